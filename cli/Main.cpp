@@ -1,0 +1,73 @@
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <new>
+#include <typeinfo>
+
+#include "cli/Command.h"
+#include "framework/media/Exceptions.h"
+
+#ifndef HAMPER_VERSION
+#define HAMPER_VERSION "0.0.0"
+#endif
+
+namespace cli {
+
+std::vector<CommandInfo>& Commands() {
+  static std::vector<CommandInfo> commands;
+  return commands;
+}
+
+int ReportFailure(std::ostream& err, const std::exception& e) {
+  err << "hamper: " << e.what() << "\n";
+  return kExitFailure;
+}
+
+int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  CLI::App app{"Hamper Packer: packs a content folder into a Hamper (.hmp) and inspects Hampers.", "hamper"};
+  app.set_version_flag("--version", std::string("hamper ") + HAMPER_VERSION);
+  app.require_subcommand(0, 1);
+
+  std::function<int(Streams&)> chosen;
+  for (auto& info : Commands()) {
+    CLI::App* sub = app.add_subcommand(info.name, info.description);
+    auto run = std::make_shared<std::function<int(Streams&)>>(info.setup(*sub));
+    sub->final_callback([run, &chosen] { chosen = *run; });
+  }
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    out << app.help();
+    return kExitOk;
+  } catch (const CLI::CallForAllHelp& e) {
+    out << app.help("", CLI::AppFormatMode::All);
+    return kExitOk;
+  } catch (const CLI::CallForVersion& e) {
+    out << e.what() << "\n";
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    err << "hamper: " << e.what() << "\n" << "Run 'hamper --help' for usage.\n";
+    return kExitUsage;
+  }
+  if (!chosen) {
+    out << app.help();
+    return app.get_subcommands().empty() && argc > 1 ? kExitUsage : kExitOk;
+  }
+  Streams streams{out, err};
+  try {
+    return chosen(streams);
+  } catch (const NSFerryman::XUserCancelled&) {
+    err << "hamper: stopped\n";
+    return kExitStopped;
+  } catch (const std::bad_alloc&) {
+    err << "hamper: not enough memory\n";
+    return kExitFailure;
+  } catch (const std::exception& e) {
+    return ReportFailure(err, e);
+  }
+}
+
+}  // namespace cli
+
+int main(int argc, char** argv) { return cli::RunHamper(argc, argv, std::cout, std::cerr); }

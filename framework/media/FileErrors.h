@@ -1,0 +1,13 @@
+#pragma once
+// The one table from the platform's error numbers to the framework's file exceptions.
+
+#include <string>
+
+namespace NSFerryman {
+
+enum class FileOperation { kOpen, kCreate, kRead, kWrite, kSeek, kDelete, kOther };
+
+// Throws the exception that `err` (an errno value) maps to; `what` names the file.
+[[noreturn]] void ThrowFileError(int err, FileOperation operation, const std::string& what);
+
+}  // namespace NSFerryman

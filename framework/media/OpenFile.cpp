@@ -1,0 +1,87 @@
+#include "framework/media/OpenFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "framework/media/FileErrors.h"
+
+namespace NSFerryman {
+
+COpenFile::COpenFile(const CFileSpec& spec) : path_(spec.GetFullPath()) {
+  fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) ThrowFileError(errno, FileOperation::kOpen, path_);
+  struct stat st;
+  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+    Close();
+    throw XFileNotFound(path_ + ": is a folder, not a file");
+  }
+}
+
+COpenFile::COpenFile(const CFileSpec& spec, std::uint32_t /*creator*/, std::uint32_t /*fileType*/)
+    : path_(spec.GetFullPath()) {
+  fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) ThrowFileError(errno, FileOperation::kCreate, path_);
+}
+
+COpenFile::~COpenFile() { Close(); }
+
+void COpenFile::Close() noexcept {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+MediaSize COpenFile::GetSize() {
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) throw XPosition(path_ + ": size cannot be read");
+  return static_cast<MediaSize>(st.st_size);
+}
+
+void COpenFile::SetPosition(MediaSize position) {
+  if (position == position_) return;
+  if (position > static_cast<MediaSize>(std::numeric_limits<off_t>::max())) {
+    throw XPosition(path_ + ": position out of range");
+  }
+  position_ = position;
+}
+
+void COpenFile::ReadAt(MediaSize position, std::size_t count, void* buffer) {
+  SetPosition(position);
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(position_));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ThrowFileError(errno, FileOperation::kRead, path_);
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+    position_ += static_cast<MediaSize>(n);
+  }
+  if (done < count) {
+    throw XRead(path_ + ": " + std::to_string(count) + " bytes asked at " + std::to_string(position) + ", " +
+                std::to_string(done) + " there");
+  }
+}
+
+void COpenFile::WriteAt(MediaSize position, std::size_t count, const void* buffer) {
+  SetPosition(position);
+  const auto* in = static_cast<const std::uint8_t*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pwrite(fd_, in + done, count - done, static_cast<off_t>(position_));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ThrowFileError(errno, FileOperation::kWrite, path_);
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+    position_ += static_cast<MediaSize>(n);
+  }
+  if (done < count) throw XWrite(path_ + ": short write");
+}
+
+}  // namespace NSFerryman

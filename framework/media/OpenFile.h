@@ -1,0 +1,42 @@
+#pragma once
+// Files as media, over POSIX descriptors with positioned reads and writes. The position is cached
+// so that reads and writes that continue where the last one ended cost no seek.
+
+#include <string>
+
+#include "framework/media/FileSpec.h"
+#include "framework/media/Media.h"
+
+namespace NSFerryman {
+
+class COpenFile : public CMedia {
+ public:
+  enum class Mode { kRead, kCreate };
+
+  // Opens an existing file for reading.
+  explicit COpenFile(const CFileSpec& spec);
+  // Creates the file, or truncates an existing one, for reading and writing. The creator and
+  // type codes are for platforms that store them; here only the path is used.
+  COpenFile(const CFileSpec& spec, std::uint32_t creator, std::uint32_t fileType);
+  ~COpenFile() override;
+
+  MediaSize GetSize() override;
+  MediaSize GetPosition() override { return position_; }
+  void SetPosition(MediaSize position) override;
+  void ReadAt(MediaSize position, std::size_t count, void* buffer) override;
+  void WriteAt(MediaSize position, std::size_t count, const void* buffer) override;
+
+  const std::string& GetPath() const { return path_; }
+
+ protected:
+  // Takes an already open descriptor (used by temporary files, which create theirs exclusively).
+  COpenFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  void Close() noexcept;
+
+ private:
+  int fd_ = -1;
+  MediaSize position_ = 0;
+  std::string path_;
+};
+
+}  // namespace NSFerryman
