@@ -37,6 +37,10 @@ int OpenExclusive(const std::string& path) {
 
 }  // namespace
 
+void CTemporaryOpenFile::SeedNameGenerator(std::uint32_t seed) {
+  GeneratorState().store(seed, std::memory_order_relaxed);
+}
+
 std::string CTemporaryOpenFile::NextName() {
   static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::string name = "temp";

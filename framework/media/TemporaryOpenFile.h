@@ -22,6 +22,8 @@ class CTemporaryOpenFile : public COpenFile {
 
   // The next name the generator gives ("temp" + 20 characters), advancing it. Exposed for tests.
   static std::string NextName();
+  // Restarts the name generator from `seed`, so that tests can predict the names it gives.
+  static void SeedNameGenerator(std::uint32_t seed);
   // The folder temporary files go to.
   static std::string TemporaryFolder();
 
