@@ -1,0 +1,26 @@
+#pragma once
+// MAlertHost: what a front end (a window, the command line) does to show an alert. The host
+// shows the alert modally and gives back the result code of the button chosen (kAlertButton1..3)
+// or kAlertClosed when the alert was closed without one.
+//
+//   if (ShowAlert(host, AlertId(kApplicationResources, 19), {name}) != kAlertButton1) ...
+
+#include <string>
+#include <vector>
+
+#include "framework/resources/Alert.h"
+#include "framework/resources/ResourceId.h"
+
+namespace NSFerryman {
+
+class MAlertHost {
+ public:
+  virtual ~MAlertHost() = default;
+  virtual int ShowAlert(const CAlert& alert) = 0;
+};
+
+// Fetches the alert script of `id` from the program's resources, fills its placeholders and lets
+// the host show it. XBadFormat when the resource has no such alert.
+int ShowAlert(MAlertHost& host, ResourceId id, const std::vector<std::string>& arguments = {});
+
+}  // namespace NSFerryman
