@@ -1,0 +1,182 @@
+#include "container/HamperWriter.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "container/FileType.h"
+#include "container/FormatSignature.h"
+#include "container/HamperHeader.h"
+#include "container/HamperIndexEntry.h"
+#include "framework/media/OpenFile.h"
+
+using NSFerryman::CFileSpec;
+using NSFerryman::CMedia;
+using NSFerryman::COpenFile;
+using NSFerryman::XUserCancelled;
+using NSFerryman::XWrite;
+
+namespace {
+
+constexpr int kHiddenPadItemType = 14;
+
+bool EqualsIgnoringAsciiCase(const std::string& a, const char* b) {
+  const std::string_view bv(b);
+  if (a.size() != bv.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    if (fold(a[i]) != fold(bv[i])) return false;
+  }
+  return true;
+}
+
+// The splash picture is shown by the host before the Hamper is opened, and PAD files are data
+// for the host only; neither is offered to the user for browsing. Only the top-level splash
+// counts: a path below a folder holds ":" and never equals the bare name.
+bool IsHiddenItem(const std::string& path, int itemType) {
+  return itemType == kHiddenPadItemType || EqualsIgnoringAsciiCase(path, "SPLASH.JPG");
+}
+
+std::string Bytes(std::uint64_t bytes) { return std::to_string(bytes) + " bytes"; }
+
+}  // namespace
+
+void CHamperWriter::ThrowIfStopRequested() {
+  if (job_.TakeStopRequest()) throw XUserCancelled("stopped while composing the Hamper");
+}
+
+void CHamperWriter::MeasureTree(EntryList entries, CTreeTotals& totals) {
+  for (const MHamperWriterEntry* entry : entries) MeasureEntry(*entry, totals);
+}
+
+void CHamperWriter::MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& totals) {
+  if (entry.IsFolder()) {
+    for (std::size_t i = 0; i < entry.GetChildCount(); ++i) MeasureEntry(entry.GetChildEntry(i), totals);
+    return;
+  }
+  if (entry.GetItemType() == 0) return;
+  ++totals.typedEntries;
+  if (!entry.IsIncluded()) return;
+  ++totals.records;
+  // Each figure is compared with the limit as soon as it grows, so none of the sums can wrap.
+  const std::uint64_t packed = entry.GetPackedSize();
+  const std::uint64_t record = CHamperIndexEntry::StoredSizeForPath(entry.GetHamperPath().size());
+  if (packed > kMaxHamperSize || record > kMaxHamperSize) {
+    throw XWrite("the Hamper would exceed 4 GiB: " + entry.GetHamperPath() + " alone takes " +
+                 Bytes(std::max(packed, record)));
+  }
+  totals.dataBytes += packed;
+  totals.indexBytes += record;
+  if (totals.dataBytes > kMaxHamperSize || totals.indexBytes > kMaxHamperSize) {
+    throw XWrite("the Hamper would exceed 4 GiB");
+  }
+}
+
+void CHamperWriter::Compose(EntryList entries, CHamperDescription& description,
+                            std::unique_ptr<CMedia> temporaryData, const CFileSpec& outputSpec) {
+  // Every offset of the format is 32-bit: the whole layout is measured first, so that a Hamper
+  // that would not fit is refused before a single byte is written.
+  CTreeTotals totals;
+  MeasureTree(entries, totals);
+  const std::uint64_t indexOffset = kHamperDescriptionPosition + description.GetStoredSize();
+  const std::uint64_t dataOffset = indexOffset + totals.indexBytes;
+  const std::uint64_t fileSize = dataOffset + totals.dataBytes;
+  if (description.GetStoredSize() > kMaxHamperSize || fileSize > kMaxHamperSize) {
+    throw XWrite("the Hamper would exceed 4 GiB (" + Bytes(fileSize) + ")");
+  }
+  // The data file must hold exactly the bytes the index describes, or every item behind a
+  // mismatch would read another item's bytes.
+  const std::uint64_t dataSize = temporaryData->GetSize();
+  if (dataSize != totals.dataBytes) {
+    throw XWrite("the packed data (" + Bytes(dataSize) + ") does not match the packed items (" +
+                 Bytes(totals.dataBytes) + ")");
+  }
+
+  auto output = std::make_unique<COpenFile>(outputSpec, kHostCreatorCode.GetValue(),
+                                            HamperFileType().GetTypeCode().GetValue());
+  try {
+    output->WriteU32(kHamperMagic.GetValue());
+    output->WriteU32(0);  // the file size, patched at the end
+    CFormatSignature::Hamper().Write(*output);
+    // Written now only to take its place; the numbers change but the length does not.
+    description.Write(*output);
+
+    entriesDone_ = 0;
+    entriesTotal_ = totals.typedEntries;
+    recordsWritten_ = 0;
+    job_.EnterStage(MHamperWriterJob::kBuildingIndexStage, MHamperWriterJob::kIndexStageIndex,
+                    MHamperWriterJob::kBuildingIndexTitle, entriesTotal_);
+    description.SetIndexOffset(static_cast<std::uint32_t>(output->GetPosition()));
+    std::uint32_t runningOffset = 0;
+    WriteIndexEntries(*output, entries, runningOffset);
+    description.SetDataOffset(static_cast<std::uint32_t>(output->GetPosition()));
+    // The records written are the entries; a count from before the walk could disagree with them.
+    description.SetEntryCount(static_cast<std::uint32_t>(recordsWritten_));
+
+    CopyData(*output, *temporaryData, description.GetEntryCount());
+
+    output->SetPosition(kHamperDescriptionPosition);
+    description.Write(*output);
+    const std::uint64_t written = output->GetSize();
+    if (written != fileSize) {
+      throw XWrite("the Hamper came out at " + Bytes(written) + " in place of " + Bytes(fileSize));
+    }
+    output->SetPosition(4);
+    output->WriteU32(static_cast<std::uint32_t>(written));
+    output.reset();
+  } catch (...) {
+    output.reset();
+    try {
+      outputSpec.Delete();
+    } catch (const NSFerryman::XBase&) {
+      // The first failure is the one to report.
+    }
+    throw;
+  }
+  temporaryData.reset();
+}
+
+void CHamperWriter::WriteIndexEntries(CMedia& output, EntryList entries, std::uint32_t& runningOffset) {
+  for (const MHamperWriterEntry* entry : entries) WriteOneEntry(output, *entry, runningOffset);
+}
+
+void CHamperWriter::WriteOneEntry(CMedia& output, const MHamperWriterEntry& entry, std::uint32_t& runningOffset) {
+  ThrowIfStopRequested();
+  if (entry.IsFolder()) {
+    for (std::size_t i = 0; i < entry.GetChildCount(); ++i) WriteOneEntry(output, entry.GetChildEntry(i), runningOffset);
+    return;
+  }
+  const int itemType = entry.GetItemType();
+  if (itemType == 0) return;
+  const std::string path = entry.GetHamperPath();
+  job_.ShowStatus(MHamperWriterJob::kIndexingItem, {path});
+  if (entry.IsIncluded()) {
+    // Compose measured every size against the 4 GiB limit, so these cannot be cut short.
+    const auto size = static_cast<std::uint32_t>(entry.GetPackedSize());
+    const CHamperIndexEntry record(itemType, size, runningOffset, IsHiddenItem(path, itemType), path);
+    record.Write(output);
+    runningOffset += size;
+    ++recordsWritten_;
+  }
+  ++entriesDone_;
+  job_.ShowProgress(entriesTotal_ - std::min(entriesDone_, entriesTotal_), entriesDone_, entriesTotal_);
+}
+
+void CHamperWriter::CopyData(CMedia& output, CMedia& temporaryData, std::uint32_t entryCount) {
+  job_.EnterStage(MHamperWriterJob::kComposingFileStage, MHamperWriterJob::kComposeStageIndex,
+                  MHamperWriterJob::kComposingFileTitle, 0);
+  const std::uint64_t total = temporaryData.GetSize();
+  temporaryData.SetPosition(0);
+  std::vector<std::uint8_t> buffer(kCopyBufferSize);
+  std::uint64_t copied = 0;
+  while (copied < total) {
+    ThrowIfStopRequested();
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(total - copied, buffer.size()));
+    temporaryData.Read(n, buffer.data());
+    output.Write(n, buffer.data());
+    copied += n;
+    const auto done = static_cast<std::uint64_t>(static_cast<double>(entryCount) * static_cast<double>(copied) /
+                                                 static_cast<double>(total));
+    job_.ShowProgress(copied, done, entryCount);
+  }
+}

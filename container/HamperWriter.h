@@ -1,0 +1,61 @@
+#pragma once
+// Writes a Hamper from the scanned entry tree and the temporary data file that the packing stage
+// filled. The index records follow the tree in list order (a folder's items at the folder's
+// place), and the data file is copied verbatim behind them, so the packed bytes must have been
+// appended in that same order.
+//
+// Usage:
+//   CHamperWriter writer(job);
+//   writer.Compose(topLevelEntries, description, std::move(temporaryData), outputSpec);
+// On return the file is complete and closed, and `description` holds the final EntryCount,
+// IndexOffset and DataOffset. On any failure (XUserCancelled for a stop, XWrite for a Hamper that
+// would pass 4 GiB or data that does not match the tree, media and file errors as they come) no
+// output file is left behind. The temporary data is released (a temporary file is removed) when
+// Compose returns either way.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "container/HamperDescription.h"
+#include "container/HamperWriterEntry.h"
+#include "container/HamperWriterJob.h"
+#include "framework/media/FileSpec.h"
+#include "framework/media/Media.h"
+
+class CHamperWriter {
+ public:
+  using EntryList = std::span<const MHamperWriterEntry* const>;
+
+  static constexpr std::size_t kCopyBufferSize = 65536;
+
+  explicit CHamperWriter(MHamperWriterJob& job) : job_(job) {}
+  CHamperWriter(const CHamperWriter&) = delete;
+  CHamperWriter& operator=(const CHamperWriter&) = delete;
+
+  void Compose(EntryList entries, CHamperDescription& description, std::unique_ptr<NSFerryman::CMedia> temporaryData,
+               const NSFerryman::CFileSpec& output);
+
+  // Writes the index records of `entries` and of all folders below them at the output's position.
+  // `runningOffset` is the data offset of the next record; it advances by each record's Size.
+  void WriteIndexEntries(NSFerryman::CMedia& output, EntryList entries, std::uint32_t& runningOffset);
+
+ private:
+  struct CTreeTotals {
+    std::uint64_t typedEntries = 0;
+    std::uint64_t records = 0;
+    std::uint64_t indexBytes = 0;
+    std::uint64_t dataBytes = 0;
+  };
+  static void MeasureTree(EntryList entries, CTreeTotals& totals);
+  static void MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& totals);
+  void WriteOneEntry(NSFerryman::CMedia& output, const MHamperWriterEntry& entry, std::uint32_t& runningOffset);
+  void CopyData(NSFerryman::CMedia& output, NSFerryman::CMedia& temporaryData, std::uint32_t entryCount);
+  void ThrowIfStopRequested();
+
+  MHamperWriterJob& job_;
+  // Progress of stage 3: typed entries seen so far out of all typed entries of the tree.
+  std::uint64_t entriesDone_ = 0;
+  std::uint64_t entriesTotal_ = 0;
+  std::uint64_t recordsWritten_ = 0;
+};
