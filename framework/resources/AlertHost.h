@@ -1,7 +1,8 @@
 #pragma once
 // MAlertHost: what a front end (a window, the command line) does to show an alert. The host
-// shows the alert modally and gives back the result code of the button chosen (kAlertButton1..3)
-// or kAlertClosed when the alert was closed without one.
+// presents the alert modally and gives back the result code of the button chosen
+// (kAlertButton1..3), or kAlertClosed when the alert was closed without one. The name differs
+// from ShowAlert below so that a host's own members can call ShowAlert(*this, ...).
 //
 //   if (ShowAlert(host, AlertId(kApplicationResources, 19), {name}) != kAlertButton1) ...
 
@@ -16,7 +17,7 @@ namespace NSFerryman {
 class MAlertHost {
  public:
   virtual ~MAlertHost() = default;
-  virtual int ShowAlert(const CAlert& alert) = 0;
+  virtual int PresentAlert(const CAlert& alert) = 0;
 };
 
 // Fetches the alert script of `id` from the program's resources, fills its placeholders and lets

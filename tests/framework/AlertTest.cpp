@@ -21,7 +21,7 @@ namespace {
 class CRecordingHost : public MAlertHost {
  public:
   explicit CRecordingHost(int answer) : answer_(answer) {}
-  int ShowAlert(const CAlert& alert) override {
+  int PresentAlert(const CAlert& alert) override {
     shown.push_back(alert);
     return answer_;
   }
