@@ -6,6 +6,9 @@
 
 #include "cli/Command.h"
 #include "framework/media/Exceptions.h"
+#include "framework/resources/Alert.h"
+#include "framework/resources/ExceptionAlerts.h"
+#include "framework/resources/ResourceCache.h"
 
 #ifndef HAMPER_VERSION
 #define HAMPER_VERSION "0.0.0"
@@ -19,7 +22,21 @@ std::vector<CommandInfo>& Commands() {
 }
 
 int ReportFailure(std::ostream& err, const std::exception& e) {
-  err << "hamper: " << e.what() << "\n";
+  // The framework alert for the failure ("Disk Full: The Operation could not be completed ..."),
+  // then the detail the exception carries (which file, which chunk).
+  std::string line;
+  if (const auto alert = NSFerryman::FrameworkAlertFor(e)) {
+    try {
+      const auto script = NSFerryman::GetAlertScript(NSFerryman::AlertId(NSFerryman::kFrameworkResources, *alert));
+      const NSFerryman::CAlert parsed = NSFerryman::ParseAlert(script);
+      line = parsed.title.empty() ? parsed.MessageWithLineBreaks(" ")
+                                  : parsed.title + ": " + parsed.MessageWithLineBreaks(" ");
+    } catch (const std::exception&) {
+      line.clear();
+    }
+  }
+  const std::string detail = e.what();
+  err << "hamper: " << (line.empty() ? detail : line + (detail.empty() ? "" : " (" + detail + ")")) << "\n";
   return kExitFailure;
 }
 
@@ -60,9 +77,6 @@ int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream
   } catch (const NSFerryman::XUserCancelled&) {
     err << "hamper: stopped\n";
     return kExitStopped;
-  } catch (const std::bad_alloc&) {
-    err << "hamper: not enough memory\n";
-    return kExitFailure;
   } catch (const std::exception& e) {
     return ReportFailure(err, e);
   }

@@ -12,6 +12,9 @@
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialMedia.h"
 #include "framework/media/TemporaryOpenFile.h"
+#include "framework/resources/Alert.h"
+#include "framework/resources/ExceptionAlerts.h"
+#include "framework/resources/ResourceCache.h"
 #include "support/TestSupport.h"
 
 using namespace NSFerryman;
@@ -202,7 +205,17 @@ TEST(OpenFile, AFullDiskIsDiskFull) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   COpenFile f(CFileSpec("/dev/full"), 0, 0);
   std::vector<std::uint8_t> block(4096);
-  EXPECT_THROW(f.Write(block.size(), block.data()), XDiskFull);
+  try {
+    f.Write(block.size(), block.data());
+    FAIL() << "a write to a full disk succeeded";
+  } catch (const XDiskFull& e) {
+    // The user is shown the framework's "Disk Full" alert for it.
+    const auto alert = FrameworkAlertFor(e);
+    ASSERT_EQ(alert, 3u);
+    const CAlert shown = ParseAlert(GetAlertScript(AlertId(kFrameworkResources, *alert)));
+    EXPECT_EQ(shown.title, "Disk Full");
+    EXPECT_EQ(shown.icon, EAlertIcon::kStop);
+  }
 }
 
 TEST(FileSpec, SplitsFolderAndName) {
