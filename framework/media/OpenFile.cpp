@@ -10,7 +10,7 @@
 
 namespace NSFerryman {
 
-COpenFile::COpenFile(const CFileSpec& spec) : path_(spec.GetFullPath()) {
+COpenFile::COpenFile(const CFileSpec& fileSpec) : path_(fileSpec.GetFullPath()) {
   fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) ThrowFileError(errno, FileOperation::kOpen, path_);
   struct stat st;
@@ -20,8 +20,8 @@ COpenFile::COpenFile(const CFileSpec& spec) : path_(spec.GetFullPath()) {
   }
 }
 
-COpenFile::COpenFile(const CFileSpec& spec, std::uint32_t /*creator*/, std::uint32_t /*fileType*/)
-    : path_(spec.GetFullPath()) {
+COpenFile::COpenFile(const CFileSpec& fileSpec, std::uint32_t /*creator*/, std::uint32_t /*fileType*/)
+    : path_(fileSpec.GetFullPath()) {
   fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd_ < 0) ThrowFileError(errno, FileOperation::kCreate, path_);
 }

@@ -14,10 +14,10 @@ class COpenFile : public CMedia {
   enum class Mode { kRead, kCreate };
 
   // Opens an existing file for reading.
-  explicit COpenFile(const CFileSpec& spec);
+  explicit COpenFile(const CFileSpec& fileSpec);
   // Creates the file, or truncates an existing one, for reading and writing. The creator and
   // type codes are for platforms that store them; here only the path is used.
-  COpenFile(const CFileSpec& spec, std::uint32_t creator, std::uint32_t fileType);
+  COpenFile(const CFileSpec& fileSpec, std::uint32_t creator, std::uint32_t fileType);
   ~COpenFile() override;
 
   MediaSize GetSize() override;

@@ -60,24 +60,24 @@ CTemporaryOpenFile::CTemporaryOpenFile() : CTemporaryOpenFile(Create()) {}
 CTemporaryOpenFile::CTemporaryOpenFile(std::pair<int, CFileSpec> created)
     : CTemporaryOpenFile(created.first, std::move(created.second)) {}
 
-CTemporaryOpenFile::CTemporaryOpenFile(int fd, CFileSpec spec)
-    : COpenFile(fd, spec.GetFullPath()), spec_(std::move(spec)) {}
+CTemporaryOpenFile::CTemporaryOpenFile(int fd, CFileSpec fileSpec)
+    : COpenFile(fd, fileSpec.GetFullPath()), fileSpec_(std::move(fileSpec)) {}
 
 std::pair<int, CFileSpec> CTemporaryOpenFile::Create() {
   const std::string folder = TemporaryFolder();
   // 36^20 names: a taken one is skipped; only a folder we cannot create in ends the search.
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    CFileSpec spec("", folder, NextName());
-    const int fd = OpenExclusive(spec.GetFullPath());
-    if (fd >= 0) return {fd, std::move(spec)};
-    if (errno != EEXIST && errno != ELOOP) ThrowFileError(errno, FileOperation::kCreate, spec.GetFullPath());
+    CFileSpec fileSpec("", folder, NextName());
+    const int fd = OpenExclusive(fileSpec.GetFullPath());
+    if (fd >= 0) return {fd, std::move(fileSpec)};
+    if (errno != EEXIST && errno != ELOOP) ThrowFileError(errno, FileOperation::kCreate, fileSpec.GetFullPath());
   }
   throw XCreateFailed("no free temporary file name in " + folder);
 }
 
 CTemporaryOpenFile::~CTemporaryOpenFile() {
   Close();
-  ::unlink(spec_.GetFullPath().c_str());
+  ::unlink(fileSpec_.GetFullPath().c_str());
 }
 
 }  // namespace NSFerryman

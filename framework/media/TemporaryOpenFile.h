@@ -18,7 +18,7 @@ class CTemporaryOpenFile : public COpenFile {
   // Closes the file and deletes it if it still exists; never throws.
   ~CTemporaryOpenFile() override;
 
-  const CFileSpec& GetFileSpec() const { return spec_; }
+  const CFileSpec& GetFileSpec() const { return fileSpec_; }
 
   // The next name the generator gives ("temp" + 20 characters), advancing it. Exposed for tests.
   static std::string NextName();
@@ -29,10 +29,10 @@ class CTemporaryOpenFile : public COpenFile {
 
  private:
   explicit CTemporaryOpenFile(std::pair<int, CFileSpec> created);
-  CTemporaryOpenFile(int fd, CFileSpec spec);
+  CTemporaryOpenFile(int fd, CFileSpec fileSpec);
   static std::pair<int, CFileSpec> Create();
 
-  CFileSpec spec_;
+  CFileSpec fileSpec_;
 };
 
 }  // namespace NSFerryman
