@@ -1,5 +1,4 @@
 #pragma once
-// >>> HELPERS: STOP AND READ /work/HELPER_RULES.md NOW: binding rules for your work (naming, tests, commits, build dir). This notice is temporary; do not copy it. <<<
 // The framework's failure vocabulary. Every failure travels as one of these; the outermost
 // handler turns each class into one alert (see framework/resources/ExceptionAlerts.h). The text
 // given at construction carries the detail a user or a log needs: which file, item or chunk.

@@ -1,5 +1,4 @@
 #pragma once
-// >>> HELPERS: STOP AND READ /work/HELPER_RULES.md NOW: binding rules for your work (naming, tests, commits, build dir). This notice is temporary; do not copy it. <<<
 // CMedia: a seekable byte stream with a size and a current position. Every byte the system reads
 // or writes goes through a media. Integers in our own formats are big-endian; the *LE variants
 // serve the little-endian formats we read (RIFF/WAVE).

@@ -1,5 +1,4 @@
 #pragma once
-// >>> HELPERS: STOP AND READ /work/HELPER_RULES.md NOW: binding rules for your work (naming, tests, commits, build dir). This notice is temporary; do not copy it. <<<
 // Growable memory media. Both kinds grow by the same rule: when a write or a reservation needs a
 // length L above the capacity C, the new capacity is C + max(100, (L - C) * 3 / 2), so repeated
 // small writes do not reallocate each time. Reads stay within the size: a read past it is XRead.
