@@ -1,0 +1,53 @@
+#include "pack/FileEntry.h"
+
+#include <algorithm>
+
+#include "container/FileType.h"
+#include "framework/media/Exceptions.h"
+
+CFileEntry::CFileEntry(CItemReference item) : item_(std::move(item)) {
+  name_ = item_.GetName();
+  sortKey_ = name_;
+  for (char& c : sortKey_) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  isFolder_ = !item_.IsFile() && item_.IsFolder();
+  if (!isFolder_) {
+    const CFileType* type = item_.GetFileType();
+    itemType_ = type ? GetItemTypeOfFileType(*type) : 0;
+  }
+}
+
+CFileEntry::CFileEntry(CFileEntry& parent, CItemReference item) : CFileEntry(std::move(item)) {
+  parent_ = &parent;
+}
+
+CFileEntry::~CFileEntry() {
+  // Children go first, depth first, while their parent is still whole.
+  children_.clear();
+}
+
+void CFileEntry::AddExternalHamperName(const std::string& name) {
+  if (std::find(externalHamperNames_.begin(), externalHamperNames_.end(), name) ==
+      externalHamperNames_.end()) {
+    externalHamperNames_.push_back(name);
+  }
+}
+
+std::string CFileEntry::GetRelativePath() const {
+  std::vector<const CFileEntry*> chain;
+  for (const CFileEntry* e = this; e; e = e->parent_) chain.push_back(e);
+  std::string path;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    if (it != chain.rbegin()) path += ':';
+    path += (*it)->name_;
+  }
+  return path;
+}
+
+const MHamperWriterEntry& CFileEntry::GetChildEntry(std::size_t index) const {
+  if (index >= children_.size()) {
+    throw NSFerryman::XBase("no child " + std::to_string(index) + " of \"" + GetRelativePath() + "\"");
+  }
+  return *children_[index];
+}

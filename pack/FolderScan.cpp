@@ -1,0 +1,104 @@
+#include "pack/FolderScan.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "framework/media/Exceptions.h"
+#include "navigation/NavigationInterface.h"
+
+namespace {
+
+// std::string compares its bytes as unsigned char, and a prefix before the longer key.
+bool KeyLess(const CFileEntry& a, const CFileEntry& b) { return a.GetSortKey() < b.GetSortKey(); }
+
+void ThrowCancelled(const CFileEntry& folder) {
+  throw NSFerryman::XUserCancelled("stopped while scanning \"" + folder.GetRelativePath() + "\"");
+}
+
+// Adds entries, in their order of arrival, to a sorted list. A stable sort of the list followed by
+// the new entries puts each new entry behind every equal key already there and behind the equal
+// keys that arrived before it: the same order as inserting them one by one, in O(n log n).
+void MergeSorted(CFileEntryList& arrived, CFileEntryList& list) {
+  if (arrived.empty()) return;
+  list.reserve(list.size() + arrived.size());
+  std::move(arrived.begin(), arrived.end(), std::back_inserter(list));
+  arrived.clear();
+  std::stable_sort(list.begin(), list.end(),
+                   [](const std::unique_ptr<CFileEntry>& a, const std::unique_ptr<CFileEntry>& b) {
+                     return SortsBefore(*a, *b);
+                   });
+}
+
+// The ancestor that `folder` denotes once more, if any: scanning it would never end.
+const CFileEntry* FindLoop(const CFileEntry& folder) {
+  const CNavigationHolder& item = folder.GetItem().GetItem();
+  if (!item) return nullptr;
+  for (const CFileEntry* up = folder.GetParent(); up; up = up->GetParent()) {
+    if (item == up->GetItem().GetItem()) return up;
+  }
+  return nullptr;
+}
+
+void CheckHamperPath(const CFileEntry& file) {
+  for (const CFileEntry* e = &file; e; e = e->GetParent()) {
+    if (e->GetName().find(':') != std::string::npos) {
+      throw NSFerryman::XUnsupportedFormat("\"" + e->GetName() + "\" (in \"" + file.GetRelativePath() +
+                                           "\"): a name in a Hamper cannot contain \":\"");
+    }
+  }
+}
+
+}  // namespace
+
+bool SortsBefore(const CFileEntry& a, const CFileEntry& b) {
+  if (a.IsFolder() != b.IsFolder()) return !a.IsFolder();
+  return KeyLess(a, b);
+}
+
+CFileEntry& InsertSorted(std::unique_ptr<CFileEntry> entry, CFileEntryList& list) {
+  // The first entry the new one sorts before: behind all equal keys.
+  auto place = std::upper_bound(list.begin(), list.end(), entry,
+                                [](const std::unique_ptr<CFileEntry>& a, const std::unique_ptr<CFileEntry>& b) {
+                                  return SortsBefore(*a, *b);
+                                });
+  return **list.insert(place, std::move(entry));
+}
+
+void ScanFolder(CFileEntry& folder, CABCCallbackInterface* callback) {
+  if (!folder.IsFolder()) return;
+  if (const CFileEntry* ancestor = FindLoop(folder)) {
+    throw NSFerryman::XShellUnableToOpenContainer("folder \"" + folder.GetRelativePath() +
+                                                  "\" leads back to \"" + ancestor->GetRelativePath() + "\"");
+  }
+  CFileEntryList arrived;
+  try {
+    const CItemReference& parent = folder.GetItem();
+    for (CItemReference child = parent.GetFirstChild(); !child.IsEmpty();
+         child = child.GetNextSibling(parent)) {
+      auto entry = std::make_unique<CFileEntry>(folder, child);
+      if (callback && callback->Callback(folder.GetName())) ThrowCancelled(folder);
+      arrived.push_back(std::move(entry));
+    }
+  } catch (...) {
+    MergeSorted(arrived, folder.GetChildren());
+    throw;
+  }
+  MergeSorted(arrived, folder.GetChildren());
+  for (const auto& child : folder.GetChildren()) {
+    if (child->IsFolder()) ScanFolder(*child, callback);
+  }
+}
+
+std::size_t CountPackableFiles(const CFileEntry& entry, CABCCallbackInterface* callback) {
+  if (!entry.IsFolder()) {
+    if (entry.GetItemType() == 0) return 0;
+    CheckHamperPath(entry);
+    return 1;
+  }
+  std::size_t count = 0;
+  for (const auto& child : entry.GetChildren()) {
+    if (callback && callback->Callback(entry.GetName())) ThrowCancelled(entry);
+    count += CountPackableFiles(*child, callback);
+  }
+  return count;
+}
