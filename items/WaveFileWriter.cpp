@@ -1,0 +1,109 @@
+#include "items/WaveFileWriter.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "framework/iff/IFFFileWriter.h"
+
+using namespace NSFerryman;
+
+namespace {
+
+constexpr std::uint32_t kPortionFrames = 4096;
+
+void PutLE16(std::uint8_t* p, std::uint16_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void PutLE32(std::uint8_t* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+bool HasSamplerData(const CSampleInfo& info) { return info.instrumentPresent || info.loopKind == kLoopKindLoop; }
+
+}  // namespace
+
+CWaveFileWriter::CPitch CWaveFileWriter::PitchOf(std::uint8_t rootKey, std::int8_t fineTune) {
+  constexpr std::uint64_t kHalf = std::uint64_t{1} << 23;  // half a semitone in 24-bit fractions
+  const std::uint32_t key = std::min<std::uint32_t>(rootKey, 127);
+  const std::int64_t cents = std::clamp<std::int64_t>(fineTune, -50, 50);
+  if (cents >= 0 || key == 0) {
+    // The smallest fraction that reads back as these cents (the reader truncates).
+    const std::uint64_t f = (static_cast<std::uint64_t>(std::max<std::int64_t>(cents, 0)) * kHalf + 49) / 50;
+    return {key, static_cast<std::uint32_t>(f << 8)};
+  }
+  // Below the key: more than half a semitone above the key under it. At least one step past the
+  // half, which would read back as +50 on the lower key.
+  const std::uint64_t k = static_cast<std::uint64_t>(cents + 50);
+  const std::uint64_t g = std::max<std::uint64_t>(1, (k * (kHalf - 1) + 49) / 50);
+  return {key - 1, static_cast<std::uint32_t>((kHalf + g) << 8)};
+}
+
+void CWaveFileWriter::Write(CMedia& out, CABCAudioAccessor& audio, std::uint32_t sampleRate, const CSampleInfo& info) {
+  const std::uint32_t frames = audio.GetFrameCount();
+  const std::uint16_t channels = audio.GetChannelCount();
+  if (channels != 1 && channels != 2) {
+    throw XUnsupportedFormat("a WAV file of " + std::to_string(channels) + " channels");
+  }
+  if (sampleRate == 0) throw XBadFormat("a WAV file needs a sample rate above 0");
+  const std::uint32_t bytesPerFrame = 2u * channels;
+  const std::uint64_t dataBytes = std::uint64_t{frames} * bytesPerFrame;
+  if (dataBytes > 0xFFFFFFFFull - 256) throw XWrite("audio of " + std::to_string(dataBytes) + " bytes is too long for a WAV file");
+
+  CIFFFileWriter writer(out, EIFFByteOrder::kLittleEndian);
+  writer.BeginChunk("RIFF");
+  CMedia& riff = writer.GetCurrentMedia();
+  WriteIFFCode(riff, "WAVE");
+
+  writer.BeginChunk("fmt ");
+  std::uint8_t fmt[16];
+  PutLE16(fmt, 1);
+  PutLE16(fmt + 2, channels);
+  PutLE32(fmt + 4, sampleRate);
+  PutLE32(fmt + 8, sampleRate * bytesPerFrame);
+  PutLE16(fmt + 12, static_cast<std::uint16_t>(bytesPerFrame));
+  PutLE16(fmt + 14, 16);
+  writer.GetCurrentMedia().Write(sizeof fmt, fmt);
+  writer.EndLevel();
+
+  if (HasSamplerData(info)) {
+    const bool loop = info.loopKind == kLoopKindLoop && info.loopEnd > info.loopStart && info.loopStart >= 0;
+    const CPitch pitch = info.instrumentPresent ? PitchOf(info.rootKey, info.fineTune) : CPitch{60, 0};
+    std::uint8_t smpl[36 + 24] = {};
+    PutLE32(smpl + 8, static_cast<std::uint32_t>(1000000000ull / sampleRate));  // sample period in ns
+    PutLE32(smpl + 12, pitch.unityNote);
+    PutLE32(smpl + 16, pitch.pitchFraction);
+    PutLE32(smpl + 28, loop ? 1 : 0);
+    if (loop) {
+      PutLE32(smpl + 36 + 4, info.loopType == kLoopTypeAlternating ? 1 : 0);
+      PutLE32(smpl + 36 + 8, static_cast<std::uint32_t>(info.loopStart));
+      PutLE32(smpl + 36 + 12, static_cast<std::uint32_t>(info.loopEnd - 1));  // inclusive in the file
+    }
+    writer.BeginChunk("smpl");
+    writer.GetCurrentMedia().Write(loop ? 60 : 36, smpl);
+    writer.EndLevel();
+  }
+
+  writer.BeginChunk("data");
+  CMedia& data = writer.GetCurrentMedia();
+  const std::int16_t* frames16 = audio.Interleaved16();
+  std::vector<std::int16_t> portion(frames16 ? 0 : std::size_t{kPortionFrames} * channels);
+  std::vector<std::uint8_t> bytes(std::size_t{kPortionFrames} * bytesPerFrame);
+  for (std::uint32_t done = 0; done < frames;) {
+    const std::uint32_t n = std::min(kPortionFrames, frames - done);
+    const std::int16_t* in;
+    if (frames16) {
+      in = frames16 + std::size_t{done} * channels;
+    } else {
+      audio.Read16Stereo(done, n, portion.data());
+      in = portion.data();
+    }
+    const std::size_t values = std::size_t{n} * channels;
+    for (std::size_t i = 0; i < values; ++i) PutLE16(&bytes[2 * i], static_cast<std::uint16_t>(in[i]));
+    data.Write(values * 2, bytes.data());
+    done += n;
+  }
+  writer.Close();
+}

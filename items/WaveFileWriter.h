@@ -1,0 +1,30 @@
+#pragma once
+// Writes audio as a 16-bit integer PCM WAV file: "fmt ", then "smpl" when there is instrument
+// data or a kept loop (root key, fine tune and the first loop), then "data".
+//
+//   CWaveFileWriter::Write(media, sample, sample.GetSampleRate(), info);
+//
+// The fine tune is stored as the "smpl" pitch fraction so that ReadWaveInfo gives back the same
+// root key and fine tune; a negative fine tune is written as a fraction above the key below
+// (at key 0, where there is none, the fine tune is dropped).
+
+#include <cstdint>
+
+#include "framework/media/AudioAccessor.h"
+#include "framework/media/Media.h"
+#include "items/SampleInfo.h"
+
+class CWaveFileWriter {
+ public:
+  // Writes at the media's position. Only the loop and instrument fields of `info` are used;
+  // format and length come from the audio.
+  static void Write(NSFerryman::CMedia& out, NSFerryman::CABCAudioAccessor& audio, std::uint32_t sampleRate,
+                    const CSampleInfo& info);
+
+  struct CPitch {
+    std::uint32_t unityNote;
+    std::uint32_t pitchFraction;
+  };
+  // The "smpl" unity note and pitch fraction for a root key and a fine tune in cents.
+  static CPitch PitchOf(std::uint8_t rootKey, std::int8_t fineTune);
+};
