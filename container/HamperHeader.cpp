@@ -13,7 +13,7 @@ CHamperDescription ReadAndCheckHamperHeader(CMedia& media) {
   // always reported by the same reason.
   const MediaSize mediaSize = media.GetSize();
   if (mediaSize < kHamperDescriptionPosition) {
-    throw XBadFormat("not a Hamper: " + std::to_string(mediaSize) + " bytes is too short for the header");
+    throw XBadFormat("not a Hamper: the file is too short (" + std::to_string(mediaSize) + " bytes)");
   }
   if (media.ReadU32() != kHamperMagic.GetValue()) throw XBadFormat("not a Hamper: the file does not start with \"Hamp\"");
   const std::uint32_t fileSize = media.ReadU32();

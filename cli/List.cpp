@@ -1,0 +1,166 @@
+// `hamper list FILE.hmp [--json]`: prints a Hamper's description record and its index, one record
+// per line, or the same as one JSON object.
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/Command.h"
+#include "container/HamperHeader.h"
+#include "framework/media/OpenFile.h"
+
+namespace cli {
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `i`, or 0 when the bytes there are not one
+// (stray continuation bytes, overlong forms, surrogates, values past U+10FFFF, cut sequences).
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char lead = byte(i);
+  std::size_t length = 0;
+  std::uint32_t value = 0;
+  std::uint32_t minimum = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, value = lead & 0x1Fu, minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, value = lead & 0x0Fu, minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, value = lead & 0x07u, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (s.size() - i < length) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0u) != 0x80u) return 0;
+    value = (value << 6) | (byte(i + k) & 0x3Fu);
+  }
+  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  return length;
+}
+
+// Texts in a Hamper are bytes of whatever encoding their author used. Valid UTF-8 passes through;
+// any other byte is taken as Latin-1, so the output is always valid JSON and loses nothing.
+std::string JsonString(std::string_view s) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x80) {
+      if (const std::size_t n = Utf8SequenceLength(s, i)) {
+        out.append(s.substr(i, n));
+        i += n;
+        continue;
+      }
+    }
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c >= 0x7F) {
+          out += "\\u00";
+          out += kHex[c >> 4];
+          out += kHex[c & 0x0F];
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+    ++i;
+  }
+  return out + "\"";
+}
+
+// Multi-line texts keep their lines under the field's label.
+std::string Indented(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += "\n             ";
+    } else if (text[i] == '\n') {
+      out += "\n             ";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+void PrintText(std::ostream& out, const CHamperDescription& d, const std::vector<CHamperIndexEntry>& index) {
+  out << "Name:        " << Indented(d.GetName()) << "\n"
+      << "Comments:    " << Indented(d.GetComments()) << "\n"
+      << "URL:         " << Indented(d.GetURL()) << "\n"
+      << "Copyright:   " << Indented(d.GetCopyright()) << "\n"
+      << "Entries:     " << d.GetEntryCount() << "\n"
+      << "IndexOffset: " << d.GetIndexOffset() << "\n"
+      << "DataOffset:  " << d.GetDataOffset() << "\n";
+  if (index.empty()) return;
+  out << "\nItemType  Offset      Size        Hidden  Path\n";
+  for (const CHamperIndexEntry& e : index) {
+    std::string line = std::to_string(e.GetItemType());
+    line.resize(10, ' ');
+    line += std::to_string(e.GetOffset());
+    line.resize(22, ' ');
+    line += std::to_string(e.GetSize());
+    line.resize(34, ' ');
+    line += e.IsHidden() ? "yes" : "no";
+    line.resize(42, ' ');
+    out << line << e.GetPath() << "\n";
+  }
+}
+
+void PrintJson(std::ostream& out, const CHamperDescription& d, const std::vector<CHamperIndexEntry>& index) {
+  out << "{\n"
+      << "  \"name\": " << JsonString(d.GetName()) << ",\n"
+      << "  \"comments\": " << JsonString(d.GetComments()) << ",\n"
+      << "  \"url\": " << JsonString(d.GetURL()) << ",\n"
+      << "  \"copyright\": " << JsonString(d.GetCopyright()) << ",\n"
+      << "  \"entryCount\": " << d.GetEntryCount() << ",\n"
+      << "  \"indexOffset\": " << d.GetIndexOffset() << ",\n"
+      << "  \"dataOffset\": " << d.GetDataOffset() << ",\n"
+      << "  \"items\": [";
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    const CHamperIndexEntry& e = index[i];
+    out << (i == 0 ? "\n" : ",\n") << "    {\"path\": " << JsonString(e.GetPath()) << ", \"itemType\": " << e.GetItemType()
+        << ", \"offset\": " << e.GetOffset() << ", \"size\": " << e.GetSize()
+        << ", \"hidden\": " << (e.IsHidden() ? "true" : "false") << "}";
+  }
+  out << (index.empty() ? "]\n" : "\n  ]\n") << "}\n";
+}
+
+const CommandRegistrar kList(
+    "list", "Print a Hamper's description and index", [](CLI::App& sub) -> std::function<int(Streams&)> {
+      struct Options {
+        std::string file;
+        bool json = false;
+      };
+      auto options = std::make_shared<Options>();
+      sub.add_option("FILE", options->file, "The Hamper (.hmp) to list")->required();
+      sub.add_flag("--json", options->json, "Print one JSON object instead of text");
+      return [options](Streams& streams) {
+        CHamperDescription description;
+        std::vector<CHamperIndexEntry> index;
+        try {
+          NSFerryman::COpenFile media{NSFerryman::CFileSpec(options->file)};
+          description = ReadAndCheckHamperHeader(media);
+          index = ReadHamperIndex(media, description);
+        } catch (const NSFerryman::XBadFormat& e) {
+          streams.err << "hamper: " << options->file << ": " << e.what() << "\n";
+          return kExitFailure;
+        }
+        if (options->json) {
+          PrintJson(streams.out, description, index);
+        } else {
+          PrintText(streams.out, description, index);
+        }
+        return kExitOk;
+      };
+    });
+
+}  // namespace
+}  // namespace cli

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "container/HamperFixtures.h"
+#include "support/TestSupport.h"
+
+using hampertest::Bytes;
+using hampertest::FakeEntry;
+using hampertest::FakeTree;
+using hampertest::RecordingJob;
+
+namespace {
+
+class ListCommand : public ::testing::Test {
+ protected:
+  int Run(const std::string& args, std::string& out, bool mergeStderr = false) {
+    return test::RunCommand(std::string(HAMPER_EXE) + " list " + args, &out, mergeStderr);
+  }
+  std::string Write(const std::string& name, CHamperDescription description, const FakeTree& tree) {
+    RecordingJob job;
+    const std::string path = (dir / name).string();
+    CHamperWriter(job).Compose(tree.List(), description, tree.PackedData(), NSFerryman::CFileSpec(path));
+    return path;
+  }
+
+  test::TempDir dir;
+};
+
+TEST_F(ListCommand, PrintsDescriptionAndIndex) {
+  FakeTree tree;
+  tree.Add(FakeEntry::File("Splash.jpg", 9, Bytes(30, 1)));
+  tree.Add(FakeEntry::Folder("Kits")).Add(FakeEntry::File("Kick.wav", 11, Bytes(1000, 2)));
+  const std::string path = Write("kit.hmp", CHamperDescription("My Kit", "Line 1\r\nLine 2", "http://x.example/", "(c) Me"), tree);
+  std::string out;
+  ASSERT_EQ(Run(path, out), 0);
+  EXPECT_EQ(out,
+            "Name:        My Kit\n"
+            "Comments:    Line 1\n"
+            "             Line 2\n"
+            "URL:         http://x.example/\n"
+            "Copyright:   (c) Me\n"
+            "Entries:     2\n"
+            "IndexOffset: 335\n"
+            "DataOffset:  386\n"
+            "\n"
+            "ItemType  Offset      Size        Hidden  Path\n"
+            "9         0           30          yes     Splash.jpg\n"
+            "11        30          1000        no      Kits:Kick.wav\n");
+}
+
+TEST_F(ListCommand, JsonEscapesEveryText) {
+  FakeTree tree;
+  tree.Add(FakeEntry::File("caf\xC3\xA9 \"q\".wav", 11, Bytes(3, 1)));
+  tree.Add(FakeEntry::File("Latin\xE9\\x.mid", 10, {}));
+  const std::string path =
+      Write("j.hmp", CHamperDescription("K\x01t\x7F", "a\r\nb\tc", "\xF0\x9F\x8E\xB5", "\xC3(\xED\xA0\x80\xC0\xAF"), tree);
+  std::string out;
+  ASSERT_EQ(Run("--json " + path, out), 0);
+  EXPECT_EQ(out,
+            "{\n"
+            "  \"name\": \"K\\u0001t\\u007f\",\n"
+            "  \"comments\": \"a\\r\\nb\\tc\",\n"
+            "  \"url\": \"\xF0\x9F\x8E\xB5\",\n"
+            // A lead byte without its continuation, an encoded surrogate and an overlong form
+            // are each taken byte by byte as Latin-1.
+            "  \"copyright\": \"\\u00c3(\\u00ed\\u00a0\\u0080\\u00c0\\u00af\",\n"
+            "  \"entryCount\": 2,\n"
+            "  \"indexOffset\": 313,\n"
+            "  \"dataOffset\": 366,\n"
+            "  \"items\": [\n"
+            "    {\"path\": \"caf\xC3\xA9 \\\"q\\\".wav\", \"itemType\": 11, \"offset\": 0, \"size\": 3, \"hidden\": false},\n"
+            "    {\"path\": \"Latin\\u00e9\\\\x.mid\", \"itemType\": 10, \"offset\": 3, \"size\": 0, \"hidden\": false}\n"
+            "  ]\n"
+            "}\n");
+  if (test::HaveProgram("python3")) {
+    std::string parsed;
+    EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " list --json " + path +
+                                   " | python3 -c 'import json,sys; d=json.load(sys.stdin); print(d[\"items\"][1][\"path\"])'",
+                               &parsed),
+              0);
+    EXPECT_EQ(parsed, "Latin\xC3\xA9\\x.mid\n");
+  }
+}
+
+TEST_F(ListCommand, EmptyHamperHasNoItems) {
+  const std::string path = Write("e.hmp", CHamperDescription("E", "", "", ""), FakeTree());
+  std::string out;
+  ASSERT_EQ(Run("--json " + path, out), 0);
+  EXPECT_NE(out.find("\"entryCount\": 0,"), std::string::npos);
+  EXPECT_NE(out.find("\"items\": []\n}"), std::string::npos) << out;
+}
+
+TEST_F(ListCommand, RejectsWhatIsNotAHamper) {
+  const std::string good = Write("g.hmp", CHamperDescription("G", "", "", ""), FakeTree());
+  auto bytes = test::ReadFileBytes(good);
+  bytes[12] = 0xBD;  // version marker
+  const auto bad = dir / "bad name.hmp";
+  test::WriteFileBytes(bad, bytes);
+  test::WriteFileText(dir / "text.hmp", "hello");
+  for (const auto& path : {bad, dir / "text.hmp", dir / "missing.hmp"}) {
+    SCOPED_TRACE(path.string());
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run("'" + path.string() + "' 2>&1 >/dev/null", err), 1);
+    EXPECT_NE(err.find(path.string()), std::string::npos) << err;
+    EXPECT_EQ(Run("'" + path.string() + "' 2>/dev/null", out), 1);
+    EXPECT_EQ(out, "");
+  }
+}
+
+}  // namespace
