@@ -1,0 +1,15 @@
+#pragma once
+// Decoding a whole sample: the frames of a VORP stream, read from a media at its position, into
+// an accessor.
+
+#include "codec/VORPPath.h"
+#include "codec/VORPSampleHeader.h"
+#include "framework/media/AudioAccessor.h"
+#include "framework/media/Media.h"
+
+// Decodes header.frameCount frames in blocks of 4096 into `target`, which must have the header's
+// channel count (XBadFormat) and at least its frame count (XPosition). A stream shorter than its
+// frame count is XUnderflowOnInputBitStream, a corrupt one XBadFormat; media failures propagate.
+// The trailing zero words of a well-formed stream are not read.
+void DecodeVORPStream(const CVORPSampleHeader& header, NSFerryman::CMedia& input, NSFerryman::CABCAudioAccessor& target,
+                      EVORPPath path = EVORPPath::kAuto);

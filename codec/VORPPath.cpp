@@ -1,0 +1,14 @@
+#include "codec/VORPPath.h"
+
+EVORPPath VORPBestPath() {
+#if defined(__x86_64__)
+  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2")) return EVORPPath::kAVX2;
+#endif
+  return EVORPPath::kPortable;
+}
+
+EVORPPath VORPResolvePath(EVORPPath path) {
+  if (path == EVORPPath::kAuto) return VORPBestPath();
+  if (path == EVORPPath::kAVX2) return VORPBestPath();
+  return path;
+}
