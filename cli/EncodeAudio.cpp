@@ -1,0 +1,82 @@
+// `hamper encode-audio INPUT OUTPUT.vrp`: codes a WAV or AIFF/AIFC file as the audio item a
+// Hamper stores for it: the 26-byte header, then the VORP stream.
+
+#include <memory>
+#include <new>
+#include <ostream>
+#include <string>
+
+#include "cli/AtomicOutputFile.h"
+#include "cli/Command.h"
+#include "codec/VORPEncoder.h"
+#include "framework/iff/IFFChunk.h"
+#include "framework/media/OpenFile.h"
+#include "items/AIFFInfo.h"
+#include "items/LoadSample.h"
+#include "items/VORPHeaderFromInfo.h"
+#include "items/WaveInfo.h"
+
+namespace cli {
+namespace {
+
+struct EncodeOptions {
+  std::string input;
+  std::string output;
+  bool verbose = false;
+};
+
+int EncodeAudio(const EncodeOptions& options, Streams& streams) {
+  NSFerryman::COpenFile input{NSFerryman::CFileSpec(options.input)};
+  // The contents decide, not the name: ".wav" files that are AIFF exist, and the other way round.
+  const ESampleFileKind kind = SampleFileKindOf(input);
+  if (kind == ESampleFileKind::kUnknown) {
+    throw NSFerryman::XUnsupportedFormat("not a WAV or AIFF file (it starts with neither \"RIFF\" nor \"FORM\")");
+  }
+  const bool wave = kind == ESampleFileKind::kWave;
+  const CSampleInfo info = wave ? ReadWaveInfo(input) : ReadAIFFInfo(input);
+  input.SetPosition(0);
+  const std::unique_ptr<CWaveSample> sample = wave ? LoadWaveSample(input, 16) : LoadAIFFSample(input, 16);
+  const CVORPSampleHeader header = VORPHeaderFromInfo(info, 16);
+
+  CAtomicOutputFile output(options.output);
+  NSFerryman::CMedia& media = output.Media();
+  header.Write(media);
+  EncodeVORPStream(header, media, *sample);
+  const NSFerryman::MediaSize written = media.GetSize();
+  output.Commit();
+
+  if (options.verbose) {
+    const std::uint64_t pcmBytes = std::uint64_t{info.frameCount} * info.channels * 2;
+    streams.out << options.input << ": " << info.frameCount << " frames, " << info.channels << " channel"
+                << (info.channels == 1 ? "" : "s") << ", " << info.bits << " bits, " << info.sampleRate << " Hz -> "
+                << options.output << ": " << written << " bytes";
+    if (pcmBytes > 0) streams.out << " (" << (written * 1000 / pcmBytes) / 10.0 << "% of 16-bit PCM)";
+    streams.out << "\n";
+  }
+  return kExitOk;
+}
+
+const CommandRegistrar kEncodeAudio(
+    "encode-audio", "Code a WAV or AIFF file as a VORP audio item (.vrp)",
+    [](CLI::App& sub) -> std::function<int(Streams&)> {
+      auto options = std::make_shared<EncodeOptions>();
+      sub.add_option("INPUT", options->input, "The WAV or AIFF/AIFC file to code")->required();
+      sub.add_option("OUTPUT", options->output, "The item to write (replaced if it exists)")->required();
+      sub.add_flag("-v,--verbose", options->verbose, "Print the format and the coded size");
+      return [options](Streams& streams) {
+        try {
+          return EncodeAudio(*options, streams);
+        } catch (const std::bad_alloc&) {
+          streams.err << "hamper: " << options->input << ": not enough memory to load the audio\n";
+          return static_cast<int>(kExitFailure);
+        } catch (const NSFerryman::XUserCancelled&) {
+          throw;
+        } catch (const std::exception& e) {
+          streams.err << "hamper: " << options->input << ": " << e.what() << "\n";
+          return static_cast<int>(kExitFailure);
+        }
+      };
+    });
+
+}  // namespace
+}  // namespace cli
