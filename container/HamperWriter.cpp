@@ -8,6 +8,7 @@
 #include "container/FormatSignature.h"
 #include "container/HamperHeader.h"
 #include "container/HamperIndexEntry.h"
+#include "framework/media/MemoryMedia.h"
 #include "framework/media/OpenFile.h"
 
 using NSFerryman::CFileSpec;
@@ -137,7 +138,18 @@ void CHamperWriter::Compose(EntryList entries, CHamperDescription& description,
 }
 
 void CHamperWriter::WriteIndexEntries(CMedia& output, EntryList entries, std::uint32_t& runningOffset) {
+  // Records are small; gathering them into blocks spares a write call per field.
+  indexBlock_ = std::make_unique<NSFerryman::CMemoryMedia>(kCopyBufferSize);
   for (const MHamperWriterEntry* entry : entries) WriteOneEntry(output, *entry, runningOffset);
+  FlushIndexBlock(output);
+  indexBlock_.reset();
+}
+
+void CHamperWriter::FlushIndexBlock(CMedia& output) {
+  const auto size = static_cast<std::size_t>(indexBlock_->GetSize());
+  if (size == 0) return;
+  output.Write(size, indexBlock_->Data());
+  indexBlock_ = std::make_unique<NSFerryman::CMemoryMedia>(kCopyBufferSize);
 }
 
 void CHamperWriter::WriteOneEntry(CMedia& output, const MHamperWriterEntry& entry, std::uint32_t& runningOffset) {
@@ -154,7 +166,8 @@ void CHamperWriter::WriteOneEntry(CMedia& output, const MHamperWriterEntry& entr
     // Compose measured every size against the 4 GiB limit, so these cannot be cut short.
     const auto size = static_cast<std::uint32_t>(entry.GetPackedSize());
     const CHamperIndexEntry record(itemType, size, runningOffset, IsHiddenItem(path, itemType), path);
-    record.Write(output);
+    record.Write(*indexBlock_);
+    if (indexBlock_->GetSize() >= kCopyBufferSize) FlushIndexBlock(output);
     runningOffset += size;
     ++recordsWritten_;
   }

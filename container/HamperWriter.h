@@ -22,6 +22,7 @@
 #include "container/HamperWriterJob.h"
 #include "framework/media/FileSpec.h"
 #include "framework/media/Media.h"
+#include "framework/media/MemoryMedia.h"
 
 class CHamperWriter {
  public:
@@ -51,6 +52,7 @@ class CHamperWriter {
   static void MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& totals);
   void WriteOneEntry(NSFerryman::CMedia& output, const MHamperWriterEntry& entry, std::uint32_t& runningOffset);
   void CopyData(NSFerryman::CMedia& output, NSFerryman::CMedia& temporaryData, std::uint32_t entryCount);
+  void FlushIndexBlock(NSFerryman::CMedia& output);
   void ThrowIfStopRequested();
 
   MHamperWriterJob& job_;
@@ -58,4 +60,6 @@ class CHamperWriter {
   std::uint64_t entriesDone_ = 0;
   std::uint64_t entriesTotal_ = 0;
   std::uint64_t recordsWritten_ = 0;
+  // Index records waiting to be written in one block.
+  std::unique_ptr<NSFerryman::CMemoryMedia> indexBlock_;
 };
