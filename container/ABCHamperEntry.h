@@ -18,6 +18,8 @@ class MINIABCHamperEntry : public MINavigationInterface {
   ~MINIABCHamperEntry() override = default;
 
   bool IsHidden() const { return hidden_; }
+  // While the tree is built: a folder that holds a visible item is visible itself.
+  void MarkVisible() { hidden_ = false; }
   const MINIHamperFile& GetHamperFile() const { return file_; }
   // Where the node stands in its parent's list.
   std::size_t GetPositionInParent() const { return position_; }

@@ -36,18 +36,22 @@ void MINIHamperFile::LoadIndex(NSFerryman::CMedia& media) {
 
 void MINIHamperFile::InsertRecord(const CHamperIndexEntry& record) {
   const std::string& path = record.GetPath();
-  std::size_t start = 0;
   std::size_t colon = path.find(':');
   if (colon == std::string::npos) {
     children_.Append(std::make_unique<MINIHamperFileEntry>(record, *this, *this));
     return;
   }
+  // A folder takes the hidden flag of the first record below it, but one visible record makes it
+  // visible: otherwise a folder whose first item is hidden data would hide every item after it
+  // from browsing and from look-up by path.
   MINIHamperDirEntry* folder = &FindOrCreateTopFolder(record.IsHidden(), path.substr(0, colon));
+  if (!record.IsHidden()) folder->MarkVisible();
   for (;;) {
-    start = colon + 1;
+    const std::size_t start = colon + 1;
     colon = path.find(':', start);
     if (colon == std::string::npos) break;
     folder = &folder->FindOrCreateFolder(record.IsHidden(), path.substr(start, colon - start));
+    if (!record.IsHidden()) folder->MarkVisible();
   }
   folder->Children().Append(std::make_unique<MINIHamperFileEntry>(record, *folder, *this));
 }

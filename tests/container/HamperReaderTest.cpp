@@ -397,3 +397,27 @@ TEST(HamperReaderDamage, CorruptedHeadersAndIndexesNeverCrash) {
 }
 
 }  // namespace
+
+namespace {
+
+// Files sort before folders, so hidden PAD data can be the first record below a folder.
+TEST(HamperReaderHidden, FolderIsHiddenOnlyWhenAllItsItemsAre) {
+  test::TempDir dir;
+  FakeTree tree;
+  FakeEntry& mix = tree.Add(FakeEntry::Folder("Mix"));
+  mix.Add(FakeEntry::File("a.pad", 14, Bytes(4, 1)));
+  mix.Add(FakeEntry::File("b.tns", 1, Bytes(5, 2)));
+  tree.Add(FakeEntry::Folder("Pads")).Add(FakeEntry::File("p.pad", 14, Bytes(6, 3)));
+  CHamperDescription description = Description();
+  RecordingJob job;
+  const auto p = (dir / "h.hmp").string();
+  CHamperWriter(job).Compose(tree.List(), description, tree.PackedData(), NSFerryman::CFileSpec(p));
+  CNavigationHolder hamper = MINIHamperFile::Make(p);
+  EXPECT_EQ(ChildNames(*hamper), std::vector<std::string>{"Mix"});
+  CNavigationHolder song = FindItemByPath(*hamper, CHamperIndexEntry(1, 0, 0, false, "Mix:b.tns"));
+  EXPECT_EQ(ReadAll(*song->OpenMedia()), Bytes(5, 2));
+  // Inside a folder hidden items are listed.
+  EXPECT_EQ(FindItemByPath(*hamper, CHamperIndexEntry(14, 0, 0, true, "Mix:a.pad"))->GetName(), "a.pad");
+}
+
+}  // namespace
