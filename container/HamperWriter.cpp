@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "container/FileType.h"
@@ -59,6 +60,9 @@ void CHamperWriter::MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& t
   ++totals.typedEntries;
   if (!entry.IsIncluded()) return;
   ++totals.records;
+  if (entry.GetHamperPath().find('\0') != std::string::npos) {
+    throw NSFerryman::XBadFormat("the item path " + entry.GetHamperPath() + " holds a zero byte");
+  }
   // Each figure is compared with the limit as soon as it grows, so none of the sums can wrap.
   const std::uint64_t packed = entry.GetPackedSize();
   const std::uint64_t record = CHamperIndexEntry::StoredSizeForPath(entry.GetHamperPath().size());
@@ -73,8 +77,23 @@ void CHamperWriter::MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& t
   }
 }
 
+void CHamperWriter::CheckDescription(const CHamperDescription& description) {
+  // A reader refuses a nameless Hamper and any text with a zero byte; such a file is not written.
+  if (description.GetName().empty()) throw NSFerryman::XBadFormat("the Hamper has no name");
+  const std::pair<const char*, const std::string*> texts[] = {{"name", &description.GetName()},
+                                                              {"comments", &description.GetComments()},
+                                                              {"URL", &description.GetURL()},
+                                                              {"copyright", &description.GetCopyright()}};
+  for (const auto& [what, text] : texts) {
+    if (text->find('\0') != std::string::npos) {
+      throw NSFerryman::XBadFormat(std::string("the Hamper's ") + what + " text holds a zero byte");
+    }
+  }
+}
+
 void CHamperWriter::Compose(EntryList entries, CHamperDescription& description,
                             std::unique_ptr<CMedia> temporaryData, const CFileSpec& outputSpec) {
+  CheckDescription(description);
   // Every offset of the format is 32-bit: the whole layout is measured first, so that a Hamper
   // that would not fit is refused before a single byte is written.
   CTreeTotals totals;

@@ -9,7 +9,8 @@
 //   writer.Compose(topLevelEntries, description, std::move(temporaryData), outputSpec);
 // On return the file is complete and closed, and `description` holds the final EntryCount,
 // IndexOffset and DataOffset. On any failure (XUserCancelled for a stop, XWrite for a Hamper that
-// would pass 4 GiB or data that does not match the tree, media and file errors as they come) no
+// would pass 4 GiB or data that does not match the tree, XBadFormat for a missing name or a text
+// or path with a zero byte, which no reader would accept, media and file errors as they come) no
 // output file is left behind. The temporary data is released (a temporary file is removed) when
 // Compose returns either way.
 
@@ -48,6 +49,7 @@ class CHamperWriter {
     std::uint64_t indexBytes = 0;
     std::uint64_t dataBytes = 0;
   };
+  static void CheckDescription(const CHamperDescription& description);
   static void MeasureTree(EntryList entries, CTreeTotals& totals);
   static void MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& totals);
   void WriteOneEntry(NSFerryman::CMedia& output, const MHamperWriterEntry& entry, std::uint32_t& runningOffset);

@@ -201,6 +201,29 @@ TEST_F(HamperWriterTest, RefusesHamperOver4GiB) {
   }
 }
 
+TEST_F(HamperWriterTest, RefusesWhatNoReaderWouldAccept) {
+  const std::string withZero("a\0b", 3);
+  struct Case {
+    const char* what;
+    CHamperDescription description;
+    std::string path;
+  };
+  const Case cases[] = {
+      {"no name", CHamperDescription("", "c", "u", "r"), "a.wav"},
+      {"zero in the name", CHamperDescription(withZero, "c", "u", "r"), "a.wav"},
+      {"zero in the copyright", CHamperDescription("n", "c", "u", withZero), "a.wav"},
+      {"zero in a path", CHamperDescription("n", "c", "u", "r"), withZero + ".wav"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeTree tree;
+    tree.Add(FakeEntry::File(c.path, 11, Bytes(10, 1)));
+    CHamperDescription description = c.description;
+    EXPECT_THROW(Compose(tree, description), NSFerryman::XBadFormat);
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+}
+
 TEST_F(HamperWriterTest, DataThatDoesNotMatchTheTreeIsRefused) {
   FakeTree tree;
   tree.Add(FakeEntry::File("a.wav", 11, Bytes(100, 1)));
