@@ -21,6 +21,7 @@ using NSFerryman::XWrite;
 namespace {
 
 constexpr int kHiddenPadItemType = 14;
+constexpr int kMaxItemType = 14;
 
 bool EqualsIgnoringAsciiCase(const std::string& a, const char* b) {
   const std::string_view bv(b);
@@ -60,6 +61,10 @@ void CHamperWriter::MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& t
   ++totals.typedEntries;
   if (!entry.IsIncluded()) return;
   ++totals.records;
+  if (entry.GetItemType() < 1 || entry.GetItemType() > kMaxItemType) {
+    throw XWrite("item type " + std::to_string(entry.GetItemType()) + " of " + entry.GetHamperPath() +
+                 " is not one a Hamper can hold");
+  }
   if (entry.GetHamperPath().find('\0') != std::string::npos) {
     throw NSFerryman::XBadFormat("the item path " + entry.GetHamperPath() + " holds a zero byte");
   }

@@ -13,6 +13,10 @@
 // or path with a zero byte, which no reader would accept, media and file errors as they come) no
 // output file is left behind. The temporary data is released (a temporary file is removed) when
 // Compose returns either way.
+//
+// Progress: stage 3 takes one step for every entry of a packable type, included or not, and
+// reports its count as the steps left; stage 4 reports the bytes copied and, as entries done,
+// EntryCount scaled by the share of bytes copied.
 
 #include <cstdint>
 #include <memory>

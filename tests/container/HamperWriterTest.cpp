@@ -224,6 +224,16 @@ TEST_F(HamperWriterTest, RefusesWhatNoReaderWouldAccept) {
   }
 }
 
+TEST_F(HamperWriterTest, RefusesItemTypesAHamperCannotHold) {
+  for (int itemType : {15, 256, -1}) {
+    FakeTree tree;
+    tree.Add(FakeEntry::File("a.wav", itemType, Bytes(10, 1)));
+    CHamperDescription description = Description();
+    EXPECT_THROW(Compose(tree, description), NSFerryman::XWrite) << itemType;
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+}
+
 TEST_F(HamperWriterTest, DataThatDoesNotMatchTheTreeIsRefused) {
   FakeTree tree;
   tree.Add(FakeEntry::File("a.wav", 11, Bytes(100, 1)));
