@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "container/FileType.h"
 #include "container/FindItemByPath.h"
@@ -200,6 +202,32 @@ TEST_F(HamperReaderTest, SharedMediaOpensOnceAndClosesWithTheLastUser) {
   again.reset();
   EXPECT_TRUE(file.IsMediaOpen());
   file.ReleaseKeepOpen();
+  EXPECT_FALSE(file.IsMediaOpen());
+}
+
+TEST_F(HamperReaderTest, ItemsReadOnSeveralThreadsAtOnce) {
+  CNavigationHolder hamper = MINIHamperFile::Make(path.string());
+  const auto& file = static_cast<const MINIHamperFile&>(*hamper);
+  const char* const paths[] = {"Kits:A.wav", "Kits:C.wav", "bass.wav", "Kits:Deep:Loop.sl2"};
+  std::vector<std::thread> threads;
+  std::atomic<int> mismatches{0};
+  for (const char* p : paths) {
+    threads.emplace_back([&, p] {
+      const CNavigationHolder item = FindItemByPath(*hamper, CHamperIndexEntry(0, 0, 0, false, p));
+      for (int round = 0; round < 50; ++round) {
+        auto media = item->OpenMedia();
+        std::vector<std::uint8_t> bytes(media->GetSize());
+        // Small reads, so that the threads take turns on the shared file often.
+        for (std::size_t done = 0; done < bytes.size(); done += 7) {
+          media->Read(std::min<std::size_t>(7, bytes.size() - done), bytes.data() + done);
+        }
+        if (bytes != Source(p).bytes) ++mismatches;
+      }
+    });
+  }
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(file.GetOpenCount(), 0);
   EXPECT_FALSE(file.IsMediaOpen());
 }
 
