@@ -7,10 +7,10 @@ CIFFFileReader::~CIFFFileReader() {
   while (!levels_.empty()) levels_.pop_back();
 }
 
-CIFFReader2& CIFFFileReader::CurrentReader() const { return levels_.empty() ? base_ : *levels_.back(); }
+CIFFReader2& CIFFFileReader::CurrentReader() const { return levels_.empty() ? base_ : *levels_.back().reader; }
 
 void CIFFFileReader::Push(CIFFReader2& parent, const CIFFChunk& chunk) {
-  levels_.push_back(parent.OpenNested(chunk));
+  levels_.push_back(CIFFFileLevel{chunk, parent.OpenNested(chunk), nullptr});
 }
 
 bool CIFFFileReader::TryEnterForm(CFourCharCode type) {
@@ -59,7 +59,7 @@ bool CIFFFileReader::EnterFirst() {
 
 bool CIFFFileReader::Next() {
   if (levels_.empty()) throw XBase("IFF reader: next chunk without a current chunk");
-  const CIFFChunk current = *levels_.back()->GetChunk();
+  const CIFFChunk current = levels_.back().chunk;
   levels_.pop_back();
   CIFFReader2& parent = CurrentReader();
   auto chunk = parent.NextChunk(current);
@@ -75,7 +75,7 @@ void CIFFFileReader::Leave() {
 
 const CIFFChunk& CIFFFileReader::GetCurrentChunk() const {
   if (levels_.empty()) throw XBase("IFF reader: no chunk entered");
-  return *levels_.back()->GetChunk();
+  return levels_.back().chunk;
 }
 
 }  // namespace NSFerryman

@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/iff/IFFFileLevel.h"
 #include "framework/iff/IFFReader2.h"
 
 namespace NSFerryman {
@@ -45,7 +46,7 @@ class CIFFFileReader {
   // Pops the current level; XBase when no level is open.
   void Leave();
 
-  // The chunk entered last; XBase when none is open.
+  // The chunk entered last (valid until the levels change); XBase when none is open.
   const CIFFChunk& GetCurrentChunk() const;
   // The contents of the chunk entered last (a group's contents begin after its type), or the
   // whole media when no chunk is open.
@@ -56,9 +57,9 @@ class CIFFFileReader {
   CIFFReader2& CurrentReader() const;
   void Push(CIFFReader2& parent, const CIFFChunk& chunk);
 
-  // The top level's reader; each level's reader owns the window of its chunk's contents.
+  // The reader of the whole media; each level's reader owns the window of its chunk's contents.
   mutable CIFFReader2 base_;
-  std::vector<std::unique_ptr<CIFFReader2>> levels_;
+  std::vector<CIFFFileLevel> levels_;  // the back is the current level
 };
 
 }  // namespace NSFerryman

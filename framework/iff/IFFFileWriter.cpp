@@ -18,7 +18,7 @@ CIFFWriter2& CIFFFileWriter::CurrentWriter() const { return levels_.empty() ? ba
 
 void CIFFFileWriter::Push(const CIFFChunk& chunk) {
   CIFFWriter2& parent = CurrentWriter();
-  levels_.push_back(Level{chunk, parent.OpenNested(chunk)});
+  levels_.push_back(CIFFFileLevel{chunk, nullptr, parent.OpenNested(chunk)});
 }
 
 void CIFFFileWriter::BeginGroup(CIFFChunk::Kind kind, CFourCharCode type) {

@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/iff/IFFFileLevel.h"
 #include "framework/iff/IFFWriter2.h"
 
 namespace NSFerryman {
@@ -46,16 +47,11 @@ class CIFFFileWriter {
   std::size_t GetDepth() const { return levels_.size(); }
 
  private:
-  struct Level {
-    CIFFChunk chunk;  // in the parent level's media
-    std::unique_ptr<CIFFWriter2> writer;
-  };
-
   CIFFWriter2& CurrentWriter() const;
   void Push(const CIFFChunk& chunk);
 
   mutable CIFFWriter2 base_;
-  std::vector<Level> levels_;
+  std::vector<CIFFFileLevel> levels_;  // the back is the innermost open level
 };
 
 }  // namespace NSFerryman
