@@ -3,6 +3,7 @@
 //
 // Usage: ScanBench [largest-size]   (default 100000)
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -66,14 +67,17 @@ void Run(const fs::path& base, std::size_t count, bool flat) {
   const fs::path root = base / ((flat ? "flat-" : "tree-") + std::to_string(count));
   MakeTree(root, count, flat);
 
-  const auto scanStart = std::chrono::steady_clock::now();
-  const CItemReference input = CItemReference::ForPath(root.string());
+  // The best of three: the machine may be busy with other work.
+  double scan = 1e30;
   CFileEntryList top;
-  for (CItemReference c = input.GetFirstChild(); !c.IsEmpty(); c = c.GetNextSibling(input)) {
-    InsertSorted(std::make_unique<CFileEntry>(c), top);
+  for (int round = 0; round < 3; ++round) {
+    top.clear();
+    const auto scanStart = std::chrono::steady_clock::now();
+    const CItemReference input = CItemReference::ForPath(root.string());
+    top = ListTopLevel(input);
+    for (const auto& entry : top) ScanFolder(*entry);
+    scan = std::min(scan, Seconds(scanStart));
   }
-  for (const auto& entry : top) ScanFolder(*entry);
-  const double scan = Seconds(scanStart);
 
   const auto indexStart = std::chrono::steady_clock::now();
   std::size_t packable = 0;

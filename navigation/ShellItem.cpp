@@ -85,7 +85,7 @@ CNavigationHolder MINIShellItem::ChildAt(const std::shared_ptr<const CListing>& 
   if (index >= listing->entries.size()) return {};
   const CListedEntry& entry = listing->entries[index];
   auto* child = new MINIShellItem(JoinPath(listing->folder, entry.name),
-                                  entry.isFolder ? Kind::kFolder : Kind::kFile);
+                                  entry.isFolder ? Kind::kFolder : Kind::kFile, CNormalPathTag{});
   CNavigationHolder holder = CNavigationHolder::Adopt(child);
   child->origin_ = listing;
   child->originIndex_ = index;

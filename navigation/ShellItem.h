@@ -63,6 +63,11 @@ class MINIShellItem : public MINavigationInterface {
     std::vector<CListedEntry> entries;
   };
 
+  // A child found in a listing: its path is already absolute and normal.
+  struct CNormalPathTag {};
+  MINIShellItem(std::string normalPath, Kind kind, CNormalPathTag)
+      : path_(std::move(normalPath)), kind_(kind) {}
+
   std::shared_ptr<const CListing> List() const;
   CNavigationHolder ChildAt(const std::shared_ptr<const CListing>& listing, std::size_t index) const;
   // Where `child` stands in a listing of this folder; false when it is not one of its entries.

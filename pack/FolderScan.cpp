@@ -15,20 +15,6 @@ void ThrowCancelled(const CFileEntry& folder) {
   throw NSFerryman::XUserCancelled("stopped while scanning \"" + folder.GetRelativePath() + "\"");
 }
 
-// Adds entries, in their order of arrival, to a sorted list. A stable sort of the list followed by
-// the new entries puts each new entry behind every equal key already there and behind the equal
-// keys that arrived before it: the same order as inserting them one by one, in O(n log n).
-void MergeSorted(CFileEntryList& arrived, CFileEntryList& list) {
-  if (arrived.empty()) return;
-  list.reserve(list.size() + arrived.size());
-  std::move(arrived.begin(), arrived.end(), std::back_inserter(list));
-  arrived.clear();
-  std::stable_sort(list.begin(), list.end(),
-                   [](const std::unique_ptr<CFileEntry>& a, const std::unique_ptr<CFileEntry>& b) {
-                     return SortsBefore(*a, *b);
-                   });
-}
-
 // The ancestor that `folder` denotes once more, if any: scanning it would never end.
 const CFileEntry* FindLoop(const CFileEntry& folder) {
   const CNavigationHolder& item = folder.GetItem().GetItem();
@@ -53,6 +39,30 @@ void CheckHamperPath(const CFileEntry& file) {
 bool SortsBefore(const CFileEntry& a, const CFileEntry& b) {
   if (a.IsFolder() != b.IsFolder()) return !a.IsFolder();
   return KeyLess(a, b);
+}
+
+// A stable sort of the list followed by the new entries puts each new entry behind every equal
+// key already there and behind the equal keys that arrived before it, exactly where insertion one
+// at a time would put it; insertion into a vector would cost O(n) moves per entry.
+void InsertAllSorted(CFileEntryList& arrived, CFileEntryList& list) {
+  if (arrived.empty()) return;
+  list.reserve(list.size() + arrived.size());
+  std::move(arrived.begin(), arrived.end(), std::back_inserter(list));
+  arrived.clear();
+  std::stable_sort(list.begin(), list.end(),
+                   [](const std::unique_ptr<CFileEntry>& a, const std::unique_ptr<CFileEntry>& b) {
+                     return SortsBefore(*a, *b);
+                   });
+}
+
+CFileEntryList ListTopLevel(const CItemReference& inputFolder) {
+  CFileEntryList arrived;
+  for (CItemReference c = inputFolder.GetFirstChild(); !c.IsEmpty(); c = c.GetNextSibling(inputFolder)) {
+    arrived.push_back(std::make_unique<CFileEntry>(c));
+  }
+  CFileEntryList top;
+  InsertAllSorted(arrived, top);
+  return top;
 }
 
 CFileEntry& InsertSorted(std::unique_ptr<CFileEntry> entry, CFileEntryList& list) {
@@ -80,10 +90,10 @@ void ScanFolder(CFileEntry& folder, CABCCallbackInterface* callback) {
       arrived.push_back(std::move(entry));
     }
   } catch (...) {
-    MergeSorted(arrived, folder.GetChildren());
+    InsertAllSorted(arrived, folder.GetChildren());
     throw;
   }
-  MergeSorted(arrived, folder.GetChildren());
+  InsertAllSorted(arrived, folder.GetChildren());
   for (const auto& child : folder.GetChildren()) {
     if (child->IsFolder()) ScanFolder(*child, callback);
   }

@@ -19,6 +19,14 @@ bool SortsBefore(const CFileEntry& a, const CFileEntry& b);
 // it. The list must be sorted (every list built by these functions is).
 CFileEntry& InsertSorted(std::unique_ptr<CFileEntry> entry, CFileEntryList& list);
 
+// Adds entries, given in their order of arrival, to a sorted list: the same order as inserting
+// them one by one with InsertSorted, reached in O(n log n). `arrived` is left empty.
+void InsertAllSorted(CFileEntryList& arrived, CFileEntryList& list);
+
+// The top level of an input folder: an entry without parent for each item the folder yields, in
+// sorted order. The folders among them are not scanned yet.
+CFileEntryList ListTopLevel(const CItemReference& inputFolder);
+
 // Fills the tree below `folder`: its children in sorted order, then each child folder in list
 // order. The callback, when given, is called with the folder's name for every child found; true
 // stops with XUserCancelled. On any exception the entries found so far stay in the tree. A file

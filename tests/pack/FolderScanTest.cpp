@@ -22,13 +22,10 @@ CNavigationHolder Fake(const std::string& name, std::vector<CNavigationHolder> c
   return CFakeNavigationItem::File(name);
 }
 
-// What the pack job does with the input folder: the top level by insertion, then each entry
-// scanned in list order.
+// What the pack job does with the input folder: the sorted top level, then each entry scanned in
+// list order.
 CFileEntryList ScanTopLevel(const CItemReference& input, CABCCallbackInterface* callback = nullptr) {
-  CFileEntryList top;
-  for (CItemReference c = input.GetFirstChild(); !c.IsEmpty(); c = c.GetNextSibling(input)) {
-    InsertSorted(std::make_unique<CFileEntry>(c), top);
-  }
+  CFileEntryList top = ListTopLevel(input);
   for (const auto& entry : top) ScanFolder(*entry, callback);
   return top;
 }
