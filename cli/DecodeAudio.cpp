@@ -70,17 +70,7 @@ const CommandRegistrar kDecodeAudio(
       sub.add_option("INPUT", options->input, "The VORP item to decode")->required();
       sub.add_option("OUTPUT", options->output, "The WAV file to write (replaced if it exists)")->required();
       return [options](Streams& streams) {
-        try {
-          return DecodeAudio(*options);
-        } catch (const std::bad_alloc&) {
-          streams.err << "hamper: " << options->input << ": not enough memory for the decoded audio\n";
-          return static_cast<int>(kExitFailure);
-        } catch (const NSFerryman::XUserCancelled&) {
-          throw;
-        } catch (const std::exception& e) {
-          streams.err << "hamper: " << options->input << ": " << e.what() << "\n";
-          return static_cast<int>(kExitFailure);
-        }
+        return ReportingFailures(streams, options->input, [&] { return DecodeAudio(*options); });
       };
     });
 

@@ -64,17 +64,7 @@ const CommandRegistrar kEncodeAudio(
       sub.add_option("OUTPUT", options->output, "The item to write (replaced if it exists)")->required();
       sub.add_flag("-v,--verbose", options->verbose, "Print the format and the coded size");
       return [options](Streams& streams) {
-        try {
-          return EncodeAudio(*options, streams);
-        } catch (const std::bad_alloc&) {
-          streams.err << "hamper: " << options->input << ": not enough memory to load the audio\n";
-          return static_cast<int>(kExitFailure);
-        } catch (const NSFerryman::XUserCancelled&) {
-          throw;
-        } catch (const std::exception& e) {
-          streams.err << "hamper: " << options->input << ": " << e.what() << "\n";
-          return static_cast<int>(kExitFailure);
-        }
+        return ReportingFailures(streams, options->input, [&] { return EncodeAudio(*options, streams); });
       };
     });
 

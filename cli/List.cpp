@@ -143,22 +143,17 @@ const CommandRegistrar kList(
       sub.add_option("FILE", options->file, "The Hamper (.hmp) to list")->required();
       sub.add_flag("--json", options->json, "Print one JSON object instead of text");
       return [options](Streams& streams) {
-        CHamperDescription description;
-        std::vector<CHamperIndexEntry> index;
-        try {
+        return ReportingFailures(streams, options->file, [&] {
           NSFerryman::COpenFile media{NSFerryman::CFileSpec(options->file)};
-          description = ReadAndCheckHamperHeader(media);
-          index = ReadHamperIndex(media, description);
-        } catch (const NSFerryman::XBadFormat& e) {
-          streams.err << "hamper: " << options->file << ": " << e.what() << "\n";
-          return kExitFailure;
-        }
-        if (options->json) {
-          PrintJson(streams.out, description, index);
-        } else {
-          PrintText(streams.out, description, index);
-        }
-        return kExitOk;
+          const CHamperDescription description = ReadAndCheckHamperHeader(media);
+          const std::vector<CHamperIndexEntry> index = ReadHamperIndex(media, description);
+          if (options->json) {
+            PrintJson(streams.out, description, index);
+          } else {
+            PrintText(streams.out, description, index);
+          }
+          return static_cast<int>(kExitOk);
+        });
       };
     });
 

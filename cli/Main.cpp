@@ -40,6 +40,21 @@ int ReportFailure(std::ostream& err, const std::exception& e) {
   return kExitFailure;
 }
 
+int ReportingFailures(Streams& streams, const std::string& file, const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const NSFerryman::XUserCancelled&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    streams.err << "hamper: " << file << ": not enough memory\n";
+  } catch (const std::exception& e) {
+    // File errors name their path already.
+    const std::string detail = e.what();
+    streams.err << "hamper: " << (detail.starts_with(file) ? detail : file + ": " + detail) << "\n";
+  }
+  return kExitFailure;
+}
+
 int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   CLI::App app{"Hamper Packer: packs a content folder into a Hamper (.hmp) and inspects Hampers.", "hamper"};
   app.set_version_flag("--version", std::string("hamper ") + HAMPER_VERSION);
