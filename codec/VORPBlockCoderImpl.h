@@ -33,7 +33,7 @@ struct CChannelWork {
 };
 
 // Pass 1. x[i] = a[i * stride] (minus b[i * stride] when b is given, for right minus left).
-inline void DifferencePass(CVORPChannelState& s, const std::int16_t* a, const std::int16_t* b, std::size_t stride,
+__attribute__((noinline)) void DifferencePass(CVORPChannelState& s, const std::int16_t* a, const std::int16_t* b, std::size_t stride,
                            std::uint32_t n, CChannelWork& w) {
   // Index 0 holds the previous chunk's last value of the order; differences wrap as 32-bit
   // registers do (they cannot overflow for 16-bit input).
@@ -67,7 +67,7 @@ inline void DifferencePass(CVORPChannelState& s, const std::int16_t* a, const st
 }
 
 // Pass 2.
-inline void EnergyPass(CVORPChannelState& s, std::uint32_t n, CChannelWork& w) {
+__attribute__((noinline)) void EnergyPass(CVORPChannelState& s, std::uint32_t n, CChannelWork& w) {
   std::uint32_t e0 = s.E[0], e1 = s.E[1], e2 = s.E[2], e3 = s.E[3], e4 = s.E[4];
   for (std::uint32_t i = 0; i < n; ++i) {
     w.E[0][i] = e0;
@@ -91,7 +91,7 @@ inline void EnergyPass(CVORPChannelState& s, std::uint32_t n, CChannelWork& w) {
 // Pass 3. For 16-bit input every energy stays below 2^26 and every code number below 2^22, so
 // the choice can compare keys (energy << 3 | order), which breaks ties toward the lower order,
 // and all products below stay within 32 bits.
-inline void CodePass(std::uint32_t n, CChannelWork& w) {
+__attribute__((noinline)) void CodePass(std::uint32_t n, CChannelWork& w) {
   for (std::uint32_t i = 0; i < n; ++i) {
     std::uint32_t best = w.E[0][i] << 3;
     std::uint32_t v = w.Z[0][i];

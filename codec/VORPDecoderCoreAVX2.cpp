@@ -1,5 +1,11 @@
-// The fast decoding loops compiled for AVX2 and BMI2 (shifts by a register and leading-zero
-// counts in one instruction); used only where the processor has them.
+// The fast decoding loops compiled for AVX2 and BMI2; used only where the processor has them.
+//
+// Here the five differences and energies of a channel live in vector registers (lanes 0 to 4;
+// lanes 5 to 7 of the differences stay zero). Per value: the predictions of all five orders
+// are the exclusive prefix sums S of the differences (order k predicts S[k]), so the new value
+// is x = residual + S[p], the new differences are x - S, and energies and the next choice follow
+// in the same registers without a branch. The next step is computed ahead from the chosen
+// order's energy on the bet that the order does not change; a branch corrects the rare misses.
 #pragma GCC optimize("O3")
 #include <cstdint>
 
@@ -9,16 +15,196 @@
 
 #if defined(__x86_64__)
 #pragma GCC target("avx2,bmi,bmi2,lzcnt,popcnt")
-#include "codec/VORPDecoderCoreImpl.h"
+#include <immintrin.h>
+
+#define VORP_INLINE inline __attribute__((always_inline))
+#define VORP_INLINE_LAMBDA __attribute__((always_inline))
+
+namespace {
+
+struct CVecChan {
+  __m256i D;       // differences, lanes 0-4; lanes 5-7 zero
+  __m256i E;       // energies, lanes 0-4
+  std::uint32_t p;   // order for the next value
+  std::uint32_t ep;  // its energy
+};
+
+VORP_INLINE void LoadChan(CVecChan& c, const CVORPChannelState& s) {
+  c.D = _mm256_setr_epi32(s.D[0], s.D[1], s.D[2], s.D[3], s.D[4], 0, 0, 0);
+  c.E = _mm256_setr_epi32(static_cast<int>(s.E[0]), static_cast<int>(s.E[1]), static_cast<int>(s.E[2]),
+                          static_cast<int>(s.E[3]), static_cast<int>(s.E[4]), 0, 0, 0);
+  c.p = VORPChooseOrder(s.E);
+  c.ep = s.E[c.p];
+}
+
+VORP_INLINE void StoreChan(const CVecChan& c, CVORPChannelState& s) {
+  alignas(32) std::int32_t d[8];
+  alignas(32) std::uint32_t e[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(d), c.D);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(e), c.E);
+  for (int k = 0; k < 5; ++k) {
+    s.D[k] = d[k];
+    s.E[k] = e[k];
+  }
+}
+
+// Exclusive prefix sums of the differences: S[k] = D[0] + ... + D[k - 1]. Shifts pull zeros in
+// from lanes known to be zero.
+VORP_INLINE __m256i Predictions(__m256i D) {
+  const __m256i a = _mm256_permutevar8x32_epi32(D, _mm256_setr_epi32(7, 0, 1, 2, 3, 4, 5, 6));  // lane 7 is 0
+  __m256i s = _mm256_add_epi32(a, _mm256_permutevar8x32_epi32(a, _mm256_setr_epi32(7, 0, 1, 2, 3, 4, 5, 6)));
+  s = _mm256_add_epi32(s, _mm256_permutevar8x32_epi32(s, _mm256_setr_epi32(0, 0, 0, 1, 2, 3, 4, 5)));  // s[0] is 0
+  s = _mm256_add_epi32(s, _mm256_permutevar8x32_epi32(s, _mm256_setr_epi32(0, 0, 0, 0, 0, 1, 2, 3)));
+  return s;
+}
+
+// The value of code number z for a channel; updates the channel and sets its next order.
+VORP_INLINE std::uint32_t Rebuild(CVecChan& c, std::uint32_t z) {
+  const __m256i S = Predictions(c.D);
+  const std::uint32_t pred =
+      static_cast<std::uint32_t>(_mm256_cvtsi256_si32(_mm256_permutevar8x32_epi32(S, _mm256_set1_epi32(static_cast<int>(c.p)))));
+  const std::uint32_t x = static_cast<std::uint32_t>(VORPResidual(z)) + pred;
+  const __m256i nd = _mm256_sub_epi32(_mm256_set1_epi32(static_cast<int>(x)), S);
+  c.D = _mm256_and_si256(nd, _mm256_setr_epi32(-1, -1, -1, -1, -1, 0, 0, 0));
+  const __m256i zz = _mm256_xor_si256(_mm256_slli_epi32(nd, 1), _mm256_srai_epi32(nd, 31));
+  c.E = _mm256_sub_epi32(_mm256_add_epi32(c.E, zz), _mm256_srli_epi32(c.E, 5));
+  // Keys (energy << 3 | order) find the smallest energy with ties to the lower order; energies
+  // stay below 2^26 since every value is checked to be 16-bit. Lanes 5-7 never win.
+  __m256i keys = _mm256_or_si256(_mm256_slli_epi32(c.E, 3), _mm256_setr_epi32(0, 1, 2, 3, 4, -1, -1, -1));
+  keys = _mm256_min_epu32(keys, _mm256_permute2x128_si256(keys, keys, 0x01));
+  keys = _mm256_min_epu32(keys, _mm256_shuffle_epi32(keys, 0x4E));
+  keys = _mm256_min_epu32(keys, _mm256_shuffle_epi32(keys, 0xB1));
+  const std::uint32_t best = static_cast<std::uint32_t>(_mm256_cvtsi256_si32(keys));
+  // Bet on the same order: its energy follows from z alone, without waiting for the minimum.
+  const std::uint32_t guess = (c.ep + z) - (c.ep >> 5);
+  const std::uint32_t p = best & 7u;
+  if (__builtin_expect(p != c.p, 0)) {
+    c.p = p;
+    c.ep = best >> 3;
+  } else {
+    c.ep = guess;
+  }
+  return x;
+}
+
+// A 16-bit value lies in [-32768, 32767]; anything else cannot come from the encoder, and
+// stopping there keeps every register of a corrupt stream bounded.
+VORP_INLINE bool OutOf16(std::uint32_t x) { return x + 32768u > 65535u; }
+
+// Decodes values first .. total - 1 (values alternate between channels in stereo) as long as the
+// window can serve them; returns how far it got. Nothing in here calls out, so the channel
+// registers never have to be saved around a call.
+template <int Channels>
+std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint64_t first, std::uint64_t total,
+                      std::int16_t* out) {
+  CVecChan c0;
+  CVecChan c1;
+  LoadChan(c0, states[0]);
+  if (Channels == 2) LoadChan(c1, states[1]);
+  std::uint64_t W = r.bitsLeft > 0 ? std::uint64_t{r.currentWord} << 32 : 0;
+  std::int32_t avail = r.bitsLeft;
+  const std::uint32_t* next = r.next;
+  const std::uint32_t* const end = r.end;
+  std::uint64_t i = first;
+  std::uint32_t left = Channels == 2 && (first & 1) ? static_cast<std::uint32_t>(out[first - 1]) : 0;
+  bool failed = false;
+  // One value of channel c into out[i]; false when the window cannot serve it or it is corrupt.
+  auto value = [&](CVecChan& c) VORP_INLINE_LAMBDA -> bool {
+    const std::uint32_t m = (3u * c.ep + 36u) >> 7;
+    if (next != end) [[likely]] {
+      // Refill without a branch: a word goes in whenever 32 bits or fewer are left.
+      const std::uint64_t need = avail <= 32 ? 1u : 0u;
+      W |= (std::uint64_t{*next} << ((32 - avail) & 63)) & (0 - need);
+      next += need;
+      avail += static_cast<std::int32_t>(need * 32);
+    }
+    const std::uint32_t lz = static_cast<std::uint32_t>(_lzcnt_u64(W));
+    if (lz >= 7 || avail < 33) [[unlikely]] return false;
+    const std::uint32_t nm1 = 31u - _lzcnt_u32(m);
+    const std::uint32_t full = static_cast<std::uint32_t>((W << (lz + 1)) >> (63 - nm1));  // n bits
+    const std::uint32_t u = (2u << nm1) - m;
+    const std::uint32_t big = full >= 2 * u ? 1u : 0u;  // the first n - 1 bits are at least u
+    // Arithmetic rather than a choice: the compiler would branch, and the branch is a coin toss.
+    const std::uint32_t rem = (full >> (1u - big)) - (u & (0u - big));
+    W = (W << (lz + 1 + nm1)) << big;
+    avail -= static_cast<std::int32_t>(lz + 1 + nm1 + big);
+    std::uint32_t x = Rebuild(c, lz * m + rem);
+    if (Channels == 2) {
+      if (i & 1) {
+        x += left;
+      } else {
+        left = x;
+      }
+    }
+    if (OutOf16(x)) [[unlikely]] {
+      failed = true;
+      return false;
+    }
+    out[i] = static_cast<std::int16_t>(x);
+    ++i;
+    return true;
+  };
+  if (Channels == 2 && i < total && (i & 1)) value(c1);  // finish a frame begun before
+  if (Channels == 2 && !failed && (i & 1) == 0) {
+    while (i < total && value(c0) && value(c1)) {
+    }
+  } else if (Channels == 1) {
+    while (i < total && value(c0)) {
+    }
+  }
+  StoreChan(c0, states[0]);
+  if (Channels == 2) StoreChan(c1, states[1]);
+  if (avail > 32) {  // give back a whole word taken ahead of need
+    next -= 1;
+    avail -= 32;
+  }
+  r.currentWord = avail > 0 ? static_cast<std::uint32_t>(W >> 32) & (~0u << (32 - avail)) : 0;
+  r.bitsLeft = avail;
+  r.next = next;
+  if (failed) VORPThrowValueOutOfRange();
+  return i;
+}
+
+// One value the window could not serve: bit by bit through the reader, which reloads.
+template <int Channels>
+void SlowValue(CVORPChannelState* states, CVORPReaderState& r, std::uint64_t i, std::int16_t* out) {
+  CVORPChannelState& s = states[Channels == 2 ? (i & 1) : 0];
+  const std::uint32_t p = VORPChooseOrder(s.E);
+  const std::uint32_t z = VORPTakeCode(r, VORPStep(s.E[p]));
+  std::uint32_t nd[5];
+  nd[p] = static_cast<std::uint32_t>(VORPResidual(z));
+  for (int k = static_cast<int>(p) - 1; k >= 0; --k) nd[k] = static_cast<std::uint32_t>(s.D[k]) + nd[k + 1];
+  for (int k = static_cast<int>(p) + 1; k < 5; ++k) nd[k] = nd[k - 1] - static_cast<std::uint32_t>(s.D[k - 1]);
+  for (int k = 0; k < 5; ++k) {
+    s.D[k] = static_cast<std::int32_t>(nd[k]);
+    s.E[k] = VORPNextEnergy(s.E[k], VORPCodeNumber(s.D[k]));
+  }
+  std::uint32_t x = nd[0];
+  if (Channels == 2 && (i & 1)) x += static_cast<std::uint32_t>(out[i - 1]);
+  if (OutOf16(x)) VORPThrowValueOutOfRange();
+  out[i] = static_cast<std::int16_t>(x);
+}
+
+template <int Channels>
+void DecodeLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint32_t count, std::int16_t* out) {
+  const std::uint64_t total = std::uint64_t{count} * Channels;
+  std::uint64_t done = 0;
+  while (done < total) {
+    done = HotLoop<Channels>(states, r, done, total, out);
+    if (done < total) SlowValue<Channels>(states, r, done++, out);
+  }
+}
+
+}  // namespace
 
 void VORPDecodeMonoAVX2(CVORPChannelState* states, CVORPReaderState& reader, std::uint32_t count,
                         std::int16_t* output) {
-  DecodeMono(states, reader, count, output);
+  DecodeLoop<1>(states, reader, count, output);
 }
 
 void VORPDecodeStereoAVX2(CVORPChannelState* states, CVORPReaderState& reader, std::uint32_t count,
                           std::int16_t* output) {
-  DecodeStereo(states, reader, count, output);
+  DecodeLoop<2>(states, reader, count, output);
 }
 #else
 void VORPDecodeMonoAVX2(CVORPChannelState* states, CVORPReaderState& reader, std::uint32_t count,
