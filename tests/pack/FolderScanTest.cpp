@@ -134,7 +134,10 @@ TEST_F(ScannedTreeTest, TreeHasPathsTypesAndCounts) {
   for (const auto& e : top) total += CountPackableFiles(*e);
   EXPECT_EQ(total, 6u);
 
+  ASSERT_EQ(top.size(), 6u);
   const CFileEntry& drums = *top[4];
+  ASSERT_TRUE(drums.IsFolder());
+  ASSERT_EQ(drums.GetChildren().size(), 4u);
   EXPECT_EQ(CountPackableFiles(drums), 3u);
   EXPECT_EQ(drums.GetParent(), nullptr);
   const CFileEntry& empty = *drums.GetChildren()[2];
@@ -190,6 +193,7 @@ TEST_F(ScannedTreeTest, CallbackNamesTheFolderAndStops) {
   // What was found before the stop stays in the tree, in order.
   EXPECT_EQ(Names(drums.GetChildren()), (std::vector<std::string>{"Kick2.WAV", "Loops/"}));
 
+  ASSERT_EQ(top.size(), 6u);
   CStopAfter stopCount(3);
   EXPECT_THROW(CountPackableFiles(*top[4], &stopCount), NSFerryman::XUserCancelled);
 }
@@ -229,6 +233,7 @@ TEST(FolderScanTest, ScansARealFolderTree) {
   for (const auto& e : top) total += CountPackableFiles(*e);
   EXPECT_EQ(total, 4u);
   ASSERT_EQ(top.size(), 4u);
+  ASSERT_FALSE(top[3]->GetChildren().empty());
   EXPECT_EQ(top[3]->GetChildren()[0]->GetItemType(), 10);
   auto media = top[1]->GetItem().Open();
   EXPECT_EQ(media->GetSize(), 1u);
