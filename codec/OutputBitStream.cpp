@@ -1,5 +1,7 @@
 #include "codec/OutputBitStream.h"
 
+#include <algorithm>
+
 using namespace NSFerryman;
 
 COutputBitStream::COutputBitStream(CMedia& media)
@@ -18,6 +20,24 @@ COutputBitStream::~COutputBitStream() {
 void COutputBitStream::WriteBuffer() {
   media_.Write(static_cast<std::size_t>(fill_), buffer_.get());
   fill_ = 0;
+}
+
+void COutputBitStream::StoreWords(const std::uint32_t* words, std::size_t count) {
+  while (count > 0) {
+    if (fill_ == kBufferBytes) WriteBuffer();
+    const std::size_t n = std::min<std::size_t>(count, static_cast<std::size_t>(kBufferBytes - fill_) / 4);
+    std::uint8_t* p = buffer_.get() + fill_;
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::uint32_t w = words[i];
+      p[4 * i] = static_cast<std::uint8_t>(w >> 24);
+      p[4 * i + 1] = static_cast<std::uint8_t>(w >> 16);
+      p[4 * i + 2] = static_cast<std::uint8_t>(w >> 8);
+      p[4 * i + 3] = static_cast<std::uint8_t>(w);
+    }
+    fill_ += static_cast<std::int32_t>(4 * n);
+    words += n;
+    count -= n;
+  }
 }
 
 void COutputBitStream::FlushWord() {

@@ -17,6 +17,7 @@
 // finished stream ends in one zero word. Close() reports media failures. A stream destroyed
 // without Close() (encoding was abandoned) finishes once and swallows media failures.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -63,6 +64,8 @@ class COutputBitStream {
     p[3] = static_cast<std::uint8_t>(word);
     fill_ += 4;
   }
+  // StoreWord() for each of `count` words, in order.
+  void StoreWords(const std::uint32_t* words, std::size_t count);
 
  private:
   void FlushWord();

@@ -19,6 +19,8 @@
 #include "codec/OutputBitStream.h"
 #include "codec/VORPChannelState.h"
 
+#define VORP_ENC_INLINE inline __attribute__((always_inline))
+
 namespace {
 
 constexpr std::uint32_t kChunk = 256;
@@ -124,22 +126,30 @@ __attribute__((noinline)) void CodePass(std::uint32_t n, CChannelWork& w) {
 }
 
 // Pass 4 state: `pending` bits (at most 32 between codes) sit in the low end of `acc`. A word is
-// stored only once a bit beyond it exists, as the bit stream requires.
+// completed only once a bit beyond it exists, as the bit stream requires. Completed words go to
+// a local array without a branch (the store always happens, the count advances only for a full
+// word) and on to the stream once per chunk.
 struct CPacker {
+  // A chunk holds 2 * kChunk codes; a code of 16-bit audio takes at most ten unary groups, so
+  // at most 7 * 10 + 1 + 22 bits: four words per code is a safe bound.
+  static constexpr std::uint32_t kMaxWords = 2 * kChunk * 4 + 2;
+
   std::uint64_t acc;
   std::uint32_t pending;
+  std::uint32_t count = 0;
   COutputBitStream& out;
+  std::uint32_t words[kMaxWords];
 
   explicit CPacker(COutputBitStream& stream)
       : acc(stream.GetCurrentWord()), pending(32 - stream.GetFreeBits()), out(stream) {}
 
-  void Put(std::uint32_t code, std::uint32_t len) {
+  VORP_ENC_INLINE void Put(std::uint32_t code, std::uint32_t len) {
     acc = (acc << len) | code;
     pending += len;
-    if (pending > 32) {
-      pending -= 32;
-      out.StoreWord(static_cast<std::uint32_t>(acc >> pending));
-    }
+    const std::uint32_t full = pending > 32 ? 1u : 0u;
+    words[count] = static_cast<std::uint32_t>(acc >> ((pending - 32) & 63));
+    count += full;
+    pending -= 32 * full;
   }
 
   // A code with at least one full unary group of seven zeros.
@@ -147,14 +157,7 @@ struct CPacker {
     for (;;) {
       const std::uint32_t q = v / m < 7 ? v / m : 7;
       v -= q * m;
-      if (q) {
-        acc <<= q;
-        pending += q;
-        if (pending > 32) {
-          pending -= 32;
-          out.StoreWord(static_cast<std::uint32_t>(acc >> pending));
-        }
-      }
+      if (q) Put(0, q);
       if (q < 7) break;
       m *= 4;
     }
@@ -167,52 +170,106 @@ struct CPacker {
     }
   }
 
+  void Drain() {
+    out.StoreWords(words, count);
+    count = 0;
+  }
+
   void Done() {
+    Drain();
     const std::uint32_t word = pending >= 32 ? static_cast<std::uint32_t>(acc)
                                              : static_cast<std::uint32_t>(acc & ((std::uint64_t{1} << pending) - 1));
     out.SetBitState(32 - pending, word);
   }
 };
 
+// Codes in stream order (left, right-minus-left, left, ... or mono values), with codes merged
+// in pairs and pairs of pairs wherever the merged code still fits 32 bits, so that the serial
+// packer mostly handles one merged code per several values. A length of 0 marks what cannot be
+// merged (a long code, or too many bits together).
+struct CStreamCodes {
+  alignas(64) std::uint32_t code[2 * kChunk];
+  alignas(64) std::uint32_t len[2 * kChunk];
+  alignas(64) std::uint32_t code2[kChunk];
+  alignas(64) std::uint32_t len2[kChunk];
+  alignas(64) std::uint32_t code4[kChunk / 2];
+  alignas(64) std::uint32_t len4[kChunk / 2];
+};
+
+inline void MergePass(const std::uint32_t* code, const std::uint32_t* len, std::uint32_t pairs, std::uint32_t* outCode,
+                      std::uint32_t* outLen) {
+  for (std::uint32_t j = 0; j < pairs; ++j) {
+    const std::uint32_t a = len[2 * j];
+    const std::uint32_t b = len[2 * j + 1];
+    // Bitwise rather than short-circuit, so that the loop vectorises. b < 32 whenever the pair
+    // merges; the shift is masked only to stay defined when it does not.
+    const std::uint32_t ok = static_cast<std::uint32_t>(a != 0) & static_cast<std::uint32_t>(b != 0) &
+                             static_cast<std::uint32_t>(a + b <= 32);
+    const std::uint32_t mask = 0u - ok;
+    outCode[j] = ((code[2 * j] << (b & 31)) | code[2 * j + 1]) & mask;
+    outLen[j] = (a + b) & mask;
+  }
+}
+
 inline void CodeBlock(COutputBitStream& stream, CVORPChannelState* states, std::uint32_t count,
                       const std::int16_t* left, const std::int16_t* right, std::size_t stride) {
   CChannelWork work[2];
-  const int channels = right ? 2 : 1;
+  CStreamCodes sc;
+  const std::uint32_t channels = right ? 2 : 1;
   CPacker packer(stream);
   for (std::uint32_t done = 0; done < count;) {
     const std::uint32_t n = count - done < kChunk ? count - done : kChunk;
     const std::int16_t* l = left + done * stride;
     DifferencePass(states[0], l, nullptr, stride, n, work[0]);
     if (right) DifferencePass(states[1], l, right + done * stride, stride, n, work[1]);
-    for (int c = 0; c < channels; ++c) {
+    for (std::uint32_t c = 0; c < channels; ++c) {
       EnergyPass(states[c], n, work[c]);
       CodePass(n, work[c]);
     }
+    const std::uint32_t values = n * channels;
     if (channels == 1) {
-      const CChannelWork& w = work[0];
       for (std::uint32_t i = 0; i < n; ++i) {
-        if (w.len[i]) [[likely]] {
-          packer.Put(w.code[i], w.len[i]);
-        } else {
-          packer.PutLong(w.v[i], w.m[i]);
-        }
+        sc.code[i] = work[0].code[i];
+        sc.len[i] = work[0].len[i];
       }
     } else {
-      const CChannelWork& a = work[0];
-      const CChannelWork& b = work[1];
       for (std::uint32_t i = 0; i < n; ++i) {
-        if (a.len[i]) [[likely]] {
-          packer.Put(a.code[i], a.len[i]);
-        } else {
-          packer.PutLong(a.v[i], a.m[i]);
-        }
-        if (b.len[i]) [[likely]] {
-          packer.Put(b.code[i], b.len[i]);
-        } else {
-          packer.PutLong(b.v[i], b.m[i]);
-        }
+        sc.code[2 * i] = work[0].code[i];
+        sc.len[2 * i] = work[0].len[i];
+        sc.code[2 * i + 1] = work[1].code[i];
+        sc.len[2 * i + 1] = work[1].len[i];
       }
     }
+    MergePass(sc.code, sc.len, values / 2, sc.code2, sc.len2);
+    MergePass(sc.code2, sc.len2, values / 4, sc.code4, sc.len4);
+    // Value k of the stream: its code, or the long code of its channel's value.
+    auto putValue = [&](std::uint32_t k) {
+      if (sc.len[k]) [[likely]] {
+        packer.Put(sc.code[k], sc.len[k]);
+      } else {
+        const CChannelWork& w = work[k % channels];
+        packer.PutLong(w.v[k / channels], w.m[k / channels]);
+      }
+    };
+    auto putPair = [&](std::uint32_t j) {
+      if (sc.len2[j]) [[likely]] {
+        packer.Put(sc.code2[j], sc.len2[j]);
+      } else {
+        putValue(2 * j);
+        putValue(2 * j + 1);
+      }
+    };
+    const std::uint32_t quads = values / 4;
+    for (std::uint32_t q = 0; q < quads; ++q) {
+      if (sc.len4[q]) [[likely]] {
+        packer.Put(sc.code4[q], sc.len4[q]);
+      } else {
+        putPair(2 * q);
+        putPair(2 * q + 1);
+      }
+    }
+    for (std::uint32_t k = quads * 4; k < values; ++k) putValue(k);
+    packer.Drain();
     done += n;
   }
   packer.Done();
