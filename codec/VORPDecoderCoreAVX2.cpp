@@ -1,11 +1,12 @@
 // The fast decoding loops compiled for AVX2 and BMI2; used only where the processor has them.
 //
-// Here the five differences and energies of a channel live in vector registers (lanes 0 to 4;
-// lanes 5 to 7 of the differences stay zero). Per value: the predictions of all five orders
-// are the exclusive prefix sums S of the differences (order k predicts S[k]), so the new value
-// is x = residual + S[p], the new differences are x - S, and energies and the next choice follow
-// in the same registers without a branch. The next step is computed ahead from the chosen
-// order's energy on the bet that the order does not change; a branch corrects the rare misses.
+// The prediction of order k from the last four values a, b, c, d (newest first) is
+// S[k] = a*C0[k] + b*C1[k] + c*C2[k] + d*C3[k] (0; a; 2a - b; 3a - 3b + c; 4a - 6b + 4c - d), and
+// the new differences are x - S. So the value itself depends on the previous one only through
+// one multiply-add, p*a + (the rest of S[p], known a value ahead), while the differences, the
+// energies (in vector registers, lanes 0 to 4) and the next choice hang off it without holding
+// up the next value. The next step is computed ahead from the chosen order's energy on the bet
+// that the order does not change; a branch corrects the rare misses.
 #pragma GCC optimize("O3")
 #include <cstdint>
 
@@ -23,66 +24,103 @@
 namespace {
 
 struct CVecChan {
-  __m256i D;       // differences, lanes 0-4; lanes 5-7 zero
-  __m256i E;       // energies, lanes 0-4
-  std::uint32_t p;   // order for the next value
-  std::uint32_t ep;  // its energy
+  __m256i D;   // the differences at the last value, lanes 0-4 (kept for handing back)
+  __m256i E;   // energies, lanes 0-4
+  __m256i S;   // predictions of all orders for the next value
+  __m256i R;   // the part of the following value's predictions known before the next value
+  std::uint32_t a, b, c;  // the last three values, newest first
+  std::uint32_t p;        // order for the next value
+  std::uint32_t ep;       // its energy
+  std::uint32_t rp;       // S[p] - p*a
 };
 
-VORP_INLINE void LoadChan(CVecChan& c, const CVORPChannelState& s) {
-  c.D = _mm256_setr_epi32(s.D[0], s.D[1], s.D[2], s.D[3], s.D[4], 0, 0, 0);
-  c.E = _mm256_setr_epi32(static_cast<int>(s.E[0]), static_cast<int>(s.E[1]), static_cast<int>(s.E[2]),
-                          static_cast<int>(s.E[3]), static_cast<int>(s.E[4]), 0, 0, 0);
-  c.p = VORPChooseOrder(s.E);
-  c.ep = s.E[c.p];
+VORP_INLINE __m256i C0() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 0, 0, 0); }
+VORP_INLINE __m256i C1() { return _mm256_setr_epi32(0, 0, -1, -3, -6, 0, 0, 0); }
+VORP_INLINE __m256i C2() { return _mm256_setr_epi32(0, 0, 0, 1, 4, 0, 0, 0); }
+VORP_INLINE __m256i C3() { return _mm256_setr_epi32(0, 0, 0, 0, -1, 0, 0, 0); }
+
+VORP_INLINE __m256i Splat(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
+
+VORP_INLINE std::uint32_t Lane(__m256i v, std::uint32_t i) {
+  return static_cast<std::uint32_t>(
+      _mm256_cvtsi256_si32(_mm256_permutevar8x32_epi32(v, _mm256_set1_epi32(static_cast<int>(i)))));
 }
 
-VORP_INLINE void StoreChan(const CVecChan& c, CVORPChannelState& s) {
+// R for the value after next, from the history as it will be once the next value is known.
+VORP_INLINE __m256i Following(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+  return _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(Splat(a), C1()), _mm256_mullo_epi32(Splat(b), C2())),
+                          _mm256_mullo_epi32(Splat(c), C3()));
+}
+
+VORP_INLINE void LoadChan(CVecChan& ch, const CVORPChannelState& s) {
+  ch.D = _mm256_setr_epi32(s.D[0], s.D[1], s.D[2], s.D[3], s.D[4], 0, 0, 0);
+  ch.E = _mm256_setr_epi32(static_cast<int>(s.E[0]), static_cast<int>(s.E[1]), static_cast<int>(s.E[2]),
+                           static_cast<int>(s.E[3]), static_cast<int>(s.E[4]), 0, 0, 0);
+  // The last four values from the differences at the last one (wrapping, as the registers do).
+  const std::uint32_t d0 = static_cast<std::uint32_t>(s.D[0]), d1 = static_cast<std::uint32_t>(s.D[1]);
+  const std::uint32_t d2 = static_cast<std::uint32_t>(s.D[2]), d3 = static_cast<std::uint32_t>(s.D[3]);
+  const std::uint32_t x1 = d0;
+  const std::uint32_t x2 = d0 - d1;
+  const std::uint32_t x3 = d0 - 2 * d1 + d2;
+  const std::uint32_t x4 = d0 - 3 * d1 + 3 * d2 - d3;
+  ch.S = _mm256_add_epi32(_mm256_mullo_epi32(Splat(x1), C0()), Following(x2, x3, x4));
+  ch.R = Following(x1, x2, x3);
+  ch.a = x1;
+  ch.b = x2;
+  ch.c = x3;
+  ch.p = VORPChooseOrder(s.E);
+  ch.ep = s.E[ch.p];
+  // S[p] = p*a + R'[p], where R' is the R of the history before a.
+  ch.rp = Lane(Following(x2, x3, x4), ch.p);
+}
+
+VORP_INLINE void StoreChan(const CVecChan& ch, CVORPChannelState& s) {
   alignas(32) std::int32_t d[8];
   alignas(32) std::uint32_t e[8];
-  _mm256_store_si256(reinterpret_cast<__m256i*>(d), c.D);
-  _mm256_store_si256(reinterpret_cast<__m256i*>(e), c.E);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(d), ch.D);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(e), ch.E);
   for (int k = 0; k < 5; ++k) {
     s.D[k] = d[k];
     s.E[k] = e[k];
   }
 }
 
-// Exclusive prefix sums of the differences: S[k] = D[0] + ... + D[k - 1]. Shifts pull zeros in
-// from lanes known to be zero.
-VORP_INLINE __m256i Predictions(__m256i D) {
-  const __m256i a = _mm256_permutevar8x32_epi32(D, _mm256_setr_epi32(7, 0, 1, 2, 3, 4, 5, 6));  // lane 7 is 0
-  __m256i s = _mm256_add_epi32(a, _mm256_permutevar8x32_epi32(a, _mm256_setr_epi32(7, 0, 1, 2, 3, 4, 5, 6)));
-  s = _mm256_add_epi32(s, _mm256_permutevar8x32_epi32(s, _mm256_setr_epi32(0, 0, 0, 1, 2, 3, 4, 5)));  // s[0] is 0
-  s = _mm256_add_epi32(s, _mm256_permutevar8x32_epi32(s, _mm256_setr_epi32(0, 0, 0, 0, 0, 1, 2, 3)));
-  return s;
-}
-
 // The value of code number z for a channel; updates the channel and sets its next order.
-VORP_INLINE std::uint32_t Rebuild(CVecChan& c, std::uint32_t z) {
-  const __m256i S = Predictions(c.D);
-  const std::uint32_t pred =
-      static_cast<std::uint32_t>(_mm256_cvtsi256_si32(_mm256_permutevar8x32_epi32(S, _mm256_set1_epi32(static_cast<int>(c.p)))));
-  const std::uint32_t x = static_cast<std::uint32_t>(VORPResidual(z)) + pred;
-  const __m256i nd = _mm256_sub_epi32(_mm256_set1_epi32(static_cast<int>(x)), S);
-  c.D = _mm256_and_si256(nd, _mm256_setr_epi32(-1, -1, -1, -1, -1, 0, 0, 0));
+VORP_INLINE std::uint32_t Rebuild(CVecChan& ch, std::uint32_t z) {
+  // S[p] = p*a + R[p], with R[p] taken a value ahead: the value waits on one multiply-add.
+  const std::uint32_t x = static_cast<std::uint32_t>(VORPResidual(z)) + (ch.p * ch.a + ch.rp);
+  const __m256i oldR = ch.R;
+  const std::uint32_t rpSame = Lane(oldR, ch.p);
+  const __m256i xs = Splat(x);
+  const __m256i nd = _mm256_sub_epi32(xs, ch.S);
+  ch.D = nd;
   const __m256i zz = _mm256_xor_si256(_mm256_slli_epi32(nd, 1), _mm256_srai_epi32(nd, 31));
-  c.E = _mm256_sub_epi32(_mm256_add_epi32(c.E, zz), _mm256_srli_epi32(c.E, 5));
-  // Keys (energy << 3 | order) find the smallest energy with ties to the lower order; energies
-  // stay below 2^26 since every value is checked to be 16-bit. Lanes 5-7 never win.
-  __m256i keys = _mm256_or_si256(_mm256_slli_epi32(c.E, 3), _mm256_setr_epi32(0, 1, 2, 3, 4, -1, -1, -1));
-  keys = _mm256_min_epu32(keys, _mm256_permute2x128_si256(keys, keys, 0x01));
-  keys = _mm256_min_epu32(keys, _mm256_shuffle_epi32(keys, 0x4E));
-  keys = _mm256_min_epu32(keys, _mm256_shuffle_epi32(keys, 0xB1));
-  const std::uint32_t best = static_cast<std::uint32_t>(_mm256_cvtsi256_si32(keys));
-  // Bet on the same order: its energy follows from z alone, without waiting for the minimum.
-  const std::uint32_t guess = (c.ep + z) - (c.ep >> 5);
-  const std::uint32_t p = best & 7u;
-  if (__builtin_expect(p != c.p, 0)) {
-    c.p = p;
-    c.ep = best >> 3;
+  ch.E = _mm256_sub_epi32(_mm256_add_epi32(ch.E, zz), _mm256_srli_epi32(ch.E, 5));
+  // The predictions for the next value; R moves on with the history.
+  ch.S = _mm256_add_epi32(_mm256_mullo_epi32(xs, C0()), ch.R);
+  ch.R = Following(x, ch.a, ch.b);
+  ch.c = ch.b;
+  ch.b = ch.a;
+  ch.a = x;
+  // Bet on the same order: its energy follows from z alone. The bet holds unless some order's
+  // key (energy << 3 | order, which breaks ties toward the lower order) is below the chosen
+  // one's; energies stay below 2^26 since every value is checked to be 16-bit, so the keys
+  // compare as signed numbers, and lanes 5-7 never win.
+  const std::uint32_t guess = (ch.ep + z) - (ch.ep >> 5);
+  const __m256i keys =
+      _mm256_or_si256(_mm256_slli_epi32(ch.E, 3), _mm256_setr_epi32(0, 1, 2, 3, 4, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF));
+  const __m256i mine = Splat((guess << 3) | ch.p);
+  if (__builtin_expect(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(mine, keys))) != 0, 0)) {
+    __m256i k = _mm256_min_epu32(keys, _mm256_permute2x128_si256(keys, keys, 0x01));
+    k = _mm256_min_epu32(k, _mm256_shuffle_epi32(k, 0x4E));
+    k = _mm256_min_epu32(k, _mm256_shuffle_epi32(k, 0xB1));
+    const std::uint32_t best = static_cast<std::uint32_t>(_mm256_cvtsi256_si32(k));
+    ch.p = best & 7u;
+    ch.ep = best >> 3;
+    ch.rp = Lane(oldR, ch.p);
   } else {
-    c.ep = guess;
+    ch.ep = guess;
+    ch.rp = rpSame;
   }
   return x;
 }
