@@ -9,6 +9,7 @@
 // that the order does not change; a branch corrects the rare misses.
 #pragma GCC optimize("O3")
 #include <cstdint>
+#include <type_traits>
 
 #include "codec/VORPChannelState.h"
 #include "codec/VORPDecoderCore.h"
@@ -146,18 +147,20 @@ std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint6
   std::uint64_t i = first;
   std::uint32_t left = Channels == 2 && (first & 1) ? static_cast<std::uint32_t>(out[first - 1]) : 0;
   bool failed = false;
-  // One value of channel c into out[i]; false when the window cannot serve it or it is corrupt.
-  auto value = [&](CVecChan& c) VORP_INLINE_LAMBDA -> bool {
+  // One value of a channel into out[i]; false when the window cannot serve it or it is corrupt.
+  // The caller guarantees next < end. The window holds at least 32 bits after the refill, which
+  // is more than any code of fewer than seven leading zeros takes (at most 6 + 1 + 21 bits, the
+  // step staying below 2^21 while every value is 16-bit).
+  auto value = [&](CVecChan& c, auto second) VORP_INLINE_LAMBDA -> bool {
     const std::uint32_t m = (3u * c.ep + 36u) >> 7;
-    if (next != end) [[likely]] {
-      // Refill without a branch: a word goes in whenever 32 bits or fewer are left.
-      const std::uint64_t need = avail <= 32 ? 1u : 0u;
-      W |= (std::uint64_t{*next} << ((32 - avail) & 63)) & (0 - need);
-      next += need;
-      avail += static_cast<std::int32_t>(need * 32);
-    }
+    // Refill without a branch: a word goes in whenever 32 bits or fewer are left.
+    const std::int32_t shift = 32 - avail;
+    const std::uint64_t need = shift >= 0 ? 1u : 0u;
+    W |= (std::uint64_t{*next} << (shift & 63)) & (0 - need);
+    next += need;
+    avail += static_cast<std::int32_t>(need << 5);
     const std::uint32_t lz = static_cast<std::uint32_t>(_lzcnt_u64(W));
-    if (lz >= 7 || avail < 33) [[unlikely]] return false;
+    if (lz >= 7) [[unlikely]] return false;
     const std::uint32_t nm1 = 31u - _lzcnt_u32(m);
     const std::uint32_t full = static_cast<std::uint32_t>((W << (lz + 1)) >> (63 - nm1));  // n bits
     const std::uint32_t u = (2u << nm1) - m;
@@ -167,12 +170,10 @@ std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint6
     W = (W << (lz + 1 + nm1)) << big;
     avail -= static_cast<std::int32_t>(lz + 1 + nm1 + big);
     std::uint32_t x = Rebuild(c, lz * m + rem);
-    if (Channels == 2) {
-      if (i & 1) {
-        x += left;
-      } else {
-        left = x;
-      }
+    if constexpr (decltype(second)::value) {
+      x += left;
+    } else {
+      left = x;
     }
     if (OutOf16(x)) [[unlikely]] {
       failed = true;
@@ -182,12 +183,20 @@ std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint6
     ++i;
     return true;
   };
-  if (Channels == 2 && i < total && (i & 1)) value(c1);  // finish a frame begun before
-  if (Channels == 2 && !failed && (i & 1) == 0) {
-    while (i < total && value(c0) && value(c1)) {
-    }
-  } else if (Channels == 1) {
-    while (i < total && value(c0)) {
+  constexpr std::false_type kFirst{};
+  constexpr std::true_type kSecond{};
+  bool ok = true;
+  while (ok) {
+    // Each value takes at most one word: this many values cannot run past the buffer.
+    const std::uint64_t room = static_cast<std::uint64_t>(end - next);
+    const std::uint64_t stop = total - i <= room ? total : i + room;
+    if (i == stop) break;
+    if constexpr (Channels == 2) {
+      if (i & 1) ok = value(c1, kSecond);  // finish a frame begun before
+      while (ok && i + 2 <= stop) ok = value(c0, kFirst) && value(c1, kSecond);
+      if (ok && i < stop) ok = value(c0, kFirst);
+    } else {
+      while (ok && i < stop) ok = value(c0, kFirst);
     }
   }
   StoreChan(c0, states[0]);
