@@ -10,6 +10,7 @@
 
 #if defined(__x86_64__)
 #pragma GCC target("avx2,bmi,bmi2,lzcnt,popcnt")
+#define VORP_BLOCK_AVX2 1
 #include "codec/VORPBlockCoderImpl.h"
 
 void VORPCodeBlockAVX2(COutputBitStream& stream, CVORPChannelState* states, std::uint32_t count,

@@ -19,6 +19,10 @@
 #include "codec/OutputBitStream.h"
 #include "codec/VORPChannelState.h"
 
+#if defined(VORP_BLOCK_AVX2)
+#include <immintrin.h>
+#endif
+
 #define VORP_ENC_INLINE inline __attribute__((always_inline))
 
 namespace {
@@ -35,7 +39,7 @@ struct CChannelWork {
 };
 
 // Pass 1. x[i] = a[i * stride] (minus b[i * stride] when b is given, for right minus left).
-__attribute__((noinline)) void DifferencePass(CVORPChannelState& s, const std::int16_t* a, const std::int16_t* b, std::size_t stride,
+inline void DifferencePass(CVORPChannelState& s, const std::int16_t* a, const std::int16_t* b, std::size_t stride,
                            std::uint32_t n, CChannelWork& w) {
   // Index 0 holds the previous chunk's last value of the order; differences wrap as 32-bit
   // registers do (they cannot overflow for 16-bit input).
@@ -68,10 +72,68 @@ __attribute__((noinline)) void DifferencePass(CVORPChannelState& s, const std::i
   s.D[4] = static_cast<std::int32_t>(prev[n]);
 }
 
-// Pass 2.
-__attribute__((noinline)) void EnergyPass(CVORPChannelState& s, std::uint32_t n, CChannelWork& w) {
+#if defined(VORP_BLOCK_AVX2)
+// 8 x 8 transpose of 32-bit lanes.
+inline void Transpose8(__m256i* r) {
+  const __m256i t0 = _mm256_unpacklo_epi32(r[0], r[1]);
+  const __m256i t1 = _mm256_unpackhi_epi32(r[0], r[1]);
+  const __m256i t2 = _mm256_unpacklo_epi32(r[2], r[3]);
+  const __m256i t3 = _mm256_unpackhi_epi32(r[2], r[3]);
+  const __m256i t4 = _mm256_unpacklo_epi32(r[4], r[5]);
+  const __m256i t5 = _mm256_unpackhi_epi32(r[4], r[5]);
+  const __m256i t6 = _mm256_unpacklo_epi32(r[6], r[7]);
+  const __m256i t7 = _mm256_unpackhi_epi32(r[6], r[7]);
+  const __m256i u0 = _mm256_unpacklo_epi64(t0, t2);
+  const __m256i u1 = _mm256_unpackhi_epi64(t0, t2);
+  const __m256i u2 = _mm256_unpacklo_epi64(t1, t3);
+  const __m256i u3 = _mm256_unpackhi_epi64(t1, t3);
+  const __m256i u4 = _mm256_unpacklo_epi64(t4, t6);
+  const __m256i u5 = _mm256_unpackhi_epi64(t4, t6);
+  const __m256i u6 = _mm256_unpacklo_epi64(t5, t7);
+  const __m256i u7 = _mm256_unpackhi_epi64(t5, t7);
+  r[0] = _mm256_permute2x128_si256(u0, u4, 0x20);
+  r[1] = _mm256_permute2x128_si256(u1, u5, 0x20);
+  r[2] = _mm256_permute2x128_si256(u2, u6, 0x20);
+  r[3] = _mm256_permute2x128_si256(u3, u7, 0x20);
+  r[4] = _mm256_permute2x128_si256(u0, u4, 0x31);
+  r[5] = _mm256_permute2x128_si256(u1, u5, 0x31);
+  r[6] = _mm256_permute2x128_si256(u2, u6, 0x31);
+  r[7] = _mm256_permute2x128_si256(u3, u7, 0x31);
+}
+#endif
+
+// Pass 2. With AVX2 the five recurrences run side by side in one register: eight values'
+// code numbers are turned from order-major into value-major rows, stepped through, and the
+// energies turned back.
+inline void EnergyPass(CVORPChannelState& s, std::uint32_t n, CChannelWork& w) {
+  std::uint32_t start = 0;
+#if defined(VORP_BLOCK_AVX2)
+  {
+    __m256i e = _mm256_setr_epi32(static_cast<int>(s.E[0]), static_cast<int>(s.E[1]), static_cast<int>(s.E[2]),
+                                  static_cast<int>(s.E[3]), static_cast<int>(s.E[4]), 0, 0, 0);
+    const __m256i zero = _mm256_setzero_si256();
+    for (; start + 8 <= n; start += 8) {
+      __m256i r[8];
+      for (int k = 0; k < 5; ++k) r[k] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&w.Z[k][start]));
+      r[5] = zero;
+      r[6] = zero;
+      r[7] = zero;
+      Transpose8(r);
+      for (int j = 0; j < 8; ++j) {
+        const __m256i before = e;
+        e = _mm256_sub_epi32(_mm256_add_epi32(e, r[j]), _mm256_srli_epi32(e, 5));
+        r[j] = before;
+      }
+      Transpose8(r);
+      for (int k = 0; k < 5; ++k) _mm256_store_si256(reinterpret_cast<__m256i*>(&w.E[k][start]), r[k]);
+    }
+    alignas(32) std::uint32_t lanes[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), e);
+    for (int k = 0; k < 5; ++k) s.E[k] = lanes[k];
+  }
+#endif
   std::uint32_t e0 = s.E[0], e1 = s.E[1], e2 = s.E[2], e3 = s.E[3], e4 = s.E[4];
-  for (std::uint32_t i = 0; i < n; ++i) {
+  for (std::uint32_t i = start; i < n; ++i) {
     w.E[0][i] = e0;
     w.E[1][i] = e1;
     w.E[2][i] = e2;
@@ -93,7 +155,7 @@ __attribute__((noinline)) void EnergyPass(CVORPChannelState& s, std::uint32_t n,
 // Pass 3. For 16-bit input every energy stays below 2^26 and every code number below 2^22, so
 // the choice can compare keys (energy << 3 | order), which breaks ties toward the lower order,
 // and all products below stay within 32 bits.
-__attribute__((noinline)) void CodePass(std::uint32_t n, CChannelWork& w) {
+inline void CodePass(std::uint32_t n, CChannelWork& w) {
   for (std::uint32_t i = 0; i < n; ++i) {
     std::uint32_t best = w.E[0][i] << 3;
     std::uint32_t v = w.Z[0][i];
