@@ -25,6 +25,20 @@ void DecodeVORPStream(const CVORPSampleHeader& header, CMedia& input, CABCAudioA
                     std::to_string(target.GetFrameCount()));
   }
   COptimizedVORPDecompressorFromMedia decoder(input, path);
+  if (std::int16_t* frames = target.MutableInterleaved16()) {
+    // The frames are in memory: decode into them where they are.
+    for (std::uint32_t done = 0; done < header.frameCount;) {
+      const std::uint32_t n = std::min(kBlockFrames, header.frameCount - done);
+      std::int16_t* at = frames + std::size_t{done} * header.channelCount;
+      if (header.channelCount == 1) {
+        decoder.DecodeMono(n, at);
+      } else {
+        decoder.DecodeStereo(n, at);
+      }
+      done += n;
+    }
+    return;
+  }
   auto buffer = std::make_unique<std::int16_t[]>(2 * kBlockFrames);
   for (std::uint32_t done = 0; done < header.frameCount;) {
     const std::uint32_t n = std::min(kBlockFrames, header.frameCount - done);

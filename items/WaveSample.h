@@ -31,6 +31,7 @@ class CWaveSample : public NSFerryman::CABCAudioAccessor {
   void Write16Stereo(std::uint32_t first, std::uint32_t count, const std::int16_t* data) override;
 
   const std::int16_t* Interleaved16() override { return Frames(); }
+  std::int16_t* MutableInterleaved16() override { return Frames(); }
 
   // Frame f, channel c is Frames()[f * channels + c]. Valid as long as the sample lives.
   std::int16_t* Frames() { return reinterpret_cast<std::int16_t*>(media_->Data()); }

@@ -44,6 +44,8 @@ class CABCAudioAccessor {
   // The interleaved host-order 16-bit frames when they sit in memory, else null. Lets bulk users
   // (codec, file writers) skip the per-block copies; the twelve operations stay the reference.
   virtual const std::int16_t* Interleaved16() { return nullptr; }
+  // The same frames for writing in place, else null.
+  virtual std::int16_t* MutableInterleaved16() { return nullptr; }
 
   CMedia* GetMedia() const { return media_; }
   std::uint32_t GetFrameCount() const { return frameCount_; }

@@ -83,12 +83,14 @@ TEST_P(VORPSignal, MediaDecoderRestoresTheFramesAndLeavesTheClosingWordUnread) {
   const CSignal& s = GetParam();
   const auto bytes = Encode(s, EVORPPath::kAuto);
   for (EVORPPath p : kPaths) {
-    CMemoryMedia in;
-    in.WriteAt(0, bytes.size(), bytes.data());
-    in.SetPosition(0);
-    CMemoryAccessor target(std::vector<std::int16_t>(s.frames.size()), s.channels, s.FrameCount(), false);
-    DecodeVORPStream(HeaderFor(s.channels, s.FrameCount()), in, target, p);
-    EXPECT_EQ(target.Frames(), s.frames) << Name(p);
+    for (bool direct : {false, true}) {
+      CMemoryMedia in;
+      in.WriteAt(0, bytes.size(), bytes.data());
+      in.SetPosition(0);
+      CMemoryAccessor target(std::vector<std::int16_t>(s.frames.size()), s.channels, s.FrameCount(), direct);
+      DecodeVORPStream(HeaderFor(s.channels, s.FrameCount()), in, target, p);
+      EXPECT_EQ(target.Frames(), s.frames) << Name(p) << (direct ? " into memory" : " through the accessor");
+    }
 
     // Without its closing zero word the stream still decodes: that word is never needed.
     COptimizedVORPDecompressor d(p);

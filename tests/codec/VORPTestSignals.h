@@ -85,6 +85,9 @@ class CMemoryAccessor : public NSFerryman::CNative16BitAccessor {
   const std::int16_t* Interleaved16() override {
     return direct_ ? reinterpret_cast<const std::int16_t*>(media_.Data()) : nullptr;
   }
+  std::int16_t* MutableInterleaved16() override {
+    return direct_ ? reinterpret_cast<std::int16_t*>(media_.Data()) : nullptr;
+  }
   std::vector<std::int16_t> Frames() {
     std::vector<std::int16_t> v(media_.GetSize() / 2);
     if (!v.empty()) std::memcpy(v.data(), media_.Data(), v.size() * 2);
