@@ -1,12 +1,11 @@
 // The fast decoding loops compiled for AVX2 and BMI2; used only where the processor has them.
 //
-// The prediction of order k from the last four values a, b, c, d (newest first) is
-// S[k] = a*C0[k] + b*C1[k] + c*C2[k] + d*C3[k] (0; a; 2a - b; 3a - 3b + c; 4a - 6b + 4c - d), and
-// the new differences are x - S. So the value itself depends on the previous one only through
-// one multiply-add, p*a + (the rest of S[p], known a value ahead), while the differences, the
-// energies (in vector registers, lanes 0 to 4) and the next choice hang off it without holding
-// up the next value. The next step is computed ahead from the chosen order's energy on the bet
-// that the order does not change; a branch corrects the rare misses.
+// The prediction of order k is S[k] = D[0] + ... + D[k - 1], and the new differences are x - S.
+// The next predictions follow as S'[k] = k*x - T[k], where T is the exclusive prefix sum of S, so
+// the next value depends on this one only through one multiply-add, p*x - T[p], with T known
+// before x. The differences, energies (lanes 0 to 4 of vector registers) and the next choice hang
+// off x without holding up the next value. The next step is computed ahead from the chosen
+// order's energy on the bet that the order does not change; a branch corrects the rare misses.
 #pragma GCC optimize("O3")
 #include <cstdint>
 #include <type_traits>
@@ -27,52 +26,42 @@ namespace {
 struct CVecChan {
   __m256i D;   // the differences at the last value, lanes 0-4 (kept for handing back)
   __m256i E;   // energies, lanes 0-4
-  __m256i S;   // predictions of all orders for the next value
-  __m256i R;   // the part of the following value's predictions known before the next value
-  std::uint32_t a, b, c;  // the last three values, newest first
-  std::uint32_t p;        // order for the next value
-  std::uint32_t ep;       // its energy
-  std::uint32_t rp;       // S[p] - p*a
+  __m256i S;   // predictions of all orders for the next value, lanes 0-4; lanes 5-7 zero
+  __m256i T;   // exclusive prefix sums of S
+  __m256i pv;  // p in every lane
+  std::uint32_t p;   // order for the next value
+  std::uint32_t ep;  // its energy
+  std::uint32_t sp;  // S[p]
 };
-
-VORP_INLINE __m256i C0() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 0, 0, 0); }
-VORP_INLINE __m256i C1() { return _mm256_setr_epi32(0, 0, -1, -3, -6, 0, 0, 0); }
-VORP_INLINE __m256i C2() { return _mm256_setr_epi32(0, 0, 0, 1, 4, 0, 0, 0); }
-VORP_INLINE __m256i C3() { return _mm256_setr_epi32(0, 0, 0, 0, -1, 0, 0, 0); }
 
 VORP_INLINE __m256i Splat(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
 
-VORP_INLINE std::uint32_t Lane(__m256i v, std::uint32_t i) {
-  return static_cast<std::uint32_t>(
-      _mm256_cvtsi256_si32(_mm256_permutevar8x32_epi32(v, _mm256_set1_epi32(static_cast<int>(i)))));
+VORP_INLINE std::uint32_t Lane(__m256i v, __m256i index) {
+  return static_cast<std::uint32_t>(_mm256_cvtsi256_si32(_mm256_permutevar8x32_epi32(v, index)));
 }
 
-// R for the value after next, from the history as it will be once the next value is known.
-VORP_INLINE __m256i Following(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-  return _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(Splat(a), C1()), _mm256_mullo_epi32(Splat(b), C2())),
-                          _mm256_mullo_epi32(Splat(c), C3()));
+// Exclusive prefix sums of lanes 0-4; lanes 6 and 7 of the input must be zero. Shifts pull zeros
+// in from lanes known to be zero.
+VORP_INLINE __m256i ExclusivePrefix(__m256i v) {
+  const __m256i a = _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 0, 1, 2, 3, 4, 5, 6));
+  __m256i s = _mm256_add_epi32(a, _mm256_permutevar8x32_epi32(a, _mm256_setr_epi32(7, 0, 1, 2, 3, 4, 5, 6)));
+  s = _mm256_add_epi32(s, _mm256_permutevar8x32_epi32(s, _mm256_setr_epi32(0, 0, 0, 1, 2, 3, 4, 5)));  // s[0] is 0
+  s = _mm256_add_epi32(s, _mm256_permutevar8x32_epi32(s, _mm256_setr_epi32(0, 0, 0, 0, 0, 1, 2, 3)));
+  return s;
 }
+
+VORP_INLINE __m256i Low5() { return _mm256_setr_epi32(-1, -1, -1, -1, -1, 0, 0, 0); }
 
 VORP_INLINE void LoadChan(CVecChan& ch, const CVORPChannelState& s) {
   ch.D = _mm256_setr_epi32(s.D[0], s.D[1], s.D[2], s.D[3], s.D[4], 0, 0, 0);
   ch.E = _mm256_setr_epi32(static_cast<int>(s.E[0]), static_cast<int>(s.E[1]), static_cast<int>(s.E[2]),
                            static_cast<int>(s.E[3]), static_cast<int>(s.E[4]), 0, 0, 0);
-  // The last four values from the differences at the last one (wrapping, as the registers do).
-  const std::uint32_t d0 = static_cast<std::uint32_t>(s.D[0]), d1 = static_cast<std::uint32_t>(s.D[1]);
-  const std::uint32_t d2 = static_cast<std::uint32_t>(s.D[2]), d3 = static_cast<std::uint32_t>(s.D[3]);
-  const std::uint32_t x1 = d0;
-  const std::uint32_t x2 = d0 - d1;
-  const std::uint32_t x3 = d0 - 2 * d1 + d2;
-  const std::uint32_t x4 = d0 - 3 * d1 + 3 * d2 - d3;
-  ch.S = _mm256_add_epi32(_mm256_mullo_epi32(Splat(x1), C0()), Following(x2, x3, x4));
-  ch.R = Following(x1, x2, x3);
-  ch.a = x1;
-  ch.b = x2;
-  ch.c = x3;
+  ch.S = _mm256_and_si256(ExclusivePrefix(ch.D), Low5());
+  ch.T = ExclusivePrefix(ch.S);
   ch.p = VORPChooseOrder(s.E);
+  ch.pv = Splat(ch.p);
   ch.ep = s.E[ch.p];
-  // S[p] = p*a + R'[p], where R' is the R of the history before a.
-  ch.rp = Lane(Following(x2, x3, x4), ch.p);
+  ch.sp = Lane(ch.S, ch.pv);
 }
 
 VORP_INLINE void StoreChan(const CVecChan& ch, CVORPChannelState& s) {
@@ -88,21 +77,18 @@ VORP_INLINE void StoreChan(const CVecChan& ch, CVORPChannelState& s) {
 
 // The value of code number z for a channel; updates the channel and sets its next order.
 VORP_INLINE std::uint32_t Rebuild(CVecChan& ch, std::uint32_t z) {
-  // S[p] = p*a + R[p], with R[p] taken a value ahead: the value waits on one multiply-add.
-  const std::uint32_t x = static_cast<std::uint32_t>(VORPResidual(z)) + (ch.p * ch.a + ch.rp);
-  const __m256i oldR = ch.R;
-  const std::uint32_t rpSame = Lane(oldR, ch.p);
+  const std::uint32_t x = static_cast<std::uint32_t>(VORPResidual(z)) + ch.sp;
   const __m256i xs = Splat(x);
   const __m256i nd = _mm256_sub_epi32(xs, ch.S);
   ch.D = nd;
   const __m256i zz = _mm256_xor_si256(_mm256_slli_epi32(nd, 1), _mm256_srai_epi32(nd, 31));
   ch.E = _mm256_sub_epi32(_mm256_add_epi32(ch.E, zz), _mm256_srli_epi32(ch.E, 5));
-  // The predictions for the next value; R moves on with the history.
-  ch.S = _mm256_add_epi32(_mm256_mullo_epi32(xs, C0()), ch.R);
-  ch.R = Following(x, ch.a, ch.b);
-  ch.c = ch.b;
-  ch.b = ch.a;
-  ch.a = x;
+  // The next predictions: S' = k*x - T, then its own prefix sums, all off the path to x.
+  const __m256i oldT = ch.T;
+  const std::uint32_t tSame = Lane(oldT, ch.pv);
+  ch.S = _mm256_and_si256(_mm256_sub_epi32(_mm256_mullo_epi32(xs, _mm256_setr_epi32(0, 1, 2, 3, 4, 0, 0, 0)), oldT),
+                          Low5());
+  ch.T = ExclusivePrefix(ch.S);
   // Bet on the same order: its energy follows from z alone. The bet holds unless some order's
   // key (energy << 3 | order, which breaks ties toward the lower order) is below the chosen
   // one's; energies stay below 2^26 since every value is checked to be 16-bit, so the keys
@@ -117,11 +103,12 @@ VORP_INLINE std::uint32_t Rebuild(CVecChan& ch, std::uint32_t z) {
     k = _mm256_min_epu32(k, _mm256_shuffle_epi32(k, 0xB1));
     const std::uint32_t best = static_cast<std::uint32_t>(_mm256_cvtsi256_si32(k));
     ch.p = best & 7u;
+    ch.pv = Splat(ch.p);
     ch.ep = best >> 3;
-    ch.rp = Lane(oldR, ch.p);
+    ch.sp = ch.p * x - Lane(oldT, ch.pv);
   } else {
     ch.ep = guess;
-    ch.rp = rpSame;
+    ch.sp = ch.p * x - tSame;
   }
   return x;
 }
