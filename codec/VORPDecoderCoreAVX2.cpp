@@ -1,11 +1,12 @@
 // The fast decoding loops compiled for AVX2 and BMI2; used only where the processor has them.
 //
-// The prediction of order k is S[k] = D[0] + ... + D[k - 1], and the new differences are x - S.
-// The next predictions follow as S'[k] = k*x - T[k], where T is the exclusive prefix sum of S, so
-// the next value depends on this one only through one multiply-add, p*x - T[p], with T known
-// before x. The differences, energies (lanes 0 to 4 of vector registers) and the next choice hang
-// off x without holding up the next value. The next step is computed ahead from the chosen
-// order's energy on the bet that the order does not change; a branch corrects the rare misses.
+// The prediction of order k from the last four values is a fixed combination of them, so the
+// new value depends on the previous one only through one multiply-add, p*a + (the rest of the
+// prediction, known a value ahead). The differences x - S, the energies (lanes 0 to 4 of vector
+// registers) and the next choice hang off x without holding up the next value; past values are
+// kept broadcast across registers so that the predictions need no shuffles. The next step is
+// computed ahead from the chosen order's energy on the bet that the order does not change; a
+// branch corrects the rare misses.
 #pragma GCC optimize("O3")
 #include <cstdint>
 #include <type_traits>
@@ -24,15 +25,25 @@
 namespace {
 
 struct CVecChan {
-  __m256i D;   // the differences at the last value, lanes 0-4 (kept for handing back)
-  __m256i E;   // energies, lanes 0-4
-  __m256i S;   // predictions of all orders for the next value, lanes 0-4; lanes 5-7 zero
-  __m256i T;   // exclusive prefix sums of S
-  __m256i pv;  // p in every lane
+  __m256i D;    // the differences at the last value, lanes 0-4 (kept for handing back)
+  __m256i E;    // energies, lanes 0-4
+  __m256i S;    // predictions of all orders for the next value
+  __m256i R;    // the part of the following predictions known before the next value
+  __m256i x1;   // the last value in every lane
+  __m256i x2;   // the one before
+  __m256i pv;   // p in every lane
   std::uint32_t p;   // order for the next value
   std::uint32_t ep;  // its energy
-  std::uint32_t sp;  // S[p]
+  std::uint32_t rp;  // S[p] - p * (last value)
+  std::uint32_t a;   // the last value
 };
+
+// The prediction of order k from the last four values a, b, c, d (newest first) is
+// a*C0[k] + b*C1[k] + c*C2[k] + d*C3[k]: 0; a; 2a - b; 3a - 3b + c; 4a - 6b + 4c - d.
+VORP_INLINE __m256i C0() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 0, 0, 0); }
+VORP_INLINE __m256i C1() { return _mm256_setr_epi32(0, 0, -1, -3, -6, 0, 0, 0); }
+VORP_INLINE __m256i C2() { return _mm256_setr_epi32(0, 0, 0, 1, 4, 0, 0, 0); }
+VORP_INLINE __m256i C3() { return _mm256_setr_epi32(0, 0, 0, 0, -1, 0, 0, 0); }
 
 VORP_INLINE __m256i Splat(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
 
@@ -40,28 +51,32 @@ VORP_INLINE std::uint32_t Lane(__m256i v, __m256i index) {
   return static_cast<std::uint32_t>(_mm256_cvtsi256_si32(_mm256_permutevar8x32_epi32(v, index)));
 }
 
-// Exclusive prefix sums of lanes 0-4; lanes 6 and 7 of the input must be zero. Shifts pull zeros
-// in from lanes known to be zero.
-VORP_INLINE __m256i ExclusivePrefix(__m256i v) {
-  const __m256i a = _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 0, 1, 2, 3, 4, 5, 6));
-  __m256i s = _mm256_add_epi32(a, _mm256_permutevar8x32_epi32(a, _mm256_setr_epi32(7, 0, 1, 2, 3, 4, 5, 6)));
-  s = _mm256_add_epi32(s, _mm256_permutevar8x32_epi32(s, _mm256_setr_epi32(0, 0, 0, 1, 2, 3, 4, 5)));  // s[0] is 0
-  s = _mm256_add_epi32(s, _mm256_permutevar8x32_epi32(s, _mm256_setr_epi32(0, 0, 0, 0, 0, 1, 2, 3)));
-  return s;
+VORP_INLINE __m256i Following(__m256i a, __m256i b, __m256i c) {
+  return _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(a, C1()), _mm256_mullo_epi32(b, C2())),
+                          _mm256_mullo_epi32(c, C3()));
 }
-
-VORP_INLINE __m256i Low5() { return _mm256_setr_epi32(-1, -1, -1, -1, -1, 0, 0, 0); }
 
 VORP_INLINE void LoadChan(CVecChan& ch, const CVORPChannelState& s) {
   ch.D = _mm256_setr_epi32(s.D[0], s.D[1], s.D[2], s.D[3], s.D[4], 0, 0, 0);
   ch.E = _mm256_setr_epi32(static_cast<int>(s.E[0]), static_cast<int>(s.E[1]), static_cast<int>(s.E[2]),
                            static_cast<int>(s.E[3]), static_cast<int>(s.E[4]), 0, 0, 0);
-  ch.S = _mm256_and_si256(ExclusivePrefix(ch.D), Low5());
-  ch.T = ExclusivePrefix(ch.S);
+  // The last four values from the differences at the last one (wrapping, as the registers do).
+  const std::uint32_t d0 = static_cast<std::uint32_t>(s.D[0]), d1 = static_cast<std::uint32_t>(s.D[1]);
+  const std::uint32_t d2 = static_cast<std::uint32_t>(s.D[2]), d3 = static_cast<std::uint32_t>(s.D[3]);
+  const std::uint32_t x1 = d0;
+  const std::uint32_t x2 = d0 - d1;
+  const std::uint32_t x3 = d0 - 2 * d1 + d2;
+  const std::uint32_t x4 = d0 - 3 * d1 + 3 * d2 - d3;
+  const __m256i before = Following(Splat(x2), Splat(x3), Splat(x4));
+  ch.S = _mm256_add_epi32(_mm256_mullo_epi32(Splat(x1), C0()), before);
+  ch.R = Following(Splat(x1), Splat(x2), Splat(x3));
+  ch.x1 = Splat(x1);
+  ch.x2 = Splat(x2);
+  ch.a = x1;
   ch.p = VORPChooseOrder(s.E);
   ch.pv = Splat(ch.p);
   ch.ep = s.E[ch.p];
-  ch.sp = Lane(ch.S, ch.pv);
+  ch.rp = Lane(before, ch.pv);
 }
 
 VORP_INLINE void StoreChan(const CVecChan& ch, CVORPChannelState& s) {
@@ -77,18 +92,21 @@ VORP_INLINE void StoreChan(const CVecChan& ch, CVORPChannelState& s) {
 
 // The value of code number z for a channel; updates the channel and sets its next order.
 VORP_INLINE std::uint32_t Rebuild(CVecChan& ch, std::uint32_t z) {
-  const std::uint32_t x = static_cast<std::uint32_t>(VORPResidual(z)) + ch.sp;
+  // S[p] = p*a + R[p], with R[p] taken a value ahead: the value waits on one multiply-add.
+  const std::uint32_t x = static_cast<std::uint32_t>(VORPResidual(z)) + (ch.p * ch.a + ch.rp);
   const __m256i xs = Splat(x);
   const __m256i nd = _mm256_sub_epi32(xs, ch.S);
   ch.D = nd;
   const __m256i zz = _mm256_xor_si256(_mm256_slli_epi32(nd, 1), _mm256_srai_epi32(nd, 31));
   ch.E = _mm256_sub_epi32(_mm256_add_epi32(ch.E, zz), _mm256_srli_epi32(ch.E, 5));
-  // The next predictions: S' = k*x - T, then its own prefix sums, all off the path to x.
-  const __m256i oldT = ch.T;
-  const std::uint32_t tSame = Lane(oldT, ch.pv);
-  ch.S = _mm256_and_si256(_mm256_sub_epi32(_mm256_mullo_epi32(xs, _mm256_setr_epi32(0, 1, 2, 3, 4, 0, 0, 0)), oldT),
-                          Low5());
-  ch.T = ExclusivePrefix(ch.S);
+  // The next predictions; R moves on with the history, whose values are kept broadcast.
+  const __m256i oldR = ch.R;
+  const std::uint32_t rSame = Lane(oldR, ch.pv);
+  ch.S = _mm256_add_epi32(_mm256_mullo_epi32(xs, C0()), oldR);
+  ch.R = Following(xs, ch.x1, ch.x2);
+  ch.x2 = ch.x1;
+  ch.x1 = xs;
+  ch.a = x;
   // Bet on the same order: its energy follows from z alone. The bet holds unless some order's
   // key (energy << 3 | order, which breaks ties toward the lower order) is below the chosen
   // one's; energies stay below 2^26 since every value is checked to be 16-bit, so the keys
@@ -96,7 +114,7 @@ VORP_INLINE std::uint32_t Rebuild(CVecChan& ch, std::uint32_t z) {
   const std::uint32_t guess = (ch.ep + z) - (ch.ep >> 5);
   const __m256i keys =
       _mm256_or_si256(_mm256_slli_epi32(ch.E, 3), _mm256_setr_epi32(0, 1, 2, 3, 4, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF));
-  const __m256i mine = Splat((guess << 3) | ch.p);
+  const __m256i mine = _mm256_permutevar8x32_epi32(keys, ch.pv);
   if (__builtin_expect(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(mine, keys))) != 0, 0)) {
     __m256i k = _mm256_min_epu32(keys, _mm256_permute2x128_si256(keys, keys, 0x01));
     k = _mm256_min_epu32(k, _mm256_shuffle_epi32(k, 0x4E));
@@ -105,10 +123,10 @@ VORP_INLINE std::uint32_t Rebuild(CVecChan& ch, std::uint32_t z) {
     ch.p = best & 7u;
     ch.pv = Splat(ch.p);
     ch.ep = best >> 3;
-    ch.sp = ch.p * x - Lane(oldT, ch.pv);
+    ch.rp = Lane(oldR, ch.pv);
   } else {
     ch.ep = guess;
-    ch.sp = ch.p * x - tSame;
+    ch.rp = rSame;
   }
   return x;
 }
