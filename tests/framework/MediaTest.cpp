@@ -178,25 +178,25 @@ TEST(FileErrors, ErrnoMapsToOneExceptionClass) {
 
 TEST(OpenFile, ReadsWritesAndReportsPlatformFailures) {
   test::TempDir dir;
-  CFileSpec spec((dir / "a.bin").string());
+  CFileSpec file((dir / "a.bin").string());
   {
-    COpenFile f(spec, 0, 0);
+    COpenFile f(file, 0, 0);
     f.WriteU32(0xDEADBEEF);
     f.WriteAt(10, 2, "xy");
     EXPECT_EQ(f.GetSize(), 12u);
     EXPECT_EQ(f.GetPosition(), 12u);
   }
   {
-    COpenFile f(spec);
+    COpenFile f(file);
     EXPECT_EQ(f.ReadU32(), 0xDEADBEEFu);
     std::uint8_t b[3];
     EXPECT_THROW(f.ReadAt(10, 3, b), XRead);
   }
-  EXPECT_TRUE(spec.Exists());
-  spec.Delete();
-  EXPECT_FALSE(spec.Exists());
-  EXPECT_THROW(COpenFile{spec}, XFileNotFound);
-  EXPECT_THROW(spec.Delete(), XFileNotFound);
+  EXPECT_TRUE(file.Exists());
+  file.Delete();
+  EXPECT_FALSE(file.Exists());
+  EXPECT_THROW(COpenFile{file}, XFileNotFound);
+  EXPECT_THROW(file.Delete(), XFileNotFound);
   EXPECT_THROW(COpenFile{CFileSpec(dir.Path().string())}, XFileNotFound);  // a folder is no file
   EXPECT_THROW(COpenFile(CFileSpec((dir / "missing" / "x").string()), 0, 0), XFileNotFound);
 }
@@ -219,10 +219,10 @@ TEST(OpenFile, AFullDiskIsDiskFull) {
 }
 
 TEST(FileSpec, SplitsFolderAndName) {
-  CFileSpec spec("/music/kits/Kick.wav");
-  EXPECT_EQ(spec.GetFolder(), "/music/kits/");
-  EXPECT_EQ(spec.GetName(), "Kick.wav");
-  EXPECT_EQ(spec.GetFullPath(), "/music/kits/Kick.wav");
+  CFileSpec file("/music/kits/Kick.wav");
+  EXPECT_EQ(file.GetFolder(), "/music/kits/");
+  EXPECT_EQ(file.GetName(), "Kick.wav");
+  EXPECT_EQ(file.GetFullPath(), "/music/kits/Kick.wav");
   EXPECT_EQ(CDirSpec("/music/kits").GetPath(), "/music/kits/");
   EXPECT_EQ(CDirSpec("/music/kits/").GetName(), "kits");
   EXPECT_EQ(CDirSpec("/").GetName(), "");
