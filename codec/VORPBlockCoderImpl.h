@@ -2,15 +2,17 @@
 // The block coder, included by the translation units that compile it for one target each.
 // Everything here has internal linkage so that each target keeps its own copy.
 //
-// A block is coded in chunks of frames, each in four passes per channel:
-//   1. differences of all five orders for the whole chunk, and their code numbers;
-//   2. the five energy recurrences (sequential in time, independent across orders), recording
-//      the energies each value is coded with;
-//   3. for every value, the chosen order, its step, and the whole code as one number of at most
-//      30 bits with its length (a code needing a second unary group is marked for pass 4);
-//   4. packing the codes of both channels, frame by frame, through a 64-bit accumulator.
-// Passes 1 and 3 have no dependence between values and vectorise; pass 2 runs five independent
-// chains; pass 4 is a short serial loop.
+// A block is coded in chunks of frames, in passes:
+//   1. per channel, differences of all five orders for the whole chunk, and their code numbers;
+//   2. per channel, the five energy recurrences (sequential in time, independent across orders),
+//      recording the energies each value is coded with; with AVX2 the five run side by side in
+//      one register, eight values at a time;
+//   3. per channel, for every value the chosen order, its step, and the whole code as one number
+//      of at most 30 bits with its length (a code needing a second unary group is marked);
+//   4. the codes in stream order, merged in pairs and fours wherever they fit 32 bits;
+//   5. packing through a 64-bit accumulator.
+// Passes 1, 3 and 4 have no dependence between values and vectorise; pass 5 is a short serial
+// loop over mostly merged codes.
 
 #include <cstddef>
 #include <cstdint>
