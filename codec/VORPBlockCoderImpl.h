@@ -162,28 +162,39 @@ inline void CodePass(std::uint32_t n, CChannelWork& w) {
     std::uint32_t best = w.E[0][i] << 3;
     std::uint32_t v = w.Z[0][i];
     for (std::uint32_t k = 1; k < 5; ++k) {
+      // Keys stay below 2^29, so they compare as signed numbers. The code number is taken by
+      // arithmetic: a conditional load would become a masked load, which is slow.
       const std::uint32_t key = (w.E[k][i] << 3) | k;
-      const bool smaller = key < best;
-      best = smaller ? key : best;
-      v = smaller ? w.Z[k][i] : v;
+      const std::uint32_t z = w.Z[k][i];
+      const std::uint32_t mask = 0u - static_cast<std::uint32_t>(static_cast<std::int32_t>(key) < static_cast<std::int32_t>(best));
+      best ^= (best ^ key) & mask;
+      v ^= (v ^ z) & mask;
     }
     const std::uint32_t e = best >> 3;
     const std::uint32_t m = (3u * e + 36u) >> 7;
     // n(m) from the exponent of m as a float; exact since m < 2^24.
-    float f = static_cast<float>(static_cast<std::int32_t>(m));
+    const float mf = static_cast<float>(static_cast<std::int32_t>(m));
     std::uint32_t fbits;
-    std::memcpy(&fbits, &f, sizeof fbits);
+    std::memcpy(&fbits, &mf, sizeof fbits);
     const std::uint32_t nb = (fbits >> 23) - 126u;
+    // v / m in floats is off by less than one for v, m < 2^22; one correction each way makes
+    // the quotient exact.
     const std::int32_t sv = static_cast<std::int32_t>(v);
     const std::int32_t sm = static_cast<std::int32_t>(m);
-    const std::uint32_t q = static_cast<std::uint32_t>((sv >= sm) + (sv >= 2 * sm) + (sv >= 3 * sm) + (sv >= 4 * sm) +
-                                                       (sv >= 5 * sm) + (sv >= 6 * sm) + (sv >= 7 * sm));
-    const std::uint32_t r = v - q * m;
+    std::int32_t q = static_cast<std::int32_t>(static_cast<float>(sv) / mf);
+    std::int32_t r = sv - q * sm;
+    const std::int32_t under = r < 0 ? 1 : 0;
+    q -= under;
+    r += sm & -under;
+    const std::int32_t over = r >= sm ? 1 : 0;
+    q += over;
+    r -= sm & -over;
+    const std::uint32_t ur = static_cast<std::uint32_t>(r);
     const std::uint32_t u = (1u << nb) - m;
-    const std::uint32_t big = r >= u ? 1u : 0u;
+    const std::uint32_t big = ur >= u ? 1u : 0u;
     const std::uint32_t bits = nb - 1u + big;
-    w.code[i] = (1u << bits) | (r + (big ? u : 0u));
-    w.len[i] = q == 7 ? 0u : q + 1u + bits;
+    w.code[i] = (1u << bits) | (ur + (u & (0u - big)));
+    w.len[i] = q >= 7 ? 0u : static_cast<std::uint32_t>(q) + 1u + bits;
     w.v[i] = v;
     w.m[i] = m;
   }
