@@ -29,11 +29,14 @@
 
 namespace {
 
-constexpr std::uint32_t kChunk = 256;
+constexpr std::uint32_t kChunk = 128;
+constexpr std::uint32_t kPad = 24;
 
 struct CChannelWork {
-  alignas(64) std::uint32_t Z[5][kChunk];  // code numbers of each order's difference
-  alignas(64) std::uint32_t E[5][kChunk];  // energies before each value
+  // Rows are padded so that the same value of different rows never lies a multiple of 4 KiB
+  // apart, which would make loads wait on unrelated stores.
+  alignas(64) std::uint32_t Z[5][kChunk + kPad];  // code numbers of each order's difference
+  alignas(64) std::uint32_t E[5][kChunk + kPad];  // energies before each value
   alignas(64) std::uint32_t code[kChunk];  // the code's bits, right-aligned
   alignas(64) std::uint32_t len[kChunk];   // the code's length; 0 marks a long code
   alignas(64) std::uint32_t v[kChunk];     // code number and step, for long codes
