@@ -9,6 +9,7 @@
 // branch corrects the rare misses.
 #pragma GCC optimize("O3")
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "codec/VORPChannelState.h"
@@ -156,7 +157,8 @@ std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint6
   // The caller guarantees next < end. The window holds at least 32 bits after the refill, which
   // is more than any code of fewer than seven leading zeros takes (at most 6 + 1 + 21 bits, the
   // step staying below 2^21 while every value is 16-bit).
-  auto value = [&](CVecChan& c, auto second) VORP_INLINE_LAMBDA -> bool {
+  // The code number of a channel's next code, or false when the window cannot serve it.
+  auto code = [&](CVecChan& c, std::uint32_t& z) VORP_INLINE_LAMBDA -> bool {
     const std::uint32_t m = (3u * c.ep + 36u) >> 7;
     // Refill without a branch: a word goes in whenever 32 bits or fewer are left.
     const std::int32_t shift = 32 - avail;
@@ -174,7 +176,14 @@ std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint6
     const std::uint32_t rem = (full >> (1u - big)) - (u & (0u - big));
     W = (W << (lz + 1 + nm1)) << big;
     avail -= static_cast<std::int32_t>(lz + 1 + nm1 + big);
-    std::uint32_t x = Rebuild(c, lz * m + rem);
+    z = lz * m + rem;
+    return true;
+  };
+  // One value of a channel into out[i]; false when the window cannot serve it or it is corrupt.
+  auto value = [&](CVecChan& c, auto second) VORP_INLINE_LAMBDA -> bool {
+    std::uint32_t z;
+    if (!code(c, z)) return false;
+    std::uint32_t x = Rebuild(c, z);
     if constexpr (decltype(second)::value) {
       x += left;
     } else {
@@ -188,6 +197,32 @@ std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint6
     ++i;
     return true;
   };
+  // A whole stereo frame, checked and stored at once.
+  auto frame = [&]() VORP_INLINE_LAMBDA -> bool {
+    std::uint32_t z;
+    if (!code(c0, z)) return false;
+    const std::uint32_t l = Rebuild(c0, z);
+    if (!code(c1, z)) [[unlikely]] {
+      // Stop between the two values; the left one is done.
+      if (OutOf16(l)) {
+        failed = true;
+        return false;
+      }
+      out[i] = static_cast<std::int16_t>(l);
+      left = l;
+      ++i;
+      return false;
+    }
+    const std::uint32_t rr = l + Rebuild(c1, z);
+    if (((l + 32768u) | (rr + 32768u)) > 65535u) [[unlikely]] {
+      failed = true;
+      return false;
+    }
+    const std::uint32_t both = (l & 0xFFFFu) | (rr << 16);
+    std::memcpy(out + i, &both, sizeof both);  // x86 is little-endian: left, then right
+    i += 2;
+    return true;
+  };
   constexpr std::false_type kFirst{};
   constexpr std::true_type kSecond{};
   bool ok = true;
@@ -198,7 +233,7 @@ std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint6
     if (i == stop) break;
     if constexpr (Channels == 2) {
       if (i & 1) ok = value(c1, kSecond);  // finish a frame begun before
-      while (ok && i + 2 <= stop) ok = value(c0, kFirst) && value(c1, kSecond);
+      while (ok && i + 2 <= stop) ok = frame();
       if (ok && i < stop) ok = value(c0, kFirst);
     } else {
       while (ok && i < stop) ok = value(c0, kFirst);
