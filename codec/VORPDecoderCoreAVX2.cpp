@@ -6,11 +6,10 @@
 // registers) and the next choice hang off x without holding up the next value; past values are
 // kept broadcast across registers so that the predictions need no shuffles. The next step is
 // computed ahead from the chosen order's energy on the bet that the order does not change; a
-// branch corrects the rare misses.
+// branch corrects the rare misses. Bits are fetched 64 at a time, once per two codes.
 #pragma GCC optimize("O3")
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 
 #include "codec/VORPChannelState.h"
 #include "codec/VORPDecoderCore.h"
@@ -136,59 +135,102 @@ VORP_INLINE std::uint32_t Rebuild(CVecChan& ch, std::uint32_t z) {
 // stopping there keeps every register of a corrupt stream bounded.
 VORP_INLINE bool OutOf16(std::uint32_t x) { return x + 32768u > 65535u; }
 
+// The reader as a bit position in the word buffer: 64 bits from any position come from three
+// words, enough for two codes of fewer than seven leading zeros (each at most 6 + 1 + 21 bits,
+// the step staying below 2^21 while every value is 16-bit). So the bits are fetched once per
+// pair of codes, without refill bookkeeping per code.
+struct CBits {
+  const std::uint32_t* w;  // the word buffer
+  std::uint64_t count;     // words in it
+  std::uint64_t pos;       // bits taken from w[0] on
+
+  VORP_INLINE std::uint64_t Peek() const {
+    const std::uint64_t i = pos >> 5;
+    const std::uint32_t off = static_cast<std::uint32_t>(pos & 31);
+    const std::uint64_t hi = (std::uint64_t{w[i]} << 32) | w[i + 1];
+    return (hi << off) | ((std::uint64_t{w[i + 2]} >> 1) >> (31 - off));
+  }
+  // Pairs that can be read before the three words of a peek would run past the buffer.
+  VORP_INLINE std::uint64_t Room() const {
+    const std::uint64_t left = count - (pos >> 5);
+    return left >= 4 ? left / 2 - 1 : 0;
+  }
+};
+
+// The code number of a channel's code at the top of `bits`, and its length; false when it has
+// seven or more leading zeros (a long code, or a corrupt stream).
+VORP_INLINE bool Code(const CVecChan& c, std::uint64_t bits, std::uint32_t& z, std::uint32_t& len) {
+  const std::uint32_t m = (3u * c.ep + 36u) >> 7;
+  const std::uint32_t lz = static_cast<std::uint32_t>(_lzcnt_u64(bits));
+  if (lz >= 7) [[unlikely]] return false;
+  const std::uint32_t nm1 = 31u - _lzcnt_u32(m);
+  const std::uint32_t full = static_cast<std::uint32_t>((bits << (lz + 1)) >> (63 - nm1));  // n bits
+  const std::uint32_t u = (2u << nm1) - m;
+  const std::uint32_t big = full >= 2 * u ? 1u : 0u;  // the first n - 1 bits are at least u
+  // Arithmetic rather than a choice: the compiler would branch, and the branch is a coin toss.
+  const std::uint32_t rem = (full >> (1u - big)) - (u & (0u - big));
+  len = lz + 1 + nm1 + big;
+  z = lz * m + rem;
+  return true;
+}
+
 // Decodes values first .. total - 1 (values alternate between channels in stereo) as long as the
-// window can serve them; returns how far it got. Nothing in here calls out, so the channel
-// registers never have to be saved around a call.
+// bits can be served from the buffer; returns how far it got. Nothing in here calls out, so the
+// channel registers never have to be saved around a call.
 template <int Channels>
 std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint64_t first, std::uint64_t total,
                       std::int16_t* out) {
+  // The reader's current word, when it has one, is the word before `next` in the same buffer.
+  const bool partial = r.bitsLeft > 0;
+  CBits b{r.next - (partial ? 1 : 0), static_cast<std::uint64_t>(r.end - r.next) + (partial ? 1 : 0),
+          partial ? static_cast<std::uint64_t>(32 - r.bitsLeft) : 0};
   CVecChan c0;
   CVecChan c1;
   LoadChan(c0, states[0]);
   if (Channels == 2) LoadChan(c1, states[1]);
-  std::uint64_t W = r.bitsLeft > 0 ? std::uint64_t{r.currentWord} << 32 : 0;
-  std::int32_t avail = r.bitsLeft;
-  const std::uint32_t* next = r.next;
-  const std::uint32_t* const end = r.end;
   std::uint64_t i = first;
-  std::uint32_t left = Channels == 2 && (first & 1) ? static_cast<std::uint32_t>(out[first - 1]) : 0;
   bool failed = false;
-  // One value of a channel into out[i]; false when the window cannot serve it or it is corrupt.
-  // The caller guarantees next < end. The window holds at least 32 bits after the refill, which
-  // is more than any code of fewer than seven leading zeros takes (at most 6 + 1 + 21 bits, the
-  // step staying below 2^21 while every value is 16-bit).
-  // The code number of a channel's next code, or false when the window cannot serve it.
-  auto code = [&](CVecChan& c, std::uint32_t& z) VORP_INLINE_LAMBDA -> bool {
-    const std::uint32_t m = (3u * c.ep + 36u) >> 7;
-    // Refill without a branch: a word goes in whenever 32 bits or fewer are left.
-    const std::int32_t shift = 32 - avail;
-    const std::uint64_t need = shift >= 0 ? 1u : 0u;
-    W |= (std::uint64_t{*next} << (shift & 63)) & (0 - need);
-    next += need;
-    avail += static_cast<std::int32_t>(need << 5);
-    const std::uint32_t lz = static_cast<std::uint32_t>(_lzcnt_u64(W));
-    if (lz >= 7) [[unlikely]] return false;
-    const std::uint32_t nm1 = 31u - _lzcnt_u32(m);
-    const std::uint32_t full = static_cast<std::uint32_t>((W << (lz + 1)) >> (63 - nm1));  // n bits
-    const std::uint32_t u = (2u << nm1) - m;
-    const std::uint32_t big = full >= 2 * u ? 1u : 0u;  // the first n - 1 bits are at least u
-    // Arithmetic rather than a choice: the compiler would branch, and the branch is a coin toss.
-    const std::uint32_t rem = (full >> (1u - big)) - (u & (0u - big));
-    W = (W << (lz + 1 + nm1)) << big;
-    avail -= static_cast<std::int32_t>(lz + 1 + nm1 + big);
-    z = lz * m + rem;
+  // Two values: channels 0 and 1 of a frame in stereo, two consecutive values in mono.
+  auto two = [&]() VORP_INLINE_LAMBDA -> bool {
+    std::uint64_t bits = b.Peek();
+    std::uint32_t z;
+    std::uint32_t len1;
+    if (!Code(c0, bits, z, len1)) return false;
+    const std::uint32_t x1 = Rebuild(c0, z);
+    CVecChan& second = Channels == 2 ? c1 : c0;
+    std::uint32_t len2;
+    if (!Code(second, bits << len1, z, len2)) [[unlikely]] {
+      // Stop between the two values; the first is done.
+      b.pos += len1;
+      if (OutOf16(x1)) {
+        failed = true;
+        return false;
+      }
+      out[i] = static_cast<std::int16_t>(x1);
+      ++i;
+      return false;
+    }
+    b.pos += len1 + len2;
+    const std::uint32_t x2 = (Channels == 2 ? x1 : 0u) + Rebuild(second, z);
+    if (((x1 + 32768u) | (x2 + 32768u)) > 65535u) [[unlikely]] {
+      failed = true;
+      return false;
+    }
+    const std::uint32_t both = (x1 & 0xFFFFu) | (x2 << 16);
+    std::memcpy(out + i, &both, sizeof both);  // x86 is little-endian: first, then second
+    i += 2;
     return true;
   };
-  // One value of a channel into out[i]; false when the window cannot serve it or it is corrupt.
-  auto value = [&](CVecChan& c, auto second) VORP_INLINE_LAMBDA -> bool {
+  // One value, to line up with frames or to finish.
+  auto one = [&]() VORP_INLINE_LAMBDA -> bool {
+    const std::uint64_t bits = b.Peek();
     std::uint32_t z;
-    if (!code(c, z)) return false;
+    std::uint32_t len;
+    CVecChan& c = Channels == 2 && (i & 1) ? c1 : c0;
+    if (!Code(c, bits, z, len)) return false;
+    b.pos += len;
     std::uint32_t x = Rebuild(c, z);
-    if constexpr (decltype(second)::value) {
-      x += left;
-    } else {
-      left = x;
-    }
+    if (Channels == 2 && (i & 1)) x += static_cast<std::uint32_t>(out[i - 1]);
     if (OutOf16(x)) [[unlikely]] {
       failed = true;
       return false;
@@ -197,57 +239,35 @@ std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint6
     ++i;
     return true;
   };
-  // A whole stereo frame, checked and stored at once.
-  auto frame = [&]() VORP_INLINE_LAMBDA -> bool {
-    std::uint32_t z;
-    if (!code(c0, z)) return false;
-    const std::uint32_t l = Rebuild(c0, z);
-    if (!code(c1, z)) [[unlikely]] {
-      // Stop between the two values; the left one is done.
-      if (OutOf16(l)) {
-        failed = true;
-        return false;
-      }
-      out[i] = static_cast<std::int16_t>(l);
-      left = l;
-      ++i;
-      return false;
-    }
-    const std::uint32_t rr = l + Rebuild(c1, z);
-    if (((l + 32768u) | (rr + 32768u)) > 65535u) [[unlikely]] {
-      failed = true;
-      return false;
-    }
-    const std::uint32_t both = (l & 0xFFFFu) | (rr << 16);
-    std::memcpy(out + i, &both, sizeof both);  // x86 is little-endian: left, then right
-    i += 2;
-    return true;
-  };
-  constexpr std::false_type kFirst{};
-  constexpr std::true_type kSecond{};
   bool ok = true;
-  while (ok) {
-    // Each value takes at most one word: this many values cannot run past the buffer.
-    const std::uint64_t room = static_cast<std::uint64_t>(end - next);
-    const std::uint64_t stop = total - i <= room ? total : i + room;
-    if (i == stop) break;
-    if constexpr (Channels == 2) {
-      if (i & 1) ok = value(c1, kSecond);  // finish a frame begun before
-      while (ok && i + 2 <= stop) ok = frame();
-      if (ok && i < stop) ok = value(c0, kFirst);
-    } else {
-      while (ok && i < stop) ok = value(c0, kFirst);
+  while (ok && i < total) {
+    const std::uint64_t room = b.Room();
+    if (room == 0) break;
+    if (Channels == 2 && (i & 1)) {
+      ok = one();  // finish a frame begun before
+      continue;
     }
+    const std::uint64_t pairs = (total - i) / 2 < room ? (total - i) / 2 : room;
+    if (pairs == 0) {
+      ok = one();
+      continue;
+    }
+    const std::uint64_t stop = i + 2 * pairs;
+    while (ok && i < stop) ok = two();
   }
   StoreChan(c0, states[0]);
   if (Channels == 2) StoreChan(c1, states[1]);
-  if (avail > 32) {  // give back a whole word taken ahead of need
-    next -= 1;
-    avail -= 32;
+  const std::uint64_t word = b.pos >> 5;
+  const std::uint32_t off = static_cast<std::uint32_t>(b.pos & 31);
+  if (off == 0) {
+    r.next = b.w + word;
+    r.bitsLeft = 0;
+    r.currentWord = 0;
+  } else {
+    r.next = b.w + word + 1;
+    r.bitsLeft = static_cast<std::int32_t>(32 - off);
+    r.currentWord = b.w[word] << off;
   }
-  r.currentWord = avail > 0 ? static_cast<std::uint32_t>(W >> 32) & (~0u << (32 - avail)) : 0;
-  r.bitsLeft = avail;
-  r.next = next;
   if (failed) VORPThrowValueOutOfRange();
   return i;
 }
