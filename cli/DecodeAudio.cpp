@@ -1,6 +1,7 @@
 // `hamper decode-audio INPUT.vrp OUTPUT.wav`: decodes a VORP audio item into a 16-bit WAV file,
 // with a "smpl" chunk for its root key, fine tune and loop when it has them.
 
+#include <bit>
 #include <memory>
 #include <new>
 #include <ostream>
@@ -11,6 +12,7 @@
 #include "codec/VORPDecoder.h"
 #include "codec/VORPSampleHeader.h"
 #include "framework/media/OpenFile.h"
+#include "framework/media/PartialMedia.h"
 #include "items/SampleInfoRules.h"
 #include "items/WaveFileWriter.h"
 #include "items/WaveSample.h"
@@ -54,11 +56,20 @@ int DecodeAudio(const DecodeOptions& options) {
   }
   if (header.sampleRate == 0) throw NSFerryman::XBadFormat("the item's sample rate is 0");
 
-  CWaveSample sample(CSampleFormat{header.channelCount, 16, header.sampleRate, header.frameCount});
-  DecodeVORPStream(header, input, sample);
-
   CAtomicOutputFile output(options.output);
-  CWaveFileWriter::Write(output.Media(), sample, header.sampleRate, InfoOf(header));
+  if constexpr (std::endian::native == std::endian::little) {
+    // WAV frames are little-endian, as ours are in memory: the decoder writes its blocks straight
+    // into the file behind the header, and memory use does not grow with the length.
+    CWaveFileWriter::WriteHeader(output.Media(), header.channelCount, header.frameCount, header.sampleRate,
+                                 InfoOf(header));
+    NSFerryman::CPartialMedia audio(output.Media(), output.Media().GetPosition());
+    NSFerryman::CNative16BitAccessor frames(audio, header.frameCount, header.channelCount);
+    DecodeVORPStream(header, input, frames);
+  } else {
+    CWaveSample sample(CSampleFormat{header.channelCount, 16, header.sampleRate, header.frameCount});
+    DecodeVORPStream(header, input, sample);
+    CWaveFileWriter::Write(output.Media(), sample, header.sampleRate, InfoOf(header));
+  }
   output.Commit();
   return kExitOk;
 }

@@ -1,10 +1,10 @@
 #include "items/WaveFileWriter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "framework/iff/IFFFileWriter.h"
 
 using namespace NSFerryman;
 
@@ -41,9 +41,8 @@ CWaveFileWriter::CPitch CWaveFileWriter::PitchOf(std::uint8_t rootKey, std::int8
   return {key - 1, static_cast<std::uint32_t>((kHalf + g) << 8)};
 }
 
-void CWaveFileWriter::Write(CMedia& out, CABCAudioAccessor& audio, std::uint32_t sampleRate, const CSampleInfo& info) {
-  const std::uint32_t frames = audio.GetFrameCount();
-  const std::uint16_t channels = audio.GetChannelCount();
+void CWaveFileWriter::WriteHeader(CMedia& out, std::uint16_t channels, std::uint32_t frames, std::uint32_t sampleRate,
+                                  const CSampleInfo& info) {
   if (channels != 1 && channels != 2) {
     throw XUnsupportedFormat("a WAV file of " + std::to_string(channels) + " channels");
   }
@@ -52,26 +51,13 @@ void CWaveFileWriter::Write(CMedia& out, CABCAudioAccessor& audio, std::uint32_t
   const std::uint64_t dataBytes = std::uint64_t{frames} * bytesPerFrame;
   if (dataBytes > 0xFFFFFFFFull - 256) throw XWrite("audio of " + std::to_string(dataBytes) + " bytes is too long for a WAV file");
 
-  CIFFFileWriter writer(out, EIFFByteOrder::kLittleEndian);
-  writer.BeginChunk("RIFF");
-  CMedia& riff = writer.GetCurrentMedia();
-  WriteIFFCode(riff, "WAVE");
-
-  writer.BeginChunk("fmt ");
-  std::uint8_t fmt[16];
-  PutLE16(fmt, 1);
-  PutLE16(fmt + 2, channels);
-  PutLE32(fmt + 4, sampleRate);
-  PutLE32(fmt + 8, sampleRate * bytesPerFrame);
-  PutLE16(fmt + 12, static_cast<std::uint16_t>(bytesPerFrame));
-  PutLE16(fmt + 14, 16);
-  writer.GetCurrentMedia().Write(sizeof fmt, fmt);
-  writer.EndLevel();
-
+  // Every size is known before the audio, so the header is written once, in front, and the
+  // frames can follow it straight from a decoder without being held in memory.
+  std::uint8_t smpl[36 + 24] = {};
+  std::uint32_t smplBytes = 0;
   if (HasSamplerData(info)) {
     const bool loop = info.loopKind == kLoopKindLoop && info.loopEnd > info.loopStart && info.loopStart >= 0;
     const CPitch pitch = info.instrumentPresent ? PitchOf(info.rootKey, info.fineTune) : CPitch{60, 0};
-    std::uint8_t smpl[36 + 24] = {};
     PutLE32(smpl + 8, static_cast<std::uint32_t>(1000000000ull / sampleRate));  // sample period in ns
     PutLE32(smpl + 12, pitch.unityNote);
     PutLE32(smpl + 16, pitch.pitchFraction);
@@ -81,16 +67,52 @@ void CWaveFileWriter::Write(CMedia& out, CABCAudioAccessor& audio, std::uint32_t
       PutLE32(smpl + 36 + 8, static_cast<std::uint32_t>(info.loopStart));
       PutLE32(smpl + 36 + 12, static_cast<std::uint32_t>(info.loopEnd - 1));  // inclusive in the file
     }
-    writer.BeginChunk("smpl");
-    writer.GetCurrentMedia().Write(loop ? 60 : 36, smpl);
-    writer.EndLevel();
+    smplBytes = loop ? 60 : 36;
   }
 
-  writer.BeginChunk("data");
-  CMedia& data = writer.GetCurrentMedia();
+  std::uint8_t header[12 + 8 + 16 + 8 + sizeof smpl + 8];
+  std::size_t used = 0;
+  auto putBytes = [&](const void* bytes, std::size_t n) {
+    std::memcpy(header + used, bytes, n);
+    used += n;
+  };
+  auto put32 = [&](std::uint32_t v) {
+    PutLE32(header + used, v);
+    used += 4;
+  };
+  auto putCode = [&](const char* code) { putBytes(code, 4); };
+  const std::uint32_t smplChunk = smplBytes ? 8 + smplBytes : 0;
+  putCode("RIFF");
+  put32(static_cast<std::uint32_t>(4 + (8 + 16) + smplChunk + 8 + dataBytes));
+  putCode("WAVE");
+  putCode("fmt ");
+  put32(16);
+  std::uint8_t fmt[16];
+  PutLE16(fmt, 1);
+  PutLE16(fmt + 2, channels);
+  PutLE32(fmt + 4, sampleRate);
+  PutLE32(fmt + 8, sampleRate * bytesPerFrame);
+  PutLE16(fmt + 12, static_cast<std::uint16_t>(bytesPerFrame));
+  PutLE16(fmt + 14, 16);
+  putBytes(fmt, sizeof fmt);
+  if (smplBytes) {
+    putCode("smpl");
+    put32(smplBytes);
+    putBytes(smpl, smplBytes);
+  }
+  putCode("data");
+  put32(static_cast<std::uint32_t>(dataBytes));
+  out.Write(used, header);
+}
+
+void CWaveFileWriter::Write(CMedia& out, CABCAudioAccessor& audio, std::uint32_t sampleRate, const CSampleInfo& info) {
+  const std::uint32_t frames = audio.GetFrameCount();
+  const std::uint16_t channels = audio.GetChannelCount();
+  WriteHeader(out, channels, frames, sampleRate, info);
+  // 16-bit frames fill the data chunk to an even length: no pad byte follows.
   const std::int16_t* frames16 = audio.Interleaved16();
   std::vector<std::int16_t> portion(frames16 ? 0 : std::size_t{kPortionFrames} * channels);
-  std::vector<std::uint8_t> bytes(std::size_t{kPortionFrames} * bytesPerFrame);
+  std::vector<std::uint8_t> bytes(std::size_t{kPortionFrames} * channels * 2);
   for (std::uint32_t done = 0; done < frames;) {
     const std::uint32_t n = std::min(kPortionFrames, frames - done);
     const std::int16_t* in;
@@ -102,8 +124,7 @@ void CWaveFileWriter::Write(CMedia& out, CABCAudioAccessor& audio, std::uint32_t
     }
     const std::size_t values = std::size_t{n} * channels;
     for (std::size_t i = 0; i < values; ++i) PutLE16(&bytes[2 * i], static_cast<std::uint16_t>(in[i]));
-    data.Write(values * 2, bytes.data());
+    out.Write(values * 2, bytes.data());
     done += n;
   }
-  writer.Close();
 }

@@ -20,6 +20,10 @@ class CWaveFileWriter {
   // format and length come from the audio.
   static void Write(NSFerryman::CMedia& out, NSFerryman::CABCAudioAccessor& audio, std::uint32_t sampleRate,
                     const CSampleInfo& info);
+  // Everything in front of the audio, up to and including the "data" chunk's header; the caller
+  // then writes frames x channels little-endian 16-bit values.
+  static void WriteHeader(NSFerryman::CMedia& out, std::uint16_t channels, std::uint32_t frames,
+                          std::uint32_t sampleRate, const CSampleInfo& info);
 
   struct CPitch {
     std::uint32_t unityNote;
