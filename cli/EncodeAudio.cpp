@@ -1,6 +1,7 @@
 // `hamper encode-audio INPUT OUTPUT.vrp`: codes a WAV or AIFF/AIFC file as the audio item a
 // Hamper stores for it: the 26-byte header, then the VORP stream.
 
+#include <bit>
 #include <memory>
 #include <new>
 #include <ostream>
@@ -10,7 +11,8 @@
 #include "cli/Command.h"
 #include "codec/VORPEncoder.h"
 #include "framework/iff/IFFChunk.h"
-#include "framework/media/OpenFile.h"
+#include "framework/media/MappedFile.h"
+#include "framework/media/PartialMedia.h"
 #include "items/AIFFInfo.h"
 #include "items/LoadSample.h"
 #include "items/VORPHeaderFromInfo.h"
@@ -25,8 +27,25 @@ struct EncodeOptions {
   bool verbose = false;
 };
 
+// The frames of a 16-bit WAV are, on a little-endian machine, the interleaved host-order frames
+// the encoder takes: it reads them where the file is mapped, with no copy and no sample memory.
+std::unique_ptr<NSFerryman::CABCAudioAccessor> MappedWaveFrames(NSFerryman::CMappedFile& input,
+                                                                const CSampleInfo& info,
+                                                                std::unique_ptr<NSFerryman::CPartialMedia>& window) {
+  if constexpr (std::endian::native != std::endian::little) return nullptr;
+  CWaveDataLayout layout;
+  input.SetPosition(0);
+  ReadWaveInfo(input, layout);
+  if (layout.bytesPerSample != 2 || layout.dataStart % alignof(std::int16_t) != 0 || !input.Data()) return nullptr;
+  // The reader checked that the frames lie inside the file.
+  const auto* frames = reinterpret_cast<const std::int16_t*>(input.Data() + layout.dataStart);
+  window = std::make_unique<NSFerryman::CPartialMedia>(input, layout.dataStart,
+                                                       std::int64_t{info.frameCount} * info.channels * 2);
+  return std::make_unique<NSFerryman::CNative16BitAccessor>(*window, info.frameCount, info.channels, frames);
+}
+
 int EncodeAudio(const EncodeOptions& options, Streams& streams) {
-  NSFerryman::COpenFile input{NSFerryman::CFileSpec(options.input)};
+  NSFerryman::CMappedFile input{NSFerryman::CFileSpec(options.input)};
   // The contents decide, not the name: ".wav" files that are AIFF exist, and the other way round.
   const ESampleFileKind kind = SampleFileKindOf(input);
   if (kind == ESampleFileKind::kUnknown) {
@@ -34,8 +53,12 @@ int EncodeAudio(const EncodeOptions& options, Streams& streams) {
   }
   const bool wave = kind == ESampleFileKind::kWave;
   const CSampleInfo info = wave ? ReadWaveInfo(input) : ReadAIFFInfo(input);
-  input.SetPosition(0);
-  const std::unique_ptr<CWaveSample> sample = wave ? LoadWaveSample(input, 16) : LoadAIFFSample(input, 16);
+  std::unique_ptr<NSFerryman::CPartialMedia> window;
+  std::unique_ptr<NSFerryman::CABCAudioAccessor> sample = wave ? MappedWaveFrames(input, info, window) : nullptr;
+  if (!sample) {
+    input.SetPosition(0);
+    sample = wave ? LoadWaveSample(input, 16) : LoadAIFFSample(input, 16);
+  }
   const CVORPSampleHeader header = VORPHeaderFromInfo(info, 16);
 
   CAtomicOutputFile output(options.output);

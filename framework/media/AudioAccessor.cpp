@@ -40,8 +40,11 @@ void CABCAudioAccessor::CheckRange(std::uint32_t first, std::uint32_t count) con
   }
 }
 
-CNative16BitAccessor::CNative16BitAccessor(CMedia& media, std::uint32_t frameCount, std::uint16_t channelCount)
-    : CABCAudioAccessor(&media, frameCount, channelCount), bytesPerFrame_(std::uint32_t{channelCount} * 2) {
+CNative16BitAccessor::CNative16BitAccessor(CMedia& media, std::uint32_t frameCount, std::uint16_t channelCount,
+                                           const std::int16_t* inMemory)
+    : CABCAudioAccessor(&media, frameCount, channelCount),
+      bytesPerFrame_(std::uint32_t{channelCount} * 2),
+      inMemory_(inMemory) {
   if (channelCount != 1 && channelCount != 2) {
     throw XUnsupportedFormat("16-bit frames of " + std::to_string(channelCount) + " channels");
   }

@@ -66,7 +66,9 @@ class CABCAudioAccessor {
 // Values written in float or 24-bit form that fall outside the 16-bit range are clamped to it.
 class CNative16BitAccessor : public CABCAudioAccessor {
  public:
-  CNative16BitAccessor(CMedia& media, std::uint32_t frameCount, std::uint16_t channelCount);
+  // `inMemory`, when given, is where the media's frames can be read directly (a mapped file).
+  CNative16BitAccessor(CMedia& media, std::uint32_t frameCount, std::uint16_t channelCount,
+                       const std::int16_t* inMemory = nullptr);
 
   void ReadFloatChannel(std::uint32_t first, std::uint32_t count, float* data, std::int32_t selector) override;
   void WriteFloatChannel(std::uint32_t first, std::uint32_t count, const float* data, std::int32_t selector) override;
@@ -84,11 +86,13 @@ class CNative16BitAccessor : public CABCAudioAccessor {
   void Write16Stereo(std::uint32_t first, std::uint32_t count, const std::int16_t* data) override;
 
   std::uint32_t GetBytesPerFrame() const { return bytesPerFrame_; }
+  const std::int16_t* Interleaved16() override { return inMemory_; }
 
  private:
   CMedia& Media() const { return *GetMedia(); }
 
   std::uint32_t bytesPerFrame_;
+  const std::int16_t* inMemory_;
 };
 
 }  // namespace NSFerryman
