@@ -21,19 +21,8 @@ void COptimizedVORPDecompressor::NeedWords() {
   if (reader_.next == reader_.end) throw XUnderflowOnInputBitStream();
 }
 
-// Value by value as the format describes it; the fast loops must agree with this exactly.
 std::int32_t COptimizedVORPDecompressor::DecodeValueReference(CVORPChannelState& s) {
-  const std::uint32_t p = VORPChooseOrder(s.E);
-  const std::uint32_t z = VORPTakeCode(reader_, VORPStep(s.E[p]));
-  std::uint32_t nd[5];
-  nd[p] = static_cast<std::uint32_t>(VORPResidual(z));
-  for (int k = static_cast<int>(p) - 1; k >= 0; --k) nd[k] = static_cast<std::uint32_t>(s.D[k]) + nd[k + 1];
-  for (int k = static_cast<int>(p) + 1; k < 5; ++k) nd[k] = nd[k - 1] - static_cast<std::uint32_t>(s.D[k - 1]);
-  for (int k = 0; k < 5; ++k) {
-    s.D[k] = static_cast<std::int32_t>(nd[k]);
-    s.E[k] = VORPNextEnergy(s.E[k], VORPCodeNumber(s.D[k]));
-  }
-  return s.D[0];
+  return static_cast<std::int32_t>(VORPDecodeValueStepwise(s, reader_));
 }
 
 void COptimizedVORPDecompressor::DecodeMono(std::uint32_t frameCount, std::int16_t* output) {

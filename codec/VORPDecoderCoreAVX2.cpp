@@ -276,17 +276,7 @@ std::uint64_t HotLoop(CVORPChannelState* states, CVORPReaderState& r, std::uint6
 template <int Channels>
 void SlowValue(CVORPChannelState* states, CVORPReaderState& r, std::uint64_t i, std::int16_t* out) {
   CVORPChannelState& s = states[Channels == 2 ? (i & 1) : 0];
-  const std::uint32_t p = VORPChooseOrder(s.E);
-  const std::uint32_t z = VORPTakeCode(r, VORPStep(s.E[p]));
-  std::uint32_t nd[5];
-  nd[p] = static_cast<std::uint32_t>(VORPResidual(z));
-  for (int k = static_cast<int>(p) - 1; k >= 0; --k) nd[k] = static_cast<std::uint32_t>(s.D[k]) + nd[k + 1];
-  for (int k = static_cast<int>(p) + 1; k < 5; ++k) nd[k] = nd[k - 1] - static_cast<std::uint32_t>(s.D[k - 1]);
-  for (int k = 0; k < 5; ++k) {
-    s.D[k] = static_cast<std::int32_t>(nd[k]);
-    s.E[k] = VORPNextEnergy(s.E[k], VORPCodeNumber(s.D[k]));
-  }
-  std::uint32_t x = nd[0];
+  std::uint32_t x = VORPDecodeValueStepwise(s, r);
   if (Channels == 2 && (i & 1)) x += static_cast<std::uint32_t>(out[i - 1]);
   if (OutOf16(x)) VORPThrowValueOutOfRange();
   out[i] = static_cast<std::int16_t>(x);

@@ -58,3 +58,17 @@ std::uint32_t VORPTakeCode(CVORPReaderState& r, std::uint32_t m) {
   if (rem >= u) rem = 2 * rem - u + VORPTakeBit(r);
   return acc + rem;
 }
+
+std::uint32_t VORPDecodeValueStepwise(CVORPChannelState& s, CVORPReaderState& r) {
+  const std::uint32_t p = VORPChooseOrder(s.E);
+  const std::uint32_t z = VORPTakeCode(r, VORPStep(s.E[p]));
+  std::uint32_t nd[5];
+  nd[p] = static_cast<std::uint32_t>(VORPResidual(z));
+  for (int k = static_cast<int>(p) - 1; k >= 0; --k) nd[k] = static_cast<std::uint32_t>(s.D[k]) + nd[k + 1];
+  for (int k = static_cast<int>(p) + 1; k < 5; ++k) nd[k] = nd[k - 1] - static_cast<std::uint32_t>(s.D[k - 1]);
+  for (int k = 0; k < 5; ++k) {
+    s.D[k] = static_cast<std::int32_t>(nd[k]);
+    s.E[k] = VORPNextEnergy(s.E[k], VORPCodeNumber(s.D[k]));
+  }
+  return nd[0];
+}

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "codec/VORPChannelState.h"
+
 class COptimizedVORPDecompressor;
 
 struct CVORPReaderState {
@@ -23,3 +25,9 @@ std::uint32_t VORPTakeBits(CVORPReaderState& r, std::uint32_t n);
 // Reads one code number with step m bit by bit. XBadFormat for a unary run longer than any
 // value of 16-bit audio needs.
 std::uint32_t VORPTakeCode(CVORPReaderState& r, std::uint32_t m);
+
+// Decodes one value with `state`, step by step as the format describes it: choose the order, read
+// its code, rebuild every difference from the chosen one and update the energies. Gives the new
+// value (D[0]). The fast loops must agree with this exactly, and fall back to it where their
+// window of bits runs out.
+std::uint32_t VORPDecodeValueStepwise(CVORPChannelState& state, CVORPReaderState& r);
