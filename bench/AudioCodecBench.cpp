@@ -55,17 +55,6 @@ double CpuNow() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-const char* Name(EVORPPath p) {
-  switch (p) {
-    case EVORPPath::kReference:
-      return "reference";
-    case EVORPPath::kPortable:
-      return "portable";
-    default:
-      return "avx2";
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -92,9 +81,9 @@ int main(int argc, char** argv) {
 
   std::vector<std::uint8_t> reference;
   for (EVORPPath path : {EVORPPath::kReference, EVORPPath::kPortable, EVORPPath::kAVX2}) {
-    if (argc > 3 && std::string(argv[3]) != Name(path)) continue;
+    if (argc > 3 && std::string(argv[3]) != VORPPathName(path)) continue;
     if (VORPResolvePath(path) != path) {
-      std::printf("%-10s not available on this processor\n", Name(path));
+      std::printf("%-10s not available on this processor\n", VORPPathName(path));
       continue;
     }
     double bestEnc = 1e9;
@@ -118,7 +107,7 @@ int main(int argc, char** argv) {
       bestDec = std::min(bestDec, CpuNow() - t0);
     }
     const bool exact = std::memcmp(back.Frames(), sample->Frames(), sample->ByteCount()) == 0;
-    std::printf("%-10s encode %8.1f MB/s  decode %8.1f MB/s  size %.1f%% of PCM%s%s\n", Name(path), pcmMB / bestEnc,
+    std::printf("%-10s encode %8.1f MB/s  decode %8.1f MB/s  size %.1f%% of PCM%s%s\n", VORPPathName(path), pcmMB / bestEnc,
                 pcmMB / bestDec, 100.0 * static_cast<double>(bytes.size()) / static_cast<double>(sample->ByteCount()),
                 same ? "" : "  STREAM DIFFERS FROM REFERENCE", exact ? "" : "  DECODED FRAMES DIFFER");
   }

@@ -12,3 +12,16 @@ EVORPPath VORPResolvePath(EVORPPath path) {
   if (path == EVORPPath::kAVX2) return VORPBestPath();
   return path;
 }
+
+const char* VORPPathName(EVORPPath path) {
+  switch (path) {
+    case EVORPPath::kReference:
+      return "reference";
+    case EVORPPath::kPortable:
+      return "portable";
+    case EVORPPath::kAVX2:
+      return "avx2";
+    default:
+      return "auto";
+  }
+}

@@ -13,3 +13,5 @@ enum class EVORPPath {
 EVORPPath VORPBestPath();
 // kAuto and unsupported kAVX2 resolved to what will run.
 EVORPPath VORPResolvePath(EVORPPath path);
+// "reference", "portable", "avx2" or "auto", for reports and test names.
+const char* VORPPathName(EVORPPath path);

@@ -16,17 +16,6 @@ namespace {
 
 const EVORPPath kPaths[] = {EVORPPath::kReference, EVORPPath::kPortable, EVORPPath::kAVX2};
 
-const char* Name(EVORPPath p) {
-  switch (p) {
-    case EVORPPath::kReference:
-      return "reference";
-    case EVORPPath::kPortable:
-      return "portable";
-    default:
-      return "avx2";
-  }
-}
-
 // Decodes a whole stream from memory in blocks of `block` frames.
 std::vector<std::int16_t> DecodeFromWords(const std::vector<std::uint32_t>& words, std::uint16_t channels,
                                           std::uint32_t frames, EVORPPath path, std::uint32_t block) {
@@ -59,8 +48,8 @@ TEST_P(VORPSignal, EveryEncoderPathWritesTheSameBytes) {
   const CSignal& s = GetParam();
   const auto reference = Encode(s, EVORPPath::kReference, false);
   for (EVORPPath p : {EVORPPath::kPortable, EVORPPath::kAVX2}) {
-    EXPECT_EQ(Encode(s, p, true), reference) << Name(p) << " from interleaved frames";
-    EXPECT_EQ(Encode(s, p, false), reference) << Name(p) << " from channel buffers";
+    EXPECT_EQ(Encode(s, p, true), reference) << VORPPathName(p) << " from interleaved frames";
+    EXPECT_EQ(Encode(s, p, false), reference) << VORPPathName(p) << " from channel buffers";
   }
   ASSERT_GE(reference.size(), 8u);
   EXPECT_EQ(reference.size() % 4, 0u);
@@ -74,7 +63,7 @@ TEST_P(VORPSignal, EveryDecoderPathRestoresTheFramesInAnyBlockSize) {
   for (EVORPPath p : kPaths) {
     for (std::uint32_t block : {4096u, 1u, 333u}) {
       EXPECT_EQ(DecodeFromWords(words, s.channels, s.FrameCount(), p, block), s.frames)
-          << Name(p) << " in blocks of " << block;
+          << VORPPathName(p) << " in blocks of " << block;
     }
   }
 }
@@ -89,7 +78,7 @@ TEST_P(VORPSignal, MediaDecoderRestoresTheFramesAndLeavesTheClosingWordUnread) {
       in.SetPosition(0);
       CMemoryAccessor target(std::vector<std::int16_t>(s.frames.size()), s.channels, s.FrameCount(), direct);
       DecodeVORPStream(HeaderFor(s.channels, s.FrameCount()), in, target, p);
-      EXPECT_EQ(target.Frames(), s.frames) << Name(p) << (direct ? " into memory" : " through the accessor");
+      EXPECT_EQ(target.Frames(), s.frames) << VORPPathName(p) << (direct ? " into memory" : " through the accessor");
     }
 
     // Without its closing zero word the stream still decodes: that word is never needed.
@@ -102,7 +91,7 @@ TEST_P(VORPSignal, MediaDecoderRestoresTheFramesAndLeavesTheClosingWordUnread) {
     } else {
       d.DecodeStereo(s.FrameCount(), out.data());
     }
-    EXPECT_EQ(out, s.frames) << Name(p);
+    EXPECT_EQ(out, s.frames) << VORPPathName(p);
   }
 }
 
@@ -113,13 +102,13 @@ TEST_P(VORPSignal, StreamCutBeforeItsLastWordIsAnError) {
   bytes.resize(bytes.size() - 8);  // the closing zero word and the padded last data word
   const auto words = HostWords(bytes);
   for (EVORPPath p : kPaths) {
-    EXPECT_THROW(DecodeFromWords(words, s.channels, s.FrameCount(), p, 4096), XUnderflowOnInputBitStream) << Name(p);
+    EXPECT_THROW(DecodeFromWords(words, s.channels, s.FrameCount(), p, 4096), XUnderflowOnInputBitStream) << VORPPathName(p);
     CMemoryMedia in;
     if (!bytes.empty()) in.WriteAt(0, bytes.size(), bytes.data());
     in.SetPosition(0);
     CMemoryAccessor target(std::vector<std::int16_t>(s.frames.size()), s.channels, s.FrameCount(), false);
     EXPECT_THROW(DecodeVORPStream(HeaderFor(s.channels, s.FrameCount()), in, target, p), XUnderflowOnInputBitStream)
-        << Name(p);
+        << VORPPathName(p);
   }
 }
 
@@ -153,8 +142,8 @@ TEST(VORPStream, CorruptStreamsFailCleanlyAndAlikeOnEveryPath) {
   // Nothing but zero bits: an endless unary run.
   const std::vector<std::uint32_t> zeros(64, 0);
   for (EVORPPath p : kPaths) {
-    EXPECT_THROW(DecodeFromWords(zeros, 1, 10, p, 4096), NSFerryman::XBadFormat) << Name(p);
-    EXPECT_THROW(DecodeFromWords(zeros, 2, 10, p, 4096), NSFerryman::XBadFormat) << Name(p);
+    EXPECT_THROW(DecodeFromWords(zeros, 1, 10, p, 4096), NSFerryman::XBadFormat) << VORPPathName(p);
+    EXPECT_THROW(DecodeFromWords(zeros, 2, 10, p, 4096), NSFerryman::XBadFormat) << VORPPathName(p);
   }
   std::mt19937 rng(99);
   for (int trial = 0; trial < 300; ++trial) {
