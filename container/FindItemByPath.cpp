@@ -5,26 +5,7 @@
 
 #include "framework/media/Exceptions.h"
 #include "navigation/NavigationInterface.h"
-
-namespace {
-
-// Names made on other systems may hold characters that cannot be shown or that separate paths;
-// both sides are mapped alike so that such names still meet.
-char MapForComparison(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  if (u < 0x20 || u > 0x7E || c == '/' || c == ':' || c == '\\' || c == '|') return '_';
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool NamesMatch(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (MapForComparison(a[i]) != MapForComparison(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
+#include "navigation/PortableName.h"
 
 CNavigationHolder FindItemByPath(MINavigationInterface& root, const CHamperIndexEntry& record) {
   const std::string& path = record.GetPath();
@@ -39,7 +20,7 @@ CNavigationHolder FindItemByPath(MINavigationInterface& root, const CHamperIndex
     CNavigationHolder match;
     int matches = 0;
     for (CNavigationHolder child = current->GetFirstChild(); child; child = current->GetNextChild(*child)) {
-      if (NamesMatch(child->GetName(), component)) {
+      if (SamePortableName(child->GetName(), component)) {
         if (++matches == 1) match = child;
       }
     }
