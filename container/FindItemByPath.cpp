@@ -18,11 +18,19 @@ CNavigationHolder FindItemByPath(MINavigationInterface& root, const CHamperIndex
     const std::string_view component =
         std::string_view(path).substr(start, colon == std::string::npos ? std::string::npos : colon - start);
     CNavigationHolder match;
+    CNavigationHolder exactMatch;
     int matches = 0;
+    int exactMatches = 0;
     for (CNavigationHolder child = current->GetFirstChild(); child; child = current->GetNextChild(*child)) {
-      if (SamePortableName(child->GetName(), component)) {
-        if (++matches == 1) match = child;
-      }
+      if (!SamePortableName(child->GetName(), component)) continue;
+      if (++matches == 1) match = child;
+      if (child->GetName() == component && ++exactMatches == 1) exactMatch = child;
+    }
+    // Names that differ only in letter case are distinct items here; among such twins the one
+    // spelled exactly as the path is meant.
+    if (matches > 1 && exactMatches == 1) {
+      match = std::move(exactMatch);
+      matches = 1;
     }
     if (matches != 1) {
       throw NSFerryman::XBadFormat((matches == 0 ? "no item named \"" : "more than one item named \"") +

@@ -127,8 +127,7 @@ TEST_F(HamperReaderTest, EveryItemReadsBackItsBytes) {
   ASSERT_EQ(records.size(), 10u);
   for (const CHamperIndexEntry& record : records) {
     SCOPED_TRACE(record.GetPath());
-    // Through the tree by exact names: hidden top-level items and the two "drums" folders cannot
-    // be told apart by FindItemByPath.
+    // Through the tree by exact names: hidden top-level items cannot be found by FindItemByPath.
     CNavigationHolder item = ExactFind(file, record.GetPath());
     ASSERT_TRUE(item);
     EXPECT_EQ(item->GetSize(), record.GetSize());
@@ -260,7 +259,9 @@ TEST_F(HamperReaderTest, FindItemByPathNeedsExactlyOneMatch) {
       {"bass.wav", "bass.wav"},
       {"Kits:Missing.wav", nullptr},
       {"Kits:A.wa", nullptr},           // lengths must be equal
-      {"Drums:Kick.wav", nullptr},      // "Drums" and "drums" both match
+      {"Drums:Kick.wav", "Kick.wav"},   // "Drums" and "drums" both match; the one spelled so wins
+      {"drums:Snare.wav", "Snare.wav"},
+      {"DRUMS:Kick.wav", nullptr},      // both match and neither exactly
       {"splash.jpg", nullptr},          // hidden at the top level
       {"bass.wav:more", nullptr},       // an item has no children
   };

@@ -1,0 +1,101 @@
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <new>
+#include <typeinfo>
+
+#include "cli/Command.h"
+#include "framework/media/Exceptions.h"
+#include "framework/resources/Alert.h"
+#include "framework/resources/ExceptionAlerts.h"
+#include "framework/resources/ResourceCache.h"
+
+#ifndef HAMPER_VERSION
+#define HAMPER_VERSION "0.0.0"
+#endif
+
+namespace cli {
+
+std::vector<CommandInfo>& Commands() {
+  static std::vector<CommandInfo> commands;
+  return commands;
+}
+
+int ReportFailure(std::ostream& err, const std::exception& e) {
+  // The framework alert for the failure ("Disk Full: The Operation could not be completed ..."),
+  // then the detail the exception carries (which file, which chunk).
+  std::string line;
+  if (const auto alert = NSFerryman::FrameworkAlertFor(e)) {
+    try {
+      const auto script = NSFerryman::GetAlertScript(NSFerryman::AlertId(NSFerryman::kFrameworkResources, *alert));
+      const NSFerryman::CAlert parsed = NSFerryman::ParseAlert(script);
+      line = parsed.title.empty() ? parsed.MessageWithLineBreaks(" ")
+                                  : parsed.title + ": " + parsed.MessageWithLineBreaks(" ");
+    } catch (const std::exception&) {
+      line.clear();
+    }
+  }
+  const std::string detail = e.what();
+  err << "hamper: " << (line.empty() ? detail : line + (detail.empty() ? "" : " (" + detail + ")")) << "\n";
+  return kExitFailure;
+}
+
+int ReportingFailures(Streams& streams, const std::string& file, const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const NSFerryman::XUserCancelled&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    streams.err << "hamper: " << file << ": not enough memory\n";
+  } catch (const std::exception& e) {
+    // File errors name their path already.
+    const std::string detail = e.what();
+    streams.err << "hamper: " << (detail.starts_with(file) ? detail : file + ": " + detail) << "\n";
+  }
+  return kExitFailure;
+}
+
+int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  CLI::App app{"Hamper Packer: packs a content folder into a Hamper (.hmp) and inspects Hampers.", "hamper"};
+  app.set_version_flag("--version", std::string("hamper ") + HAMPER_VERSION);
+  app.require_subcommand(0, 1);
+
+  std::function<int(Streams&)> chosen;
+  for (auto& info : Commands()) {
+    CLI::App* sub = app.add_subcommand(info.name, info.description);
+    auto run = std::make_shared<std::function<int(Streams&)>>(info.setup(*sub));
+    sub->final_callback([run, &chosen] { chosen = *run; });
+  }
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    out << app.help();
+    return kExitOk;
+  } catch (const CLI::CallForAllHelp& e) {
+    out << app.help("", CLI::AppFormatMode::All);
+    return kExitOk;
+  } catch (const CLI::CallForVersion& e) {
+    out << e.what() << "\n";
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    err << "hamper: " << e.what() << "\n" << "Run 'hamper --help' for usage.\n";
+    return kExitUsage;
+  }
+  if (!chosen) {
+    out << app.help();
+    return app.get_subcommands().empty() && argc > 1 ? kExitUsage : kExitOk;
+  }
+  Streams streams{out, err};
+  try {
+    return chosen(streams);
+  } catch (const NSFerryman::XUserCancelled&) {
+    err << "hamper: stopped\n";
+    return kExitStopped;
+  } catch (const std::exception& e) {
+    return ReportFailure(err, e);
+  }
+}
+
+}  // namespace cli
+
