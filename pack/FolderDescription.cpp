@@ -34,13 +34,11 @@ std::string* TextOfKey(CTexts& texts, const std::string& upperKey) {
   return nullptr;
 }
 
-// The text that a whole-text file of this upper-cased name sets, or null.
+// The text that a whole-text file sets (NAME.TXT the text of the key NAME, and so on), or null.
 std::string* TextOfFileName(CTexts& texts, const std::string& upperName) {
-  if (upperName == "NAME.TXT") return &texts.name;
-  if (upperName == "COMMENTS.TXT") return &texts.comments;
-  if (upperName == "URL.TXT") return &texts.url;
-  if (upperName == "COPYRIGHT.TXT") return &texts.copyright;
-  return nullptr;
+  constexpr std::string_view kSuffix = ".TXT";
+  if (!upperName.ends_with(kSuffix)) return nullptr;
+  return TextOfKey(texts, upperName.substr(0, upperName.size() - kSuffix.size()));
 }
 
 std::string ReadWholeText(const CFileEntry& entry) {
