@@ -174,7 +174,8 @@ struct CSizeLimit {
   std::uint32_t height;
 };
 
-// Decodes the picture; fills `bitmap` when one is given, and then refuses pictures above `limit`.
+// Decodes the picture, into `bitmap` when one is given; with a `limit`, a larger picture is
+// refused from its header.
 void Decode(CMedia& media, const CSizeLimit* limit, CBitmap32* bitmap) {
   const MediaSize size = media.GetSize();
   CDecoding d;

@@ -166,6 +166,8 @@ TEST(DecodeJPEGBitmap, GivesOpaquePixelsOfThePicture) {
       {"RGB", {.width = 24, .height = 8, .components = 3, .solid = true, .colour = {200, 40, 90}}, 0xFFC8285A},
       {"gray", {.width = 8, .height = 24, .components = 1, .solid = true, .colour = {128}}, 0xFF808080},
       {"progressive", {.width = 9, .height = 9, .progressive = true, .solid = true, .colour = {10, 250, 130}}, 0xFF0AFA82},
+      // Adobe's CMYK is stored inverted: 255 is no ink.
+      {"CMYK", {.width = 8, .height = 8, .components = 4, .solid = true, .colour = {255, 0, 255, 255}}, 0xFFFF00FF},
   };
   for (const auto& c : cases) {
     CProbeMedia media(MakeJPEG(c.spec));

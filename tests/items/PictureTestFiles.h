@@ -29,11 +29,11 @@ inline std::uint8_t Pattern(std::uint32_t x, std::uint32_t y, int channel) {
 
 struct JPEGSpec {
   std::uint32_t width = 16, height = 16;
-  int components = 3;  // 1 (gray) or 3 (RGB)
+  int components = 3;  // 1 (gray), 3 (RGB) or 4 (CMYK, which libjpeg marks as Adobe's)
   bool progressive = false;
   // When set, every pixel has this colour (RGB; gray uses its first value).
   bool solid = false;
-  std::uint8_t colour[3] = {0, 0, 0};
+  std::uint8_t colour[4] = {0, 0, 0, 0};
 };
 
 inline Bytes MakeJPEG(const JPEGSpec& spec) {
@@ -47,7 +47,7 @@ inline Bytes MakeJPEG(const JPEGSpec& spec) {
   c.image_width = spec.width;
   c.image_height = spec.height;
   c.input_components = spec.components;
-  c.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  c.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 3 ? JCS_RGB : JCS_CMYK;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, spec.solid ? 100 : 90, TRUE);
   if (spec.progressive) jpeg_simple_progression(&c);
