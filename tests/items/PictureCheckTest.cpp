@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "ProbeMedia.h"
 #include "PictureTestFiles.h"
@@ -154,6 +155,44 @@ TEST(PictureChecks, ReadFailuresOfTheMediaPassOnUnchanged) {
     media.failFrom = bytes->size() / 2;
     EXPECT_THROW(check(media), XRead);
   }
+}
+
+// Checks share nothing: on several threads at once each gives the answer it gives alone, with
+// its own file's message.
+TEST(PictureChecks, ChecksOnSeveralThreadsGiveTheirOwnAnswers) {
+  test::TempDir dir;
+  const Bytes jpeg = MakeJPEG({.width = 48, .height = 48});
+  const Bytes tiff = MakeTIFF({.compression = COMPRESSION_ADOBE_DEFLATE}, dir / "a.tif");
+  const std::vector<std::pair<Check, Bytes>> work = {
+      {CheckJPEGImage, jpeg}, {CheckJPEGImage, Truncated(jpeg, jpeg.size() / 2)}, {CheckJPEGImage, Bytes(50, 'x')},
+      {CheckTIFFImage, tiff}, {CheckTIFFImage, Damaged(tiff, 20, 40)},          {CheckTIFFImage, Bytes(50, 'x')},
+  };
+  auto outcome = [](const Check& check, const Bytes& bytes) {
+    CProbeMedia media(bytes);
+    try {
+      check(media);
+      return std::string("decodes");
+    } catch (const XBadFormat& e) {
+      return e.Detail();
+    }
+  };
+  std::vector<std::string> alone;
+  for (const auto& [check, bytes] : work) alone.push_back(outcome(check, bytes));
+
+  std::vector<std::vector<std::string>> seen(4);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < seen.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 30; ++round) {
+        for (std::size_t i = 0; i < work.size(); ++i) {
+          const std::size_t w = (i + t) % work.size();
+          if (outcome(work[w].first, work[w].second) != alone[w]) seen[t].push_back(std::to_string(w));
+        }
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (const auto& differences : seen) EXPECT_TRUE(differences.empty()) << differences.front();
 }
 
 TEST(DecodeJPEGBitmap, GivesOpaquePixelsOfThePicture) {
