@@ -90,7 +90,7 @@ TEST(CheckJPEGImage, DecodesWholePicturesAndRefusesDamagedOnes) {
 TEST(CheckTIFFImage, DecodesWholePicturesOfManyKindsAndRefusesDamagedOnes) {
   test::TempDir dir;
   int n = 0;
-  auto make = [&](const TIFFSpec& spec) { return MakeTIFF(spec, dir / ("p" + std::to_string(n++) + ".tif")); };
+  auto make = [&](const TIFFPicture& picture) { return MakeTIFF(picture, dir / ("p" + std::to_string(n++) + ".tif")); };
   const Bytes gray = make({});
   const Bytes deflated = make({.compression = COMPRESSION_ADOBE_DEFLATE});
   const Bytes tiled = make({.width = 70, .height = 50, .samples = 3, .photometric = PHOTOMETRIC_RGB,
@@ -198,7 +198,7 @@ TEST(PictureChecks, ChecksOnSeveralThreadsGiveTheirOwnAnswers) {
 TEST(DecodeJPEGBitmap, GivesOpaquePixelsOfThePicture) {
   struct Case {
     const char* what;
-    JPEGSpec spec;
+    JPEGPicture picture;
     std::uint32_t expected;
   };
   const Case cases[] = {
@@ -209,11 +209,11 @@ TEST(DecodeJPEGBitmap, GivesOpaquePixelsOfThePicture) {
       {"CMYK", {.width = 8, .height = 8, .components = 4, .solid = true, .colour = {255, 0, 255, 255}}, 0xFFFF00FF},
   };
   for (const auto& c : cases) {
-    CProbeMedia media(MakeJPEG(c.spec));
+    CProbeMedia media(MakeJPEG(c.picture));
     const CBitmap32 bitmap = DecodeJPEGBitmap(media, 64, 64);
-    EXPECT_EQ(bitmap.width, c.spec.width) << c.what;
-    EXPECT_EQ(bitmap.height, c.spec.height) << c.what;
-    ASSERT_EQ(bitmap.pixels.size(), std::size_t{c.spec.width} * c.spec.height) << c.what;
+    EXPECT_EQ(bitmap.width, c.picture.width) << c.what;
+    EXPECT_EQ(bitmap.height, c.picture.height) << c.what;
+    ASSERT_EQ(bitmap.pixels.size(), std::size_t{c.picture.width} * c.picture.height) << c.what;
     for (std::uint32_t p : bitmap.pixels) {
       ASSERT_EQ(p >> 24, 0xFFu) << c.what;
       for (int shift : {16, 8, 0}) {

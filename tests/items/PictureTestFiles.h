@@ -27,7 +27,7 @@ inline std::uint8_t Pattern(std::uint32_t x, std::uint32_t y, int channel) {
   return static_cast<std::uint8_t>((x * 3 + y * 5 + channel * 70) & 0xFF);
 }
 
-struct JPEGSpec {
+struct JPEGPicture {
   std::uint32_t width = 16, height = 16;
   int components = 3;  // 1 (gray), 3 (RGB) or 4 (CMYK, which libjpeg marks as Adobe's)
   bool progressive = false;
@@ -36,7 +36,7 @@ struct JPEGSpec {
   std::uint8_t colour[4] = {0, 0, 0, 0};
 };
 
-inline Bytes MakeJPEG(const JPEGSpec& spec) {
+inline Bytes MakeJPEG(const JPEGPicture& picture) {
   jpeg_compress_struct c;
   jpeg_error_mgr error;
   c.err = jpeg_std_error(&error);
@@ -44,19 +44,19 @@ inline Bytes MakeJPEG(const JPEGSpec& spec) {
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&c, &buffer, &size);
-  c.image_width = spec.width;
-  c.image_height = spec.height;
-  c.input_components = spec.components;
-  c.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 3 ? JCS_RGB : JCS_CMYK;
+  c.image_width = picture.width;
+  c.image_height = picture.height;
+  c.input_components = picture.components;
+  c.in_color_space = picture.components == 1 ? JCS_GRAYSCALE : picture.components == 3 ? JCS_RGB : JCS_CMYK;
   jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, spec.solid ? 100 : 90, TRUE);
-  if (spec.progressive) jpeg_simple_progression(&c);
+  jpeg_set_quality(&c, picture.solid ? 100 : 90, TRUE);
+  if (picture.progressive) jpeg_simple_progression(&c);
   jpeg_start_compress(&c, TRUE);
-  std::vector<JSAMPLE> row(spec.width * spec.components);
+  std::vector<JSAMPLE> row(picture.width * picture.components);
   while (c.next_scanline < c.image_height) {
-    for (std::uint32_t x = 0; x < spec.width; ++x) {
-      for (int k = 0; k < spec.components; ++k) {
-        row[x * spec.components + k] = spec.solid ? spec.colour[k] : Pattern(x, c.next_scanline, k);
+    for (std::uint32_t x = 0; x < picture.width; ++x) {
+      for (int k = 0; k < picture.components; ++k) {
+        row[x * picture.components + k] = picture.solid ? picture.colour[k] : Pattern(x, c.next_scanline, k);
       }
     }
     JSAMPROW rows[1] = {row.data()};
@@ -87,7 +87,7 @@ inline Bytes WithClaimedSize(Bytes jpeg, std::uint16_t width, std::uint16_t heig
   return jpeg;
 }
 
-struct TIFFSpec {
+struct TIFFPicture {
   std::uint32_t width = 40, height = 30;
   std::uint16_t samples = 1;  // 1 gray or palette, 3 RGB
   std::uint16_t bits = 8;
@@ -99,28 +99,28 @@ struct TIFFSpec {
 };
 
 // Writes the picture with libtiff into `path` and returns the file's bytes.
-inline Bytes MakeTIFF(const TIFFSpec& spec, const std::filesystem::path& path) {
+inline Bytes MakeTIFF(const TIFFPicture& picture, const std::filesystem::path& path) {
   TIFF* tif = TIFFOpen(path.c_str(), "w");
   if (!tif) throw std::runtime_error("libtiff cannot create " + path.string());
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, spec.width);
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, spec.height);
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, spec.samples);
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, spec.bits);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, spec.photometric);
-  TIFFSetField(tif, TIFFTAG_COMPRESSION, spec.compression);
-  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, spec.planar);
-  if (spec.compression == COMPRESSION_JPEG) {
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, picture.width);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, picture.height);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, picture.samples);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, picture.bits);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, picture.photometric);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, picture.compression);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, picture.planar);
+  if (picture.compression == COMPRESSION_JPEG) {
     TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 90);
-    if (spec.photometric == PHOTOMETRIC_YCBCR) TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    if (picture.photometric == PHOTOMETRIC_YCBCR) TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
   }
-  std::vector<std::uint16_t> map(1u << spec.bits);
-  if (spec.photometric == PHOTOMETRIC_PALETTE) {
+  std::vector<std::uint16_t> map(1u << picture.bits);
+  if (picture.photometric == PHOTOMETRIC_PALETTE) {
     for (std::size_t i = 0; i < map.size(); ++i) map[i] = static_cast<std::uint16_t>(i * 257);
     TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
   }
-  const std::uint16_t planes = spec.planar == PLANARCONFIG_SEPARATE ? spec.samples : 1;
-  const std::uint16_t perPixel = spec.planar == PLANARCONFIG_SEPARATE ? 1 : spec.samples;
-  const std::size_t bytesPerSample = spec.bits / 8;
+  const std::uint16_t planes = picture.planar == PLANARCONFIG_SEPARATE ? picture.samples : 1;
+  const std::uint16_t perPixel = picture.planar == PLANARCONFIG_SEPARATE ? 1 : picture.samples;
+  const std::size_t bytesPerSample = picture.bits / 8;
   auto fill = [&](std::vector<std::uint8_t>& out, std::uint32_t x0, std::uint32_t y, std::uint32_t count, int plane) {
     std::size_t i = 0;
     for (std::uint32_t x = x0; x < x0 + count; ++x) {
@@ -129,17 +129,17 @@ inline Bytes MakeTIFF(const TIFFSpec& spec, const std::filesystem::path& path) {
       }
     }
   };
-  if (spec.tileSize) {
-    TIFFSetField(tif, TIFFTAG_TILEWIDTH, spec.tileSize);
-    TIFFSetField(tif, TIFFTAG_TILELENGTH, spec.tileSize);
+  if (picture.tileSize) {
+    TIFFSetField(tif, TIFFTAG_TILEWIDTH, picture.tileSize);
+    TIFFSetField(tif, TIFFTAG_TILELENGTH, picture.tileSize);
     std::vector<std::uint8_t> tile(TIFFTileSize(tif));
-    const std::size_t rowBytes = spec.tileSize * perPixel * bytesPerSample;
+    const std::size_t rowBytes = picture.tileSize * perPixel * bytesPerSample;
     for (std::uint16_t p = 0; p < planes; ++p) {
-      for (std::uint32_t ty = 0; ty < spec.height; ty += spec.tileSize) {
-        for (std::uint32_t tx = 0; tx < spec.width; tx += spec.tileSize) {
-          for (std::uint32_t r = 0; r < spec.tileSize; ++r) {
+      for (std::uint32_t ty = 0; ty < picture.height; ty += picture.tileSize) {
+        for (std::uint32_t tx = 0; tx < picture.width; tx += picture.tileSize) {
+          for (std::uint32_t r = 0; r < picture.tileSize; ++r) {
             std::vector<std::uint8_t> line(rowBytes);
-            fill(line, tx, ty + r, spec.tileSize, p);
+            fill(line, tx, ty + r, picture.tileSize, p);
             std::memcpy(tile.data() + r * rowBytes, line.data(), rowBytes);
           }
           if (TIFFWriteTile(tif, tile.data(), tx, ty, 0, p) < 0) throw std::runtime_error("TIFFWriteTile failed");
@@ -147,11 +147,11 @@ inline Bytes MakeTIFF(const TIFFSpec& spec, const std::filesystem::path& path) {
       }
     }
   } else {
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, spec.rowsPerStrip);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, picture.rowsPerStrip);
     std::vector<std::uint8_t> line(TIFFScanlineSize(tif));
     for (std::uint16_t p = 0; p < planes; ++p) {
-      for (std::uint32_t y = 0; y < spec.height; ++y) {
-        fill(line, 0, y, spec.width, p);
+      for (std::uint32_t y = 0; y < picture.height; ++y) {
+        fill(line, 0, y, picture.width, p);
         if (TIFFWriteScanline(tif, line.data(), y, p) < 0) throw std::runtime_error("TIFFWriteScanline failed");
       }
     }
