@@ -1,0 +1,173 @@
+#include "pack/FolderDescription.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "framework/media/Exceptions.h"
+#include "items/JPEGImage.h"
+
+using namespace NSFerryman;
+
+namespace {
+
+constexpr std::uint32_t kAlertNoSplash = 10;
+constexpr std::uint32_t kAlertBadSplash = 11;
+
+std::string UpperCased(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+// The four texts as the description files set them; unset ones stay empty.
+struct CTexts {
+  std::string name, comments, url, copyright;
+};
+
+std::string* TextOfKey(CTexts& texts, const std::string& upperKey) {
+  if (upperKey == "NAME") return &texts.name;
+  if (upperKey == "COMMENTS") return &texts.comments;
+  if (upperKey == "URL") return &texts.url;
+  if (upperKey == "COPYRIGHT") return &texts.copyright;
+  return nullptr;
+}
+
+// The text that a whole-text file sets (NAME.TXT the text of the key NAME, and so on), or null.
+std::string* TextOfFileName(CTexts& texts, const std::string& upperName) {
+  constexpr std::string_view kSuffix = ".TXT";
+  if (!upperName.ends_with(kSuffix)) return nullptr;
+  return TextOfKey(texts, upperName.substr(0, upperName.size() - kSuffix.size()));
+}
+
+std::string ReadWholeText(const CFileEntry& entry) {
+  const std::unique_ptr<CMedia> media = entry.GetItem().Open();
+  const MediaSize size = media->GetSize();
+  if (size > kMaxDescriptionTextSize) {
+    throw XBadFormat("\"" + entry.GetRelativePath() + "\" holds " + std::to_string(size) +
+                     " bytes; a description text may hold at most " + std::to_string(kMaxDescriptionTextSize));
+  }
+  std::string text(static_cast<std::size_t>(size), '\0');
+  if (size > 0) media->ReadAt(0, text.size(), text.data());
+  return text;
+}
+
+// Sets the texts whose INFO.TXT value is not empty; of several pairs with one key the last counts.
+void ApplyInfoText(const std::string& text, CTexts& texts) {
+  CTexts parsed;
+  for (auto& [key, value] : ParseInfoText(text)) {
+    if (auto* target = TextOfKey(parsed, UpperCased(key))) *target = std::move(value);
+  }
+  for (auto member : {&CTexts::name, &CTexts::comments, &CTexts::url, &CTexts::copyright}) {
+    if (!(parsed.*member).empty()) texts.*member = std::move(parsed.*member);
+  }
+}
+
+void CheckSplash(const CFileEntry& entry, MAlertHost& alerts,
+                 const std::function<void(const CBitmap32&)>& splashPreview) {
+  std::optional<CBitmap32> bitmap;
+  try {
+    const std::unique_ptr<CMedia> media = entry.GetItem().Open();
+    bitmap = DecodeJPEGBitmap(*media, kSplashWidth, kSplashHeight);
+  } catch (const XBadFormat&) {
+    // Shown below as the alert for a splash that is not what it must be.
+  }
+  if (!bitmap || bitmap->width != kSplashWidth || bitmap->height != kSplashHeight) {
+    ShowAlert(alerts, AlertId(kApplicationResources, kAlertBadSplash),
+              {std::to_string(kSplashWidth), std::to_string(kSplashHeight)});
+    throw XAlertAlreadyShown("bad splash \"" + entry.GetRelativePath() + "\"");
+  }
+  if (splashPreview) splashPreview(*bitmap);
+}
+
+}  // namespace
+
+CHamperDescription ReadFolderDescription(CFileEntryList& topLevel, MAlertHost& alerts,
+                                         const std::function<void(const CBitmap32&)>& splashPreview) {
+  CTexts texts;
+  bool splashFound = false;
+  for (auto it = topLevel.begin(); it != topLevel.end();) {
+    const CFileEntry& entry = **it;
+    const std::string& name = entry.GetSortKey();
+    if (entry.IsFolder()) {
+      ++it;
+    } else if (name == "SPLASH.JPG") {
+      CheckSplash(entry, alerts, splashPreview);
+      splashFound = true;
+      ++it;
+    } else if (name == "INFO.TXT") {
+      ApplyInfoText(ReadWholeText(entry), texts);
+      it = topLevel.erase(it);
+    } else if (auto* text = TextOfFileName(texts, name)) {
+      *text = NormaliseDescriptionText(ReadWholeText(entry));
+      it = topLevel.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  if (!splashFound) {
+    ShowAlert(alerts, AlertId(kApplicationResources, kAlertNoSplash));
+    throw XAlertAlreadyShown("no splash in the input folder");
+  }
+  return CHamperDescription(std::move(texts.name), std::move(texts.comments), std::move(texts.url),
+                            std::move(texts.copyright));
+}
+
+std::vector<std::pair<std::string, std::string>> ParseInfoText(std::string_view text) {
+  enum class EState { kBetween, kKey, kBeforeValue, kValue };
+  std::vector<std::pair<std::string, std::string>> pairs;
+  EState state = EState::kBetween;
+  std::string key, value;
+  for (const char c : text) {
+    const bool lineBreak = c == '\n' || c == '\r';
+    switch (state) {
+      case EState::kBetween:
+        if (lineBreak || c == '\t' || c == ' ') break;
+        key.assign(1, c);
+        state = EState::kKey;
+        break;
+      case EState::kKey:
+        if (lineBreak || c == ' ' || c == '=') {
+          state = EState::kBeforeValue;
+        } else {
+          key += c;
+        }
+        break;
+      case EState::kBeforeValue:
+        if (c == '"') {
+          value.clear();
+          state = EState::kValue;
+        }
+        break;
+      case EState::kValue:
+        if (c == '"') {
+          pairs.emplace_back(NormaliseDescriptionText(key), NormaliseDescriptionText(value));
+          state = EState::kBetween;
+        } else if (!lineBreak) {
+          value += c;
+        }
+        break;
+    }
+  }
+  return pairs;
+}
+
+std::string NormaliseDescriptionText(std::string_view text) {
+  const bool crStyle = text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos;
+  const std::string_view kept = text.substr(0, text.find('\0'));
+  std::string result;
+  if (crStyle) {
+    // Every carriage return is widened, however many there are: capping the growth would join
+    // the later lines of a long text.
+    result.reserve(kept.size() + static_cast<std::size_t>(std::count(kept.begin(), kept.end(), '\r')));
+    for (const char c : kept) {
+      result += c;
+      if (c == '\r') result += '\n';
+    }
+  } else {
+    result = kept;
+  }
+  while (!result.empty() && (result.back() == '\r' || result.back() == '\n')) result.pop_back();
+  return result;
+}
