@@ -9,46 +9,12 @@
 #include <vector>
 
 #include "cli/Command.h"
-#include "cli/Utf8.h"
+#include "cli/JsonText.h"
 #include "container/HamperHeader.h"
 #include "framework/media/OpenFile.h"
 
 namespace cli {
 namespace {
-
-// Texts in a Hamper are bytes of whatever encoding their author used. Valid UTF-8 passes through;
-// any other byte is taken as Latin-1, so the output is always valid JSON and loses nothing.
-std::string JsonString(std::string_view s) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x80) {
-      if (const std::size_t n = Utf8SequenceLength(s, i)) {
-        out.append(s.substr(i, n));
-        i += n;
-        continue;
-      }
-    }
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20 || c >= 0x7F) {
-          out += "\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 0x0F];
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-    ++i;
-  }
-  return out + "\"";
-}
 
 // Multi-line texts keep their lines under the field's label.
 std::string Indented(const std::string& text) {

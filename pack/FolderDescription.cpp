@@ -83,18 +83,16 @@ void CheckSplash(const CFileEntry& entry, MAlertHost& alerts,
 
 }  // namespace
 
-CHamperDescription ReadFolderDescription(CFileEntryList& topLevel, MAlertHost& alerts,
-                                         const std::function<void(const CBitmap32&)>& splashPreview) {
+CDescriptionFiles ReadDescriptionFiles(CFileEntryList& topLevel) {
   CTexts texts;
-  bool splashFound = false;
+  CDescriptionFiles result;
   for (auto it = topLevel.begin(); it != topLevel.end();) {
     const CFileEntry& entry = **it;
     const std::string& name = entry.GetSortKey();
     if (entry.IsFolder()) {
       ++it;
     } else if (name == "SPLASH.JPG") {
-      CheckSplash(entry, alerts, splashPreview);
-      splashFound = true;
+      if (!result.splash) result.splash = &entry;
       ++it;
     } else if (name == "INFO.TXT") {
       ApplyInfoText(ReadWholeText(entry), texts);
@@ -106,12 +104,20 @@ CHamperDescription ReadFolderDescription(CFileEntryList& topLevel, MAlertHost& a
       ++it;
     }
   }
-  if (!splashFound) {
+  result.description = CHamperDescription(std::move(texts.name), std::move(texts.comments), std::move(texts.url),
+                                          std::move(texts.copyright));
+  return result;
+}
+
+CHamperDescription ReadFolderDescription(CFileEntryList& topLevel, MAlertHost& alerts,
+                                         const std::function<void(const CBitmap32&)>& splashPreview) {
+  CDescriptionFiles files = ReadDescriptionFiles(topLevel);
+  if (!files.splash) {
     ShowAlert(alerts, AlertId(kApplicationResources, kAlertNoSplash));
     throw XAlertAlreadyShown("no splash in the input folder");
   }
-  return CHamperDescription(std::move(texts.name), std::move(texts.comments), std::move(texts.url),
-                            std::move(texts.copyright));
+  CheckSplash(*files.splash, alerts, splashPreview);
+  return files.description;
 }
 
 std::vector<std::pair<std::string, std::string>> ParseInfoText(std::string_view text) {

@@ -47,6 +47,15 @@ inline constexpr std::uint32_t kSplashHeight = 64;
 CHamperDescription ReadFolderDescription(CFileEntryList& topLevel, NSFerryman::MAlertHost& alerts,
                                          const std::function<void(const CBitmap32&)>& splashPreview);
 
+// The texts alone: the text files are read and removed as above, and the splash is found but not
+// checked (for tools that only want to know a folder's Name).
+struct CDescriptionFiles {
+  CHamperDescription description;
+  // The top-level SPLASH.JPG entry, which stays in the list; null when there is none.
+  const CFileEntry* splash = nullptr;
+};
+CDescriptionFiles ReadDescriptionFiles(CFileEntryList& topLevel);
+
 // The (key, value) pairs of an INFO.TXT text, in the order written, each key and value
 // normalised; keys keep their letter case. An entry is a key, then anything up to a double quote,
 // then the value up to the next double quote:

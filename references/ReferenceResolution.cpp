@@ -82,11 +82,11 @@ CPathComponents FullComponents(const MINavigationInterface& item, const std::str
 CNavigationHolder ResolveDatabasePath(const CDatabasePathRef& part, const MINavigationInterface& rootFolder,
                                       const std::string& displayName) {
   std::span<const std::string> components(part.components);
-  if (components.empty()) throw XBadReference(displayName + ": the database path is empty");
+  if (components.empty()) throw XBadReference("the database path is empty");
   const std::string rootName = PortableName(rootFolder.GetName());
   while (!PortableNamesEqual(PortableName(components.front()), rootName)) {
     if (components.size() <= 2) {
-      throw XBadReference(displayName + ": the database path does not pass through \"" + rootFolder.GetName() + "\"");
+      throw XBadReference("the database path does not pass through \"" + rootFolder.GetName() + "\"");
     }
     components = components.subspan(1);
   }
@@ -185,7 +185,7 @@ CReferenceTarget FindReferenceTarget(const CReferenceContext& context, const CSF
   } else if (CNavigationHolder found = ResolveVolumePath(record.volume, DatabaseOf(context))) {
     return {std::move(found), EReferencePart::kVolume};
   }
-  throw XBadReference(record.displayName + ": found through none of its paths");
+  throw XBadReference("found through none of its paths");
 }
 
 void CheckReference(const CReferenceContext& context, const CSF10ReferenceChunk& record, ExternalHamperNames& names) {
