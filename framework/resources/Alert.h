@@ -8,6 +8,7 @@
 // one for each "^" in the title; the message's placeholders, numbered from 0 again, take the
 // rest. A carriage return in the message breaks the line.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,9 @@ struct CAlertButton {
 };
 
 struct CAlert {
+  // The text id the alert was made from (0 when it was parsed from a script directly), so that a
+  // host can answer a known question by an option given in advance.
+  std::uint32_t id = 0;
   EAlertIcon icon = EAlertIcon::kNone;
   std::string title;  // empty when the script has none
   std::string message;

@@ -8,7 +8,9 @@ int ShowAlert(MAlertHost& host, ResourceId id, const std::vector<std::string>& a
   // A missing script would otherwise be an alert without buttons that the user cannot answer.
   const std::string script = GetAlertScript(id);
   if (script.empty()) throw XBadFormat("no alert script with id " + std::to_string(id));
-  return host.PresentAlert(ParseAlert(script, arguments));
+  CAlert alert = ParseAlert(script, arguments);
+  alert.id = id;
+  return host.PresentAlert(alert);
 }
 
 }  // namespace NSFerryman
