@@ -157,8 +157,9 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e);
-    return code == 0 ? kExitOk : kExitUsage;
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help
+    std::cerr << "slc-make: " << e.what() << "\nRun with --help for more information.\n";
+    return kExitUsage;
   }
   try {
     return Make(options);
