@@ -1,6 +1,6 @@
 #include "container/HamperFileEntry.h"
 
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 #include "container/HamperFile.h"
 #include "container/HamperHeader.h"
 #include "container/HamperItemMedia.h"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 #include "container/FormatSignature.h"
 #include "container/HamperHeader.h"
 #include "container/HamperIndexEntry.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 #include "framework/media/Exceptions.h"
 
 CFileEntry::CFileEntry(CItemReference item) : item_(std::move(item)) {

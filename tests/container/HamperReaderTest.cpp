@@ -7,7 +7,7 @@
 #include <functional>
 #include <thread>
 
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 #include "container/FindItemByPath.h"
 #include "container/HamperDirEntry.h"
 #include "container/HamperFileEntry.h"
