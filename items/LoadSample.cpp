@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/iff/IFFReader.h"
+#include "framework/media/ByteOrder.h"
 #include "items/AIFFInfo.h"
 #include "items/WaveInfo.h"
 
@@ -46,13 +47,13 @@ void Convert(const std::uint8_t* in, std::size_t values, std::int16_t* out) {
     } else if constexpr (kKind == ERawKind::kSigned8) {
       out[i] = static_cast<std::int16_t>(static_cast<std::int8_t>(in[i]) * 256);
     } else if constexpr (kKind == ERawKind::kLE16) {
-      out[i] = static_cast<std::int16_t>(in[2 * i] | (in[2 * i + 1] << 8));
+      out[i] = static_cast<std::int16_t>(LoadLE16(in + 2 * i));
     } else if constexpr (kKind == ERawKind::kBE16) {
-      out[i] = static_cast<std::int16_t>((in[2 * i] << 8) | in[2 * i + 1]);
+      out[i] = static_cast<std::int16_t>(LoadBE16(in + 2 * i));
     } else if constexpr (kKind == ERawKind::kLE24) {
-      out[i] = static_cast<std::int16_t>(in[3 * i + 1] | (in[3 * i + 2] << 8));
+      out[i] = static_cast<std::int16_t>(LoadLE16(in + 3 * i + 1));
     } else {
-      out[i] = static_cast<std::int16_t>((in[3 * i] << 8) | in[3 * i + 1]);
+      out[i] = static_cast<std::int16_t>(LoadBE16(in + 3 * i));
     }
   }
 }
