@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/media/AsciiCase.h"
 #include "framework/media/Exceptions.h"
 #include "navigation/NavigationInterface.h"
 
@@ -13,7 +14,7 @@ namespace {
 char MapForComparison(char c) {
   const auto u = static_cast<unsigned char>(c);
   if (u < 0x20 || u > 0x7E || c == '/' || c == ':' || c == '\\' || c == '|') return '_';
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  return NSFerryman::AsciiUpper(c);
 }
 
 bool NamesMatch(std::string_view a, std::string_view b) {
