@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "framework/iff/IFFChunk.h"
 #include "framework/iff/IFFReader.h"
 #include "framework/media/ByteOrder.h"
 #include "items/SampleInfoRules.h"
@@ -40,6 +42,54 @@ std::uint16_t EffectiveFormatTag(CMedia& media, std::uint16_t tag, std::uint32_t
   }
   if (std::memcmp(ext + 8, kPCMSubFormat, 16) == 0) return kFormatPCM;
   return tag;
+}
+
+// What lies where the chunk search (CIFFReader) gave up on finding "data", walked by its rules.
+struct CDataSearchEnd {
+  // The search never finds an empty chunk that closes the container; an empty "data" chunk is
+  // that chunk when a file has no audio, and its data starts here.
+  std::optional<MediaSize> emptyClosingData;
+  // Otherwise why there is no "data" chunk: a chunk whose size runs past the end of the file, a
+  // file that ends inside a chunk header, a RIFF size that ends the list early, or else (a
+  // damaged ID) the chunks that are there.
+  std::string why;
+};
+
+CDataSearchEnd FindWhereDataSearchEnded(CMedia& media) {
+  const MediaSize size = media.GetSize();
+  std::uint8_t riffSize[4];
+  media.ReadAt(4, 4, riffSize);
+  const MediaSize limit = LoadLE32(riffSize);
+  std::string chunks;
+  int listed = 0;
+  MediaSize offset = 12;
+  for (bool first = true;; first = false) {
+    const std::string after = chunks.empty() ? "" : " after the chunks " + chunks;
+    if (offset >= size) return {{}, "the file ends at byte " + std::to_string(size) + after};
+    if (size - offset < 8) {
+      return {{}, "the file ends at byte " + std::to_string(size) + ", inside a chunk header" + after};
+    }
+    std::uint8_t header[8];
+    media.ReadAt(offset, sizeof header, header);
+    const CFourCharCode id(LoadBE32(header));
+    const std::uint32_t chunkSize = LoadLE32(header + 4);
+    if (!first && offset >= limit) {
+      if (offset == limit && id == CFourCharCode("data") && chunkSize == 0) return {offset + 8, ""};
+      return {{}, "the RIFF header's size ends the chunk list at byte " + std::to_string(limit + 8) + after};
+    }
+    const MediaSize next = offset + 8 + chunkSize + (chunkSize & 1);
+    if (next > size) {
+      return {{}, "the chunk " + QuoteIFFCode(id) + " at byte " + std::to_string(offset) + " claims " +
+                      std::to_string(chunkSize) + " bytes, past the end of the file at byte " + std::to_string(size)};
+    }
+    if (listed < 8) {
+      chunks += (chunks.empty() ? "" : ", ") + QuoteIFFCode(id);
+    } else if (listed == 8) {
+      chunks += ", ...";
+    }
+    ++listed;
+    offset = next;
+  }
 }
 
 std::string FormatName(std::uint16_t tag) {
@@ -175,17 +225,24 @@ CSampleInfo ReadWaveInfo(CMedia& media, CWaveDataLayout& layout) {
   info.sampleRate = sampleRate;
   layout.bytesPerSample = bytesPerSample;
 
+  // Without its "data" chunk a file is damaged, not silent: packing it as an empty sample would
+  // lose the audio without a word.
   std::uint32_t dataSize;
   if (reader.FindChunk("data", dataSize)) {
     layout.dataStart = media.GetPosition();
-    // The frame count comes from this size, so it must describe bytes that are there.
-    const MediaSize present = BytesAfter(media, layout.dataStart);
-    if (dataSize > present) {
-      throw XBadFormat("WAV \"data\" chunk claims " + std::to_string(dataSize) + " bytes but only " +
-                       std::to_string(present) + " follow");
-    }
-    info.frameCount = dataSize / bytesPerFrame;
+  } else {
+    const CDataSearchEnd end = FindWhereDataSearchEnded(media);
+    if (!end.emptyClosingData) throw XBadFormat("WAV file without a \"data\" chunk: " + end.why);
+    layout.dataStart = *end.emptyClosingData;
+    dataSize = 0;
   }
+  // The frame count comes from this size, so it must describe bytes that are there.
+  const MediaSize present = BytesAfter(media, layout.dataStart);
+  if (dataSize > present) {
+    throw XBadFormat("WAV \"data\" chunk claims " + std::to_string(dataSize) + " bytes but only " +
+                     std::to_string(present) + " follow");
+  }
+  info.frameCount = dataSize / bytesPerFrame;
 
   ReadSamplerChunk(media, reader, info);
   return info;
