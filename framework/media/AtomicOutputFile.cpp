@@ -98,7 +98,8 @@ CAtomicOutputFile::CAtomicOutputFile(std::string path, const std::vector<std::st
     for (const std::string& input : inputs) {
       struct stat in;
       if (::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
-        throw XCreateFailed(path_ + ": is the input file " + input + " itself; write the output elsewhere");
+        throw XCreateFailed(path_ + ": is the input file itself" + (input == path_ ? "" : " (" + input + ")") +
+                            "; write the output elsewhere");
       }
     }
     if (S_ISDIR(out.st_mode)) throw XCreateFailed(path_ + ": is a folder");
