@@ -10,6 +10,9 @@ using namespace NSFerryman;
 
 namespace {
 constexpr std::uint32_t kBlockFrames = 4096;
+// Frames per block handed to a consumer: large enough that the cost of a write (a system call
+// when the consumer writes a file) vanishes beside the decoding.
+constexpr std::uint32_t kConsumerFrames = 32768;
 }
 
 namespace {
@@ -66,9 +69,9 @@ void DecodeVORPBlocks(const CVORPSampleHeader& header, CMedia& input, const VORP
                       EVORPPath path) {
   CheckChannels(header);
   COptimizedVORPDecompressorFromMedia decoder(input, path);
-  auto block = std::make_unique<std::int16_t[]>(std::size_t{kBlockFrames} * header.channelCount);
+  auto block = std::make_unique<std::int16_t[]>(std::size_t{kConsumerFrames} * header.channelCount);
   for (std::uint32_t done = 0; done < header.frameCount;) {
-    const std::uint32_t n = std::min(kBlockFrames, header.frameCount - done);
+    const std::uint32_t n = std::min(kConsumerFrames, header.frameCount - done);
     DecodeBlock(decoder, header.channelCount, n, block.get());
     consumer(block.get(), n);
     done += n;

@@ -21,7 +21,7 @@ void DecodeVORPStream(const CVORPSampleHeader& header, NSFerryman::CMedia& input
 // channel count. The frames are valid during the call only.
 using VORPFrameConsumer = std::function<void(const std::int16_t* frames, std::uint32_t frameCount)>;
 
-// Decodes header.frameCount frames and hands them to `consumer` in blocks of at most 4096
+// Decodes header.frameCount frames and hands them to `consumer` in blocks of at most 32768
 // frames; memory does not grow with the frame count. Failures as DecodeVORPStream; frames
 // handed over before a failure stay handed over.
 void DecodeVORPBlocks(const CVORPSampleHeader& header, NSFerryman::CMedia& input, const VORPFrameConsumer& consumer,

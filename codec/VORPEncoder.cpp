@@ -11,6 +11,9 @@ using namespace NSFerryman;
 
 namespace {
 constexpr std::uint32_t kBlockFrames = 4096;
+// Frames per read from an accessor that is not in memory: large enough that the cost of a read
+// (a system call when the accessor streams from a file) vanishes beside the coding.
+constexpr std::uint32_t kReadFrames = 32768;
 }
 
 void EncodeVORPStream(const CVORPSampleHeader& header, CMedia& output, CABCAudioAccessor& audio, EVORPPath path) {
@@ -36,9 +39,9 @@ void EncodeVORPStream(const CVORPSampleHeader& header, CMedia& output, CABCAudio
   } else {
     // Whole frames a block at a time: one read per block from an accessor that streams from a
     // file, and memory that does not grow with the sample.
-    auto block = std::make_unique<std::int16_t[]>(kBlockFrames * channels);
+    auto block = std::make_unique<std::int16_t[]>(kReadFrames * channels);
     for (std::uint32_t done = 0; done < total;) {
-      const std::uint32_t n = std::min(kBlockFrames, total - done);
+      const std::uint32_t n = std::min(kReadFrames, total - done);
       audio.Read16Stereo(done, n, block.get());
       compressor.CompressInterleaved(n, block.get());
       done += n;

@@ -26,7 +26,7 @@ class CAudioItemDecoder {
 
   const CVORPSampleHeader& GetHeader() const { return header_; }
 
-  // Decodes every frame of the item in stream order, handing blocks of at most 4096 interleaved
+  // Decodes every frame of the item in stream order, handing blocks of at most 32768 interleaved
   // 16-bit frames of the header's channel count to `consumer`. Call it once.
   void Decode(const VORPFrameConsumer& consumer);
 
