@@ -13,7 +13,7 @@
 #include "cli/CommandDatabase.h"
 #include "cli/JsonText.h"
 #include "cli/TerminalText.h"
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 #include "framework/media/AsciiCase.h"
 #include "framework/media/OpenFile.h"
 #include "items/HostFile.h"
@@ -45,7 +45,7 @@ struct CRecordReport {
 bool HoldsDescriptionFiles(const fs::path& folder) {
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = AsciiUpperCopy(it->path().filename().string());
+    const std::string name = NSFerryman::AsciiUpperCopy(it->path().filename().string());
     if (name == "INFO.TXT" || name == "NAME.TXT") return true;
   }
   return false;

@@ -27,13 +27,7 @@ void COutputBitStream::StoreWords(const std::uint32_t* words, std::size_t count)
     if (fill_ == kBufferBytes) WriteBuffer();
     const std::size_t n = std::min<std::size_t>(count, static_cast<std::size_t>(kBufferBytes - fill_) / 4);
     std::uint8_t* p = buffer_.get() + fill_;
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::uint32_t w = words[i];
-      p[4 * i] = static_cast<std::uint8_t>(w >> 24);
-      p[4 * i + 1] = static_cast<std::uint8_t>(w >> 16);
-      p[4 * i + 2] = static_cast<std::uint8_t>(w >> 8);
-      p[4 * i + 3] = static_cast<std::uint8_t>(w);
-    }
+    for (std::size_t i = 0; i < n; ++i) StoreBE32(p + 4 * i, words[i]);
     fill_ += static_cast<std::int32_t>(4 * n);
     words += n;
     count -= n;

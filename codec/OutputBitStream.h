@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "framework/media/ByteOrder.h"
 #include "framework/media/Media.h"
 
 class COutputBitStream {
@@ -57,11 +58,7 @@ class COutputBitStream {
   }
   void StoreWord(std::uint32_t word) {
     if (fill_ == kBufferBytes) WriteBuffer();
-    std::uint8_t* p = buffer_.get() + fill_;
-    p[0] = static_cast<std::uint8_t>(word >> 24);
-    p[1] = static_cast<std::uint8_t>(word >> 16);
-    p[2] = static_cast<std::uint8_t>(word >> 8);
-    p[3] = static_cast<std::uint8_t>(word);
+    NSFerryman::StoreBE32(buffer_.get() + fill_, word);
     fill_ += 4;
   }
   // StoreWord() for each of `count` words, in order.

@@ -23,6 +23,8 @@
 
 #if defined(VORP_BLOCK_AVX2)
 #include <immintrin.h>
+
+#include "codec/VORPChannelStateAVX2.h"
 #endif
 
 #define VORP_ENC_INLINE inline __attribute__((always_inline))
@@ -60,14 +62,14 @@ inline void DifferencePass(CVORPChannelState& s, const std::int16_t* a, const st
   } else {
     for (std::uint32_t i = 0; i < n; ++i) prev[i + 1] = static_cast<std::uint32_t>(std::int32_t{a[i * stride]});
   }
-  for (std::uint32_t i = 0; i < n; ++i) w.Z[0][i] = (prev[i + 1] << 1) ^ (0u - (prev[i + 1] >> 31));
+  for (std::uint32_t i = 0; i < n; ++i) w.Z[0][i] = VORPCodeNumber(static_cast<std::int32_t>(prev[i + 1]));
   for (int k = 1; k < 5; ++k) {
     next[0] = static_cast<std::uint32_t>(s.D[k]);
     std::uint32_t* z = w.Z[k];
     for (std::uint32_t i = 0; i < n; ++i) {
       const std::uint32_t d = prev[i + 1] - prev[i];
       next[i + 1] = d;
-      z[i] = (d << 1) ^ (0u - (d >> 31));
+      z[i] = VORPCodeNumber(static_cast<std::int32_t>(d));
     }
     s.D[k - 1] = static_cast<std::int32_t>(prev[n]);
     std::uint32_t* t = prev;
@@ -126,7 +128,7 @@ inline void EnergyPass(CVORPChannelState& s, std::uint32_t n, CChannelWork& w) {
       Transpose8(r);
       for (int j = 0; j < 8; ++j) {
         const __m256i before = e;
-        e = _mm256_sub_epi32(_mm256_add_epi32(e, r[j]), _mm256_srli_epi32(e, 5));
+        e = VORPNextEnergyAVX2(e, r[j]);
         r[j] = before;
       }
       Transpose8(r);
@@ -144,11 +146,11 @@ inline void EnergyPass(CVORPChannelState& s, std::uint32_t n, CChannelWork& w) {
     w.E[2][i] = e2;
     w.E[3][i] = e3;
     w.E[4][i] = e4;
-    e0 = e0 - (e0 >> 5) + w.Z[0][i];
-    e1 = e1 - (e1 >> 5) + w.Z[1][i];
-    e2 = e2 - (e2 >> 5) + w.Z[2][i];
-    e3 = e3 - (e3 >> 5) + w.Z[3][i];
-    e4 = e4 - (e4 >> 5) + w.Z[4][i];
+    e0 = VORPNextEnergy(e0, w.Z[0][i]);
+    e1 = VORPNextEnergy(e1, w.Z[1][i]);
+    e2 = VORPNextEnergy(e2, w.Z[2][i]);
+    e3 = VORPNextEnergy(e3, w.Z[3][i]);
+    e4 = VORPNextEnergy(e4, w.Z[4][i]);
   }
   s.E[0] = e0;
   s.E[1] = e1;
@@ -174,7 +176,7 @@ inline void CodePass(std::uint32_t n, CChannelWork& w) {
       v ^= (v ^ z) & mask;
     }
     const std::uint32_t e = best >> 3;
-    const std::uint32_t m = (3u * e + 36u) >> 7;
+    const std::uint32_t m = VORPStep(e);
     // n(m) from the exponent of m as a float; exact since m < 2^24.
     const float mf = static_cast<float>(static_cast<std::int32_t>(m));
     std::uint32_t fbits;

@@ -18,26 +18,31 @@ struct CVORPChannelState {
   bool operator==(const CVORPChannelState&) const = default;
 };
 
+// These formulas are the only definition of the code's arithmetic: the reference coder and every
+// fast path (block coders, decoding loops) call them, so that all paths stay bit-identical. The
+// AVX2 paths use the same formulas for eight lanes at once (VORPChannelStateAVX2.h).
+#define VORP_FORMULA constexpr inline __attribute__((always_inline))
+
 // The code number of a residual: 0, -1, 1, -2, 2 map to 0, 1, 2, 3, 4 (32-bit wrapping).
-inline std::uint32_t VORPCodeNumber(std::int32_t d) {
+VORP_FORMULA std::uint32_t VORPCodeNumber(std::int32_t d) {
   const std::uint32_t u = static_cast<std::uint32_t>(d);
   return (u << 1) ^ static_cast<std::uint32_t>(d >> 31);
 }
 
 // The residual of a code number (the inverse of VORPCodeNumber).
-inline std::int32_t VORPResidual(std::uint32_t z) {
+VORP_FORMULA std::int32_t VORPResidual(std::uint32_t z) {
   return static_cast<std::int32_t>((z >> 1) ^ (0u - (z & 1u)));
 }
 
 // The step of the code from an energy. Energies never fall below 31, so the step is at least 1.
-inline std::uint32_t VORPStep(std::uint32_t energy) { return (3u * energy + 36u) >> 7; }
+VORP_FORMULA std::uint32_t VORPStep(std::uint32_t energy) { return (3u * energy + 36u) >> 7; }
 
 // The number of bits n with step < 2^n (n(1) = 1, n(2) = n(3) = 2, n(4) = 3); step >= 1.
 inline std::uint32_t VORPStepBits(std::uint32_t step) { return 32u - static_cast<std::uint32_t>(__builtin_clz(step)); }
 
 // One energy update with the code number of its difference.
-inline std::uint32_t VORPNextEnergy(std::uint32_t energy, std::uint32_t codeNumber) {
-  return energy - (energy >> 5) + codeNumber;
+VORP_FORMULA std::uint32_t VORPNextEnergy(std::uint32_t energy, std::uint32_t codeNumber) {
+  return (energy + codeNumber) - (energy >> 5);
 }
 
 // The order with the smallest energy; the lower order wins a tie.
@@ -48,3 +53,5 @@ inline std::uint32_t VORPChooseOrder(const std::uint32_t (&E)[5]) {
   }
   return p;
 }
+
+#undef VORP_FORMULA

@@ -19,6 +19,8 @@
 #pragma GCC target("avx2,bmi,bmi2,lzcnt,popcnt")
 #include <immintrin.h>
 
+#include "codec/VORPChannelStateAVX2.h"
+
 #define VORP_INLINE inline __attribute__((always_inline))
 #define VORP_INLINE_LAMBDA __attribute__((always_inline))
 
@@ -97,8 +99,7 @@ VORP_INLINE std::uint32_t Rebuild(CVecChan& ch, std::uint32_t z) {
   const __m256i xs = Splat(x);
   const __m256i nd = _mm256_sub_epi32(xs, ch.S);
   ch.D = nd;
-  const __m256i zz = _mm256_xor_si256(_mm256_slli_epi32(nd, 1), _mm256_srai_epi32(nd, 31));
-  ch.E = _mm256_sub_epi32(_mm256_add_epi32(ch.E, zz), _mm256_srli_epi32(ch.E, 5));
+  ch.E = VORPNextEnergyAVX2(ch.E, VORPCodeNumberAVX2(nd));
   // The next predictions; R moves on with the history, whose values are kept broadcast.
   const __m256i oldR = ch.R;
   const std::uint32_t rSame = Lane(oldR, ch.pv);
@@ -111,7 +112,7 @@ VORP_INLINE std::uint32_t Rebuild(CVecChan& ch, std::uint32_t z) {
   // key (energy << 3 | order, which breaks ties toward the lower order) is below the chosen
   // one's; energies stay below 2^26 since every value is checked to be 16-bit, so the keys
   // compare as signed numbers, and lanes 5-7 never win.
-  const std::uint32_t guess = (ch.ep + z) - (ch.ep >> 5);
+  const std::uint32_t guess = VORPNextEnergy(ch.ep, z);
   const __m256i keys =
       _mm256_or_si256(_mm256_slli_epi32(ch.E, 3), _mm256_setr_epi32(0, 1, 2, 3, 4, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF));
   const __m256i mine = _mm256_permutevar8x32_epi32(keys, ch.pv);
@@ -160,7 +161,7 @@ struct CBits {
 // The code number of a channel's code at the top of `bits`, and its length; false when it has
 // seven or more leading zeros (a long code, or a corrupt stream).
 VORP_INLINE bool Code(const CVecChan& c, std::uint64_t bits, std::uint32_t& z, std::uint32_t& len) {
-  const std::uint32_t m = (3u * c.ep + 36u) >> 7;
+  const std::uint32_t m = VORPStep(c.ep);
   const std::uint32_t lz = static_cast<std::uint32_t>(_lzcnt_u64(bits));
   if (lz >= 7) [[unlikely]] return false;
   const std::uint32_t nm1 = 31u - _lzcnt_u32(m);

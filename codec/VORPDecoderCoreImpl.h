@@ -55,8 +55,8 @@ VORP_INLINE std::uint32_t Rebuild(std::uint32_t* E, std::uint32_t* D, std::uint3
   for (int k = 0; k < 5; ++k) {
     D[k] = nd[k];
     // The chosen order's code number is z itself; saying so keeps the next energy short.
-    const std::uint32_t zz = k == P ? z : ((nd[k] << 1) ^ (0u - (nd[k] >> 31)));
-    E[k] = (E[k] + zz) - (E[k] >> 5);
+    const std::uint32_t zz = k == P ? z : VORPCodeNumber(static_cast<std::int32_t>(nd[k]));
+    E[k] = VORPNextEnergy(E[k], zz);
   }
   p = ChooseByKeys(E);
   return nd[0];
@@ -67,7 +67,7 @@ VORP_INLINE std::uint32_t Rebuild(std::uint32_t* E, std::uint32_t* D, std::uint3
 template <int P>
 VORP_INLINE std::uint32_t FastValue(std::uint32_t* E, std::uint32_t* D, std::uint32_t& p, std::uint64_t& W,
                                     std::int32_t& avail, std::uint32_t lz) {
-  const std::uint32_t m = (3u * E[P] + 36u) >> 7;
+  const std::uint32_t m = VORPStep(E[P]);
   const std::uint32_t nm1 = 31u - static_cast<std::uint32_t>(__builtin_clz(m));
   const std::uint64_t t = W << (lz + 1);
   const std::uint32_t head = static_cast<std::uint32_t>((t >> 1) >> (63 - nm1));  // n - 1 bits
@@ -85,7 +85,7 @@ VORP_INLINE std::uint32_t FastValue(std::uint32_t* E, std::uint32_t* D, std::uin
 // A value the window cannot serve: read bit by bit (and reload) through the reader.
 __attribute__((noinline)) std::uint32_t SlowValue(std::uint32_t* E, std::uint32_t* D, std::uint32_t& p,
                                                   CVORPReaderState& r) {
-  const std::uint32_t z = VORPTakeCode(r, (3u * E[p] + 36u) >> 7);
+  const std::uint32_t z = VORPTakeCode(r, VORPStep(E[p]));
   switch (p) {
     case 0:
       return Rebuild<0>(E, D, p, z);

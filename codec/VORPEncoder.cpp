@@ -1,6 +1,7 @@
 #include "codec/VORPEncoder.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "codec/OutputBitStream.h"
@@ -10,6 +11,9 @@ using namespace NSFerryman;
 
 namespace {
 constexpr std::uint32_t kBlockFrames = 4096;
+// Frames per read from an accessor that is not in memory: large enough that the cost of a read
+// (a system call when the accessor streams from a file) vanishes beside the coding.
+constexpr std::uint32_t kReadFrames = 32768;
 }
 
 void EncodeVORPStream(const CVORPSampleHeader& header, CMedia& output, CABCAudioAccessor& audio, EVORPPath path) {
@@ -24,21 +28,22 @@ void EncodeVORPStream(const CVORPSampleHeader& header, CMedia& output, CABCAudio
   COutputBitStream stream(output);
   CVORPCompressor compressor(stream, header.channelCount, path);
   const std::uint32_t total = header.frameCount;
+  const std::size_t channels = header.channelCount;
   if (const std::int16_t* frames = audio.Interleaved16()) {
     // The frames are in memory already: code them where they are.
     for (std::uint32_t done = 0; done < total;) {
       const std::uint32_t n = std::min(kBlockFrames, total - done);
-      compressor.CompressInterleaved(n, frames + std::size_t{done} * header.channelCount);
+      compressor.CompressInterleaved(n, frames + std::size_t{done} * channels);
       done += n;
     }
   } else {
-    auto left = std::make_unique<std::int16_t[]>(kBlockFrames);
-    auto right = std::make_unique<std::int16_t[]>(kBlockFrames);
+    // Whole frames a block at a time: one read per block from an accessor that streams from a
+    // file, and memory that does not grow with the sample.
+    auto block = std::make_unique<std::int16_t[]>(kReadFrames * channels);
     for (std::uint32_t done = 0; done < total;) {
-      const std::uint32_t n = std::min(kBlockFrames, total - done);
-      audio.Read16Channel(done, n, left.get(), kFirstChannel);
-      if (header.channelCount == 2) audio.Read16Channel(done, n, right.get(), kSecondChannel);
-      compressor.Compress(n, left.get(), right.get());
+      const std::uint32_t n = std::min(kReadFrames, total - done);
+      audio.Read16Stereo(done, n, block.get());
+      compressor.CompressInterleaved(n, block.get());
       done += n;
     }
   }

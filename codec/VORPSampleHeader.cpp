@@ -2,29 +2,25 @@
 
 #include <string>
 
+#include "framework/media/ByteOrder.h"
+
 using namespace NSFerryman;
 
 void CVORPSampleHeader::Write(CMedia& media) const {
   std::uint8_t b[kSize];
-  auto put32 = [&b](std::size_t at, std::uint32_t v) {
-    b[at] = static_cast<std::uint8_t>(v >> 24);
-    b[at + 1] = static_cast<std::uint8_t>(v >> 16);
-    b[at + 2] = static_cast<std::uint8_t>(v >> 8);
-    b[at + 3] = static_cast<std::uint8_t>(v);
-  };
   b[0] = kVersionTag;
   b[1] = kVersionMajor;
   b[2] = 0;  // minor
   b[3] = 0;  // revision
   b[4] = 0;
-  put32(5, frameCount);
+  StoreBE32(b + 5, frameCount);
   b[9] = rootKey;
   b[10] = static_cast<std::uint8_t>(fineTune);
   b[11] = loopMode;
   b[12] = channelCount;
-  put32(13, loopStart);
-  put32(17, loopEnd);
-  put32(21, sampleRate);
+  StoreBE32(b + 13, loopStart);
+  StoreBE32(b + 17, loopEnd);
+  StoreBE32(b + 21, sampleRate);
   b[25] = bitsPerSample;
   // One write, so a failing media leaves no half-written header behind our back.
   media.Write(kSize, b);

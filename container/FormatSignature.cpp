@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "framework/media/ByteOrder.h"
+
 using NSFerryman::CMedia;
 using NSFerryman::CVersion;
 
@@ -26,10 +28,7 @@ const CFormatSignature& CFormatSignature::Hamper() {
 void CFormatSignature::Write(CMedia& media) const {
   // Built in memory so that the block is always exactly its size, whatever the text.
   std::array<std::uint8_t, kStoredSize> block{};
-  block[0] = static_cast<std::uint8_t>(magic_ >> 24);
-  block[1] = static_cast<std::uint8_t>(magic_ >> 16);
-  block[2] = static_cast<std::uint8_t>(magic_ >> 8);
-  block[3] = static_cast<std::uint8_t>(magic_);
+  NSFerryman::StoreBE32(block.data(), magic_);
   block[kVersionOffset] = CVersion::kMarker;
   block[kVersionOffset + 1] = version_.GetMajor();
   block[kVersionOffset + 2] = version_.GetMinor();
@@ -46,8 +45,7 @@ void CFormatSignature::Write(CMedia& media) const {
 CFormatSignature CFormatSignature::Read(CMedia& media) {
   std::array<std::uint8_t, kStoredSize> block{};
   media.Read(block.size(), block.data());
-  const std::uint32_t magic = (std::uint32_t{block[0]} << 24) | (std::uint32_t{block[1]} << 16) |
-                              (std::uint32_t{block[2]} << 8) | block[3];
+  const std::uint32_t magic = NSFerryman::LoadBE32(block.data());
   CVersion version;
   if (block[kVersionOffset] == CVersion::kMarker) {
     version = CVersion(block[kVersionOffset + 1], block[kVersionOffset + 2], block[kVersionOffset + 3]);

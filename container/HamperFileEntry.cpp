@@ -1,9 +1,9 @@
 #include "container/HamperFileEntry.h"
 
-#include "container/FileType.h"
 #include "container/HamperFile.h"
 #include "container/HamperHeader.h"
 #include "container/HamperItemMedia.h"
+#include "filetypes/FileType.h"
 
 MINIHamperFileEntry::MINIHamperFileEntry(const CHamperIndexEntry& record, const MINavigationInterface& parent,
                                          const MINIHamperFile& file)

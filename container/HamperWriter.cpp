@@ -5,10 +5,11 @@
 #include <utility>
 #include <vector>
 
-#include "container/FileType.h"
 #include "container/FormatSignature.h"
 #include "container/HamperHeader.h"
 #include "container/HamperIndexEntry.h"
+#include "filetypes/FileType.h"
+#include "framework/media/AsciiCase.h"
 #include "framework/media/MemoryMedia.h"
 #include "framework/media/OpenFile.h"
 
@@ -23,21 +24,11 @@ namespace {
 constexpr int kHiddenPadItemType = 14;
 constexpr int kMaxItemType = 14;
 
-bool EqualsIgnoringAsciiCase(const std::string& a, const char* b) {
-  const std::string_view bv(b);
-  if (a.size() != bv.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-    if (fold(a[i]) != fold(bv[i])) return false;
-  }
-  return true;
-}
-
 // The splash picture is shown by the host before the Hamper is opened, and PAD files are data
 // for the host only; neither is offered to the user for browsing. Only the top-level splash
 // counts: a path below a folder holds ":" and never equals the bare name.
 bool IsHiddenItem(const std::string& path, int itemType) {
-  return itemType == kHiddenPadItemType || EqualsIgnoringAsciiCase(path, "SPLASH.JPG");
+  return itemType == kHiddenPadItemType || NSFerryman::AsciiEqualsIgnoringCase(path, "SPLASH.JPG");
 }
 
 std::string Bytes(std::uint64_t bytes) { return std::to_string(bytes) + " bytes"; }

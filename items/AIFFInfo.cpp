@@ -7,17 +7,14 @@
 
 #include "framework/iff/IFFChunk.h"
 #include "framework/iff/IFFReader.h"
+#include "framework/media/ByteOrder.h"
 #include "items/SampleInfoRules.h"
 
 using namespace NSFerryman;
 
 namespace {
 
-std::int16_t BE16s(const std::uint8_t* p) { return static_cast<std::int16_t>((p[0] << 8) | p[1]); }
-std::uint16_t BE16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
-std::uint32_t BE32(const std::uint8_t* p) {
-  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
+std::int16_t SignedBE16(const std::uint8_t* p) { return static_cast<std::int16_t>(LoadBE16(p)); }
 
 MediaSize BytesAfter(CMedia& media, MediaSize position) {
   const MediaSize size = media.GetSize();
@@ -53,7 +50,7 @@ std::vector<CMarker> ReadMarkers(CMedia& media, std::uint32_t size) {
   if (size < 2) throw XBadFormat("AIFF \"MARK\" chunk of " + std::to_string(size) + " bytes has no marker count");
   std::vector<std::uint8_t> bytes(size);
   media.ReadAt(start, size, bytes.data());
-  const std::uint16_t count = BE16(bytes.data());
+  const std::uint16_t count = LoadBE16(bytes.data());
   std::vector<CMarker> markers;
   markers.reserve(count);
   std::size_t at = 2;
@@ -66,7 +63,7 @@ std::vector<CMarker> ReadMarkers(CMedia& media, std::uint32_t size) {
     if (size - at < length) {
       throw XBadFormat("AIFF \"MARK\" chunk is too short for its " + std::to_string(count) + " markers");
     }
-    markers.push_back({BE16s(&bytes[at]), BE32(&bytes[at + 2])});
+    markers.push_back({SignedBE16(&bytes[at]), LoadBE32(&bytes[at + 2])});
     at += length;
   }
   return markers;
@@ -95,10 +92,10 @@ void ReadInstrument(CMedia& media, CIFFReader& reader, CSampleInfo& info) {
   const std::uint8_t highNote = b[3];
   const std::uint8_t lowVelocity = b[4];
   const std::uint8_t highVelocity = b[5];
-  const std::int16_t sustainMode = BE16s(b + 8);
-  const std::int16_t sustainBegin = BE16s(b + 10);
-  const std::int16_t sustainEnd = BE16s(b + 12);
-  const std::int16_t releaseMode = BE16s(b + 14);
+  const std::int16_t sustainMode = SignedBE16(b + 8);
+  const std::int16_t sustainBegin = SignedBE16(b + 10);
+  const std::int16_t sustainEnd = SignedBE16(b + 12);
+  const std::int16_t releaseMode = SignedBE16(b + 14);
   for (std::uint8_t v : {baseNote, lowNote, highNote, lowVelocity, highVelocity}) {
     if (v >= 128) throw XBadFormat("AIFF \"INST\" note or velocity " + std::to_string(v) + " is above 127");
   }
@@ -180,9 +177,9 @@ CSampleInfo ReadAIFFInfo(CMedia& media, CAIFFDataLayout& layout) {
   }
   std::uint8_t comm[18];
   media.ReadAt(commStart, sizeof comm, comm);
-  const std::int16_t channels = BE16s(comm);
-  const std::uint32_t frames = BE32(comm + 2);
-  const std::int16_t bitsField = BE16s(comm + 6);
+  const std::int16_t channels = SignedBE16(comm);
+  const std::uint32_t frames = LoadBE32(comm + 2);
+  const std::int16_t bitsField = SignedBE16(comm + 6);
   const std::optional<std::uint32_t> rate = ExtendedToRate(comm + 8);
 
   if (channels == 0) throw XBadFormat("AIFF file with 0 channels");
@@ -203,11 +200,11 @@ CSampleInfo ReadAIFFInfo(CMedia& media, CAIFFDataLayout& layout) {
   std::uint8_t formType[4];
   media.ReadAt(8, 4, formType);
   layout.littleEndian = false;
-  if (CFourCharCode(BE32(formType)) == CFourCharCode("AIFC") && commSize >= 22 &&
+  if (CFourCharCode(LoadBE32(formType)) == CFourCharCode("AIFC") && commSize >= 22 &&
       BytesAfter(media, commStart) >= 22) {
     std::uint8_t encoding[4];
     media.ReadAt(commStart + 18, 4, encoding);
-    const CFourCharCode code(BE32(encoding));
+    const CFourCharCode code(LoadBE32(encoding));
     if (code == CFourCharCode("sowt")) {
       layout.littleEndian = true;
     } else if (code != CFourCharCode("NONE") && code != CFourCharCode("twos")) {

@@ -5,21 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/media/ByteOrder.h"
 
 using namespace NSFerryman;
 
 namespace {
 
 constexpr std::uint32_t kPortionFrames = 4096;
-
-void PutLE16(std::uint8_t* p, std::uint16_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutLE32(std::uint8_t* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 bool HasSamplerData(const CSampleInfo& info) { return info.instrumentPresent || info.loopKind == kLoopKindLoop; }
 
@@ -58,14 +50,14 @@ void CWaveFileWriter::WriteHeader(CMedia& out, std::uint16_t channels, std::uint
   if (HasSamplerData(info)) {
     const bool loop = info.loopKind == kLoopKindLoop && info.loopEnd > info.loopStart && info.loopStart >= 0;
     const CPitch pitch = info.instrumentPresent ? PitchOf(info.rootKey, info.fineTune) : CPitch{60, 0};
-    PutLE32(smpl + 8, static_cast<std::uint32_t>(1000000000ull / sampleRate));  // sample period in ns
-    PutLE32(smpl + 12, pitch.unityNote);
-    PutLE32(smpl + 16, pitch.pitchFraction);
-    PutLE32(smpl + 28, loop ? 1 : 0);
+    StoreLE32(smpl + 8, static_cast<std::uint32_t>(1000000000ull / sampleRate));  // sample period in ns
+    StoreLE32(smpl + 12, pitch.unityNote);
+    StoreLE32(smpl + 16, pitch.pitchFraction);
+    StoreLE32(smpl + 28, loop ? 1 : 0);
     if (loop) {
-      PutLE32(smpl + 36 + 4, info.loopType == kLoopTypeAlternating ? 1 : 0);
-      PutLE32(smpl + 36 + 8, static_cast<std::uint32_t>(info.loopStart));
-      PutLE32(smpl + 36 + 12, static_cast<std::uint32_t>(info.loopEnd - 1));  // inclusive in the file
+      StoreLE32(smpl + 36 + 4, info.loopType == kLoopTypeAlternating ? 1 : 0);
+      StoreLE32(smpl + 36 + 8, static_cast<std::uint32_t>(info.loopStart));
+      StoreLE32(smpl + 36 + 12, static_cast<std::uint32_t>(info.loopEnd - 1));  // inclusive in the file
     }
     smplBytes = loop ? 60 : 36;
   }
@@ -77,7 +69,7 @@ void CWaveFileWriter::WriteHeader(CMedia& out, std::uint16_t channels, std::uint
     used += n;
   };
   auto put32 = [&](std::uint32_t v) {
-    PutLE32(header + used, v);
+    StoreLE32(header + used, v);
     used += 4;
   };
   auto putCode = [&](const char* code) { putBytes(code, 4); };
@@ -88,12 +80,12 @@ void CWaveFileWriter::WriteHeader(CMedia& out, std::uint16_t channels, std::uint
   putCode("fmt ");
   put32(16);
   std::uint8_t fmt[16];
-  PutLE16(fmt, 1);
-  PutLE16(fmt + 2, channels);
-  PutLE32(fmt + 4, sampleRate);
-  PutLE32(fmt + 8, sampleRate * bytesPerFrame);
-  PutLE16(fmt + 12, static_cast<std::uint16_t>(bytesPerFrame));
-  PutLE16(fmt + 14, 16);
+  StoreLE16(fmt, 1);
+  StoreLE16(fmt + 2, channels);
+  StoreLE32(fmt + 4, sampleRate);
+  StoreLE32(fmt + 8, sampleRate * bytesPerFrame);
+  StoreLE16(fmt + 12, static_cast<std::uint16_t>(bytesPerFrame));
+  StoreLE16(fmt + 14, 16);
   putBytes(fmt, sizeof fmt);
   if (smplBytes) {
     putCode("smpl");
@@ -123,7 +115,7 @@ void CWaveFileWriter::Write(CMedia& out, CABCAudioAccessor& audio, std::uint32_t
       in = portion.data();
     }
     const std::size_t values = std::size_t{n} * channels;
-    for (std::size_t i = 0; i < values; ++i) PutLE16(&bytes[2 * i], static_cast<std::uint16_t>(in[i]));
+    for (std::size_t i = 0; i < values; ++i) StoreLE16(&bytes[2 * i], static_cast<std::uint16_t>(in[i]));
     out.Write(values * 2, bytes.data());
     done += n;
   }

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "framework/iff/IFFChunk.h"
 #include "framework/iff/IFFReader.h"
+#include "framework/media/ByteOrder.h"
 #include "items/SampleInfoRules.h"
 
 using namespace NSFerryman;
@@ -16,11 +19,6 @@ constexpr std::uint16_t kFormatExtensible = 0xFFFE;
 // KSDATAFORMAT_SUBTYPE_PCM as stored in the file.
 constexpr std::uint8_t kPCMSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                             0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
-std::uint16_t LE16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t LE32(const std::uint8_t* p) {
-  return p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
-}
 
 // Bytes left in the media after `position` (0 when it lies past the end).
 MediaSize BytesAfter(CMedia& media, MediaSize position) {
@@ -39,11 +37,59 @@ std::uint16_t EffectiveFormatTag(CMedia& media, std::uint16_t tag, std::uint32_t
   }
   std::uint8_t ext[24];
   media.ReadAt(fmtStart + 16, sizeof ext, ext);
-  if (LE16(ext) < 22) {
-    throw XBadFormat("WAV extensible format with an extension of " + std::to_string(LE16(ext)) + " bytes");
+  if (LoadLE16(ext) < 22) {
+    throw XBadFormat("WAV extensible format with an extension of " + std::to_string(LoadLE16(ext)) + " bytes");
   }
   if (std::memcmp(ext + 8, kPCMSubFormat, 16) == 0) return kFormatPCM;
   return tag;
+}
+
+// What lies where the chunk search (CIFFReader) gave up on finding "data", walked by its rules.
+struct CDataSearchEnd {
+  // The search never finds an empty chunk that closes the container; an empty "data" chunk is
+  // that chunk when a file has no audio, and its data starts here.
+  std::optional<MediaSize> emptyClosingData;
+  // Otherwise why there is no "data" chunk: a chunk whose size runs past the end of the file, a
+  // file that ends inside a chunk header, a RIFF size that ends the list early, or else (a
+  // damaged ID) the chunks that are there.
+  std::string why;
+};
+
+CDataSearchEnd FindWhereDataSearchEnded(CMedia& media) {
+  const MediaSize size = media.GetSize();
+  std::uint8_t riffSize[4];
+  media.ReadAt(4, 4, riffSize);
+  const MediaSize limit = LoadLE32(riffSize);
+  std::string chunks;
+  int listed = 0;
+  MediaSize offset = 12;
+  for (bool first = true;; first = false) {
+    const std::string after = chunks.empty() ? "" : " after the chunks " + chunks;
+    if (offset >= size) return {{}, "the file ends at byte " + std::to_string(size) + after};
+    if (size - offset < 8) {
+      return {{}, "the file ends at byte " + std::to_string(size) + ", inside a chunk header" + after};
+    }
+    std::uint8_t header[8];
+    media.ReadAt(offset, sizeof header, header);
+    const CFourCharCode id(LoadBE32(header));
+    const std::uint32_t chunkSize = LoadLE32(header + 4);
+    if (!first && offset >= limit) {
+      if (offset == limit && id == CFourCharCode("data") && chunkSize == 0) return {offset + 8, ""};
+      return {{}, "the RIFF header's size ends the chunk list at byte " + std::to_string(limit + 8) + after};
+    }
+    const MediaSize next = offset + 8 + chunkSize + (chunkSize & 1);
+    if (next > size) {
+      return {{}, "the chunk " + QuoteIFFCode(id) + " at byte " + std::to_string(offset) + " claims " +
+                      std::to_string(chunkSize) + " bytes, past the end of the file at byte " + std::to_string(size)};
+    }
+    if (listed < 8) {
+      chunks += (chunks.empty() ? "" : ", ") + QuoteIFFCode(id);
+    } else if (listed == 8) {
+      chunks += ", ...";
+    }
+    ++listed;
+    offset = next;
+  }
 }
 
 std::string FormatName(std::uint16_t tag) {
@@ -72,11 +118,11 @@ void ReadSamplerChunk(CMedia& media, RIFF_READER& reader, CSampleInfo& info) {
   if (size < 36) throw XBadFormat("WAV \"smpl\" chunk of " + std::to_string(size) + " bytes is too short");
   std::uint8_t h[36];
   media.ReadAt(start, sizeof h, h);
-  const std::uint32_t unityNote = LE32(h + 12);
-  const std::uint32_t pitchFraction = LE32(h + 16);
-  const std::uint32_t smpteFormat = LE32(h + 20);
-  const std::uint32_t loops = LE32(h + 28);
-  const std::uint32_t samplerData = LE32(h + 32);
+  const std::uint32_t unityNote = LoadLE32(h + 12);
+  const std::uint32_t pitchFraction = LoadLE32(h + 16);
+  const std::uint32_t smpteFormat = LoadLE32(h + 20);
+  const std::uint32_t loops = LoadLE32(h + 28);
+  const std::uint32_t samplerData = LoadLE32(h + 32);
   if (unityNote >= 128) throw XBadFormat("WAV \"smpl\" unity note " + std::to_string(unityNote) + " is above 127");
   if (smpteFormat != 0 && smpteFormat != 24 && smpteFormat != 25 && smpteFormat != 29 && smpteFormat != 30) {
     throw XBadFormat("WAV \"smpl\" SMPTE format " + std::to_string(smpteFormat) + " is not 0, 24, 25, 29 or 30");
@@ -109,10 +155,10 @@ void ReadSamplerChunk(CMedia& media, RIFF_READER& reader, CSampleInfo& info) {
   if (loops == 0) return;
   std::uint8_t loop[24];
   media.ReadAt(start + 36, sizeof loop, loop);
-  const std::uint32_t type = LE32(loop + 4);
+  const std::uint32_t type = LoadLE32(loop + 4);
   // Loop points are taken as signed: a "negative" start means no loop.
-  const std::int64_t loopStart = static_cast<std::int32_t>(LE32(loop + 8));
-  const std::int64_t loopEnd = static_cast<std::int64_t>(static_cast<std::int32_t>(LE32(loop + 12))) + 1;
+  const std::int64_t loopStart = static_cast<std::int32_t>(LoadLE32(loop + 8));
+  const std::int64_t loopEnd = static_cast<std::int64_t>(static_cast<std::int32_t>(LoadLE32(loop + 12))) + 1;
   std::int32_t kind = kLoopKindNone;
   std::int32_t loopType = kLoopTypeForward;
   if (type == 0) {
@@ -144,12 +190,12 @@ CSampleInfo ReadWaveInfo(CMedia& media, CWaveDataLayout& layout) {
   if (fmtSize > BytesAfter(media, fmtStart)) throw XBadFormat("WAV \"fmt \" chunk runs past the end of the file");
   std::uint8_t fmt[16];
   media.ReadAt(fmtStart, sizeof fmt, fmt);
-  const std::uint16_t tag = LE16(fmt);
-  const std::uint16_t channels = LE16(fmt + 2);
-  const std::uint32_t sampleRate = LE32(fmt + 4);
-  const std::uint32_t byteRate = LE32(fmt + 8);
-  const std::uint16_t blockAlign = LE16(fmt + 12);
-  const std::uint16_t bitsPerSample = LE16(fmt + 14);
+  const std::uint16_t tag = LoadLE16(fmt);
+  const std::uint16_t channels = LoadLE16(fmt + 2);
+  const std::uint32_t sampleRate = LoadLE32(fmt + 4);
+  const std::uint32_t byteRate = LoadLE32(fmt + 8);
+  const std::uint16_t blockAlign = LoadLE16(fmt + 12);
+  const std::uint16_t bitsPerSample = LoadLE16(fmt + 14);
 
   if (channels == 0) throw XBadFormat("WAV file with 0 channels");
   if (sampleRate == 0) throw XBadFormat("WAV file with a sample rate of 0");
@@ -179,17 +225,24 @@ CSampleInfo ReadWaveInfo(CMedia& media, CWaveDataLayout& layout) {
   info.sampleRate = sampleRate;
   layout.bytesPerSample = bytesPerSample;
 
+  // Without its "data" chunk a file is damaged, not silent: packing it as an empty sample would
+  // lose the audio without a word.
   std::uint32_t dataSize;
   if (reader.FindChunk("data", dataSize)) {
     layout.dataStart = media.GetPosition();
-    // The frame count comes from this size, so it must describe bytes that are there.
-    const MediaSize present = BytesAfter(media, layout.dataStart);
-    if (dataSize > present) {
-      throw XBadFormat("WAV \"data\" chunk claims " + std::to_string(dataSize) + " bytes but only " +
-                       std::to_string(present) + " follow");
-    }
-    info.frameCount = dataSize / bytesPerFrame;
+  } else {
+    const CDataSearchEnd end = FindWhereDataSearchEnded(media);
+    if (!end.emptyClosingData) throw XBadFormat("WAV file without a \"data\" chunk: " + end.why);
+    layout.dataStart = *end.emptyClosingData;
+    dataSize = 0;
   }
+  // The frame count comes from this size, so it must describe bytes that are there.
+  const MediaSize present = BytesAfter(media, layout.dataStart);
+  if (dataSize > present) {
+    throw XBadFormat("WAV \"data\" chunk claims " + std::to_string(dataSize) + " bytes but only " +
+                     std::to_string(present) + " follow");
+  }
+  info.frameCount = dataSize / bytesPerFrame;
 
   ReadSamplerChunk(media, reader, info);
   return info;

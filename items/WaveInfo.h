@@ -7,8 +7,10 @@
 // or two channels.
 //
 // Failures: XBadFormat for a missing or malformed "fmt ", zero channels, rate or byte rate, a
-// "data" chunk larger than the file, or an invalid "smpl" chunk; XUnsupportedFormat for other
-// encodings, bit depths or channel counts.
+// "data" chunk that cannot be found (the message says why the search ended: a chunk size that
+// runs past the end, a cut file, a damaged chunk ID) or that is larger than the file, or an
+// invalid "smpl" chunk; XUnsupportedFormat for other encodings, bit depths or channel counts.
+// A "data" chunk of size 0 is a valid sample of no frames.
 
 #include <cstdint>
 

@@ -18,7 +18,7 @@ std::string PortableName(std::string_view name) {
   return out;
 }
 
-bool PortableNamesEqual(std::string_view a, std::string_view b) { return AsciiEqualsIgnoringCase(a, b); }
+bool PortableNamesEqual(std::string_view a, std::string_view b) { return NSFerryman::AsciiEqualsIgnoringCase(a, b); }
 
 bool SamePortableName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -27,7 +27,7 @@ bool SamePortableName(std::string_view a, std::string_view b) {
     const auto y = static_cast<unsigned char>(b[i]);
     const char px = IsPortable(x) ? static_cast<char>(x) : '_';
     const char py = IsPortable(y) ? static_cast<char>(y) : '_';
-    if (AsciiLower(px) != AsciiLower(py)) return false;
+    if (NSFerryman::AsciiLower(px) != NSFerryman::AsciiLower(py)) return false;
   }
   return true;
 }

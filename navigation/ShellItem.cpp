@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 #include "framework/media/FileErrors.h"
 #include "framework/media/OpenFile.h"
 

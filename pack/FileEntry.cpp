@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
+#include "framework/media/AsciiCase.h"
 #include "framework/media/Exceptions.h"
 
 CFileEntry::CFileEntry(CItemReference item) : item_(std::move(item)) {
   name_ = item_.GetName();
-  sortKey_ = name_;
-  for (char& c : sortKey_) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  sortKey_ = NSFerryman::AsciiUpperCopy(name_);
   isFolder_ = !item_.IsFile() && item_.IsFolder();
   if (!isFolder_) {
     const CFileType* type = item_.GetFileType();

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "framework/media/AsciiCase.h"
 #include "framework/media/Exceptions.h"
 #include "items/JPEGImage.h"
 
@@ -14,12 +15,6 @@ namespace {
 constexpr std::uint32_t kAlertNoSplash = 10;
 constexpr std::uint32_t kAlertBadSplash = 11;
 
-std::string UpperCased(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
 
 // The four texts as the description files set them; unset ones stay empty.
 struct CTexts {
@@ -57,7 +52,7 @@ std::string ReadWholeText(const CFileEntry& entry) {
 void ApplyInfoText(const std::string& text, CTexts& texts) {
   CTexts parsed;
   for (auto& [key, value] : ParseInfoText(text)) {
-    if (auto* target = TextOfKey(parsed, UpperCased(key))) *target = std::move(value);
+    if (auto* target = TextOfKey(parsed, AsciiUpperCopy(key))) *target = std::move(value);
   }
   for (auto member : {&CTexts::name, &CTexts::comments, &CTexts::url, &CTexts::copyright}) {
     if (!(parsed.*member).empty()) texts.*member = std::move(parsed.*member);

@@ -150,7 +150,7 @@ void CDatabase::ScanFolderLocked(const std::string& folder) {
     if (!hamper.IsIndexLoaded()) continue;
     const std::string name = hamper.GetName();
     const bool taken = std::any_of(topLevel_.begin(), topLevel_.end(), [&](const CNavigationHolder& other) {
-      return AsciiEqualsIgnoringCase(other->GetName(), name);
+      return NSFerryman::AsciiEqualsIgnoringCase(other->GetName(), name);
     });
     if (taken) continue;
     if (openCount_ > 0) hamper.AddKeepOpen();
@@ -212,7 +212,7 @@ CNavigationHolder CDatabase::FindInstalledHamper(std::string_view name) {
   std::lock_guard lock(mutex_);
   BuildLocked();
   for (const CNavigationHolder& item : topLevel_) {
-    if (AsciiEqualsIgnoringCase(item->GetName(), name)) return item;
+    if (NSFerryman::AsciiEqualsIgnoringCase(item->GetName(), name)) return item;
   }
   return {};
 }
@@ -221,7 +221,7 @@ std::uint32_t CDatabase::PathHash(std::string_view path) {
   std::uint32_t h = 0;
   for (const char c : path) {
     // Each byte as a signed value: bytes above 127 add their negative, as the stored hashes do.
-    const auto value = static_cast<std::int32_t>(static_cast<signed char>(AsciiUpper(c)));
+    const auto value = static_cast<std::int32_t>(static_cast<signed char>(NSFerryman::AsciiUpper(c)));
     h += static_cast<std::uint32_t>(value);
     h += h << 10;
     h ^= h >> 6;

@@ -40,17 +40,21 @@ void CABCAudioAccessor::CheckRange(std::uint32_t first, std::uint32_t count) con
   }
 }
 
-CNative16BitAccessor::CNative16BitAccessor(CMedia& media, std::uint32_t frameCount, std::uint16_t channelCount,
-                                           const std::int16_t* inMemory)
-    : CABCAudioAccessor(&media, frameCount, channelCount),
-      bytesPerFrame_(std::uint32_t{channelCount} * 2),
-      inMemory_(inMemory) {
+CABC16BitAccessor::CABC16BitAccessor(CMedia* media, std::uint32_t frameCount, std::uint16_t channelCount)
+    : CABCAudioAccessor(media, frameCount, channelCount) {
+  // The scratch buffers below hold at most two channels.
   if (channelCount != 1 && channelCount != 2) {
     throw XUnsupportedFormat("16-bit frames of " + std::to_string(channelCount) + " channels");
   }
 }
 
-// --- The primitives: 16-bit frames straight from and to the media.
+CNative16BitAccessor::CNative16BitAccessor(CMedia& media, std::uint32_t frameCount, std::uint16_t channelCount,
+                                           const std::int16_t* inMemory)
+    : CABC16BitAccessor(&media, frameCount, channelCount),
+      bytesPerFrame_(std::uint32_t{channelCount} * 2),
+      inMemory_(inMemory) {}
+
+// --- The native primitives: 16-bit frames straight from and to the media.
 
 void CNative16BitAccessor::Read16Stereo(std::uint32_t first, std::uint32_t count, std::int16_t* data) {
   CheckRange(first, count);
@@ -64,8 +68,10 @@ void CNative16BitAccessor::Write16Stereo(std::uint32_t first, std::uint32_t coun
   Media().WriteAt(std::uint64_t{first} * bytesPerFrame_, std::size_t{count} * bytesPerFrame_, data);
 }
 
-void CNative16BitAccessor::Read16Channel(std::uint32_t first, std::uint32_t count, std::int16_t* data,
-                                         std::int32_t selector) {
+// --- One channel of stereo frames, through a scratch buffer of frames.
+
+void CABC16BitAccessor::Read16Channel(std::uint32_t first, std::uint32_t count, std::int16_t* data,
+                                      std::int32_t selector) {
   if (GetChannelCount() < 2) {
     Read16Stereo(first, count, data);
     return;
@@ -81,8 +87,8 @@ void CNative16BitAccessor::Read16Channel(std::uint32_t first, std::uint32_t coun
   }
 }
 
-void CNative16BitAccessor::Write16Channel(std::uint32_t first, std::uint32_t count, const std::int16_t* data,
-                                          std::int32_t selector) {
+void CABC16BitAccessor::Write16Channel(std::uint32_t first, std::uint32_t count, const std::int16_t* data,
+                                       std::int32_t selector) {
   if (GetChannelCount() < 2) {
     Write16Stereo(first, count, data);
     return;
@@ -101,8 +107,8 @@ void CNative16BitAccessor::Write16Channel(std::uint32_t first, std::uint32_t cou
 
 // --- Conversions through the primitives.
 
-void CNative16BitAccessor::ReadFloatChannel(std::uint32_t first, std::uint32_t count, float* data,
-                                            std::int32_t selector) {
+void CABC16BitAccessor::ReadFloatChannel(std::uint32_t first, std::uint32_t count, float* data,
+                                         std::int32_t selector) {
   std::int16_t buf[kChannelPortion];
   for (std::uint32_t done = 0; done < count;) {
     const std::uint32_t n = std::min(count - done, kChannelPortion);
@@ -112,8 +118,8 @@ void CNative16BitAccessor::ReadFloatChannel(std::uint32_t first, std::uint32_t c
   }
 }
 
-void CNative16BitAccessor::WriteFloatChannel(std::uint32_t first, std::uint32_t count, const float* data,
-                                             std::int32_t selector) {
+void CABC16BitAccessor::WriteFloatChannel(std::uint32_t first, std::uint32_t count, const float* data,
+                                          std::int32_t selector) {
   std::int16_t buf[kChannelPortion];
   for (std::uint32_t done = 0; done < count;) {
     const std::uint32_t n = std::min(count - done, kChannelPortion);
@@ -123,7 +129,7 @@ void CNative16BitAccessor::WriteFloatChannel(std::uint32_t first, std::uint32_t 
   }
 }
 
-void CNative16BitAccessor::ReadFloatStereo(std::uint32_t first, std::uint32_t count, float* data) {
+void CABC16BitAccessor::ReadFloatStereo(std::uint32_t first, std::uint32_t count, float* data) {
   const std::uint32_t channels = GetChannelCount();
   std::int16_t buf[kStereoPortion * 2];
   for (std::uint32_t done = 0; done < count;) {
@@ -134,7 +140,7 @@ void CNative16BitAccessor::ReadFloatStereo(std::uint32_t first, std::uint32_t co
   }
 }
 
-void CNative16BitAccessor::WriteFloatStereo(std::uint32_t first, std::uint32_t count, const float* data) {
+void CABC16BitAccessor::WriteFloatStereo(std::uint32_t first, std::uint32_t count, const float* data) {
   const std::uint32_t channels = GetChannelCount();
   std::int16_t buf[kStereoPortion * 2];
   for (std::uint32_t done = 0; done < count;) {
@@ -145,8 +151,8 @@ void CNative16BitAccessor::WriteFloatStereo(std::uint32_t first, std::uint32_t c
   }
 }
 
-void CNative16BitAccessor::Read24Channel(std::uint32_t first, std::uint32_t count, std::int32_t* data,
-                                         std::int32_t selector) {
+void CABC16BitAccessor::Read24Channel(std::uint32_t first, std::uint32_t count, std::int32_t* data,
+                                      std::int32_t selector) {
   std::int16_t buf[kChannelPortion];
   for (std::uint32_t done = 0; done < count;) {
     const std::uint32_t n = std::min(count - done, kChannelPortion);
@@ -156,8 +162,8 @@ void CNative16BitAccessor::Read24Channel(std::uint32_t first, std::uint32_t coun
   }
 }
 
-void CNative16BitAccessor::Write24Channel(std::uint32_t first, std::uint32_t count, const std::int32_t* data,
-                                          std::int32_t selector) {
+void CABC16BitAccessor::Write24Channel(std::uint32_t first, std::uint32_t count, const std::int32_t* data,
+                                       std::int32_t selector) {
   std::int16_t buf[kChannelPortion];
   for (std::uint32_t done = 0; done < count;) {
     const std::uint32_t n = std::min(count - done, kChannelPortion);
@@ -167,7 +173,7 @@ void CNative16BitAccessor::Write24Channel(std::uint32_t first, std::uint32_t cou
   }
 }
 
-void CNative16BitAccessor::Read24Stereo(std::uint32_t first, std::uint32_t count, std::int32_t* data) {
+void CABC16BitAccessor::Read24Stereo(std::uint32_t first, std::uint32_t count, std::int32_t* data) {
   const std::uint32_t channels = GetChannelCount();
   std::int16_t buf[kStereoPortion * 2];
   for (std::uint32_t done = 0; done < count;) {
@@ -178,7 +184,7 @@ void CNative16BitAccessor::Read24Stereo(std::uint32_t first, std::uint32_t count
   }
 }
 
-void CNative16BitAccessor::Write24Stereo(std::uint32_t first, std::uint32_t count, const std::int32_t* data) {
+void CABC16BitAccessor::Write24Stereo(std::uint32_t first, std::uint32_t count, const std::int32_t* data) {
   const std::uint32_t channels = GetChannelCount();
   std::int16_t buf[kStereoPortion * 2];
   for (std::uint32_t done = 0; done < count;) {

@@ -61,14 +61,13 @@ class CABCAudioAccessor {
   std::uint16_t channelCount_;
 };
 
-// Interleaved 16-bit frames in host byte order on a media, frame f at byte f * bytes-per-frame.
-// One or two channels (XUnsupportedFormat otherwise).
-// Values written in float or 24-bit form that fall outside the 16-bit range are clamped to it.
-class CNative16BitAccessor : public CABCAudioAccessor {
+// Audio of one or two channels (XUnsupportedFormat otherwise) whose frames are 16-bit values: a
+// kind gives Read16Stereo and Write16Stereo, and the ten other operations are made of those two,
+// converting in portions of 1024 values (per channel) or 512 frames (stereo). Values written in
+// float or 24-bit form that fall outside the 16-bit range are clamped to it.
+class CABC16BitAccessor : public CABCAudioAccessor {
  public:
-  // `inMemory`, when given, is where the media's frames can be read directly (a mapped file).
-  CNative16BitAccessor(CMedia& media, std::uint32_t frameCount, std::uint16_t channelCount,
-                       const std::int16_t* inMemory = nullptr);
+  CABC16BitAccessor(CMedia* media, std::uint32_t frameCount, std::uint16_t channelCount);
 
   void ReadFloatChannel(std::uint32_t first, std::uint32_t count, float* data, std::int32_t selector) override;
   void WriteFloatChannel(std::uint32_t first, std::uint32_t count, const float* data, std::int32_t selector) override;
@@ -82,6 +81,15 @@ class CNative16BitAccessor : public CABCAudioAccessor {
   void Read16Channel(std::uint32_t first, std::uint32_t count, std::int16_t* data, std::int32_t selector) override;
   void Write16Channel(std::uint32_t first, std::uint32_t count, const std::int16_t* data,
                       std::int32_t selector) override;
+};
+
+// Interleaved 16-bit frames in host byte order on a media, frame f at byte f * bytes-per-frame.
+class CNative16BitAccessor : public CABC16BitAccessor {
+ public:
+  // `inMemory`, when given, is where the media's frames can be read directly.
+  CNative16BitAccessor(CMedia& media, std::uint32_t frameCount, std::uint16_t channelCount,
+                       const std::int16_t* inMemory = nullptr);
+
   void Read16Stereo(std::uint32_t first, std::uint32_t count, std::int16_t* data) override;
   void Write16Stereo(std::uint32_t first, std::uint32_t count, const std::int16_t* data) override;
 

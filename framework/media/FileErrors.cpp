@@ -8,8 +8,24 @@
 
 namespace NSFerryman {
 
+namespace {
+
+// strerror_r has two forms: the XSI one fills the buffer and returns 0, the GNU one returns the
+// text, which may lie elsewhere. Overloads take whichever the C library declares.
+[[maybe_unused]] const char* ErrorTextFrom(int result, const char* buffer) {
+  return result == 0 ? buffer : "unknown error";
+}
+[[maybe_unused]] const char* ErrorTextFrom(const char* text, const char*) { return text; }
+
+}  // namespace
+
+std::string SystemErrorText(int err) {
+  char buffer[256] = {};
+  return ErrorTextFrom(strerror_r(err, buffer, sizeof buffer), buffer);
+}
+
 void ThrowFileError(int err, FileOperation operation, const std::string& what) {
-  const std::string detail = what + ": " + std::strerror(err);
+  const std::string detail = what + ": " + SystemErrorText(err);
   switch (err) {
     case ENOENT:
     case ENOTDIR:

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/media/ByteOrder.h"
+
 namespace NSFerryman {
 
 std::uint8_t CMedia::ReadByte() {
@@ -17,46 +19,48 @@ void CMedia::WriteByte(std::uint8_t value) { Write(1, &value); }
 std::uint16_t CMedia::ReadU16() {
   std::uint8_t b[2];
   Read(2, b);
-  return static_cast<std::uint16_t>((b[0] << 8) | b[1]);
+  return LoadBE16(b);
 }
 
 void CMedia::WriteU16(std::uint16_t value) {
-  const std::uint8_t b[2] = {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+  std::uint8_t b[2];
+  StoreBE16(b, value);
   Write(2, b);
 }
 
 std::uint32_t CMedia::ReadU32() {
   std::uint8_t b[4];
   Read(4, b);
-  return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) | b[3];
+  return LoadBE32(b);
 }
 
 void CMedia::WriteU32(std::uint32_t value) {
-  const std::uint8_t b[4] = {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
-                             static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+  std::uint8_t b[4];
+  StoreBE32(b, value);
   Write(4, b);
 }
 
 std::uint16_t CMedia::ReadU16LE() {
   std::uint8_t b[2];
   Read(2, b);
-  return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+  return LoadLE16(b);
 }
 
 void CMedia::WriteU16LE(std::uint16_t value) {
-  const std::uint8_t b[2] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
+  std::uint8_t b[2];
+  StoreLE16(b, value);
   Write(2, b);
 }
 
 std::uint32_t CMedia::ReadU32LE() {
   std::uint8_t b[4];
   Read(4, b);
-  return b[0] | (std::uint32_t{b[1]} << 8) | (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 24);
+  return LoadLE32(b);
 }
 
 void CMedia::WriteU32LE(std::uint32_t value) {
-  const std::uint8_t b[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+  std::uint8_t b[4];
+  StoreLE32(b, value);
   Write(4, b);
 }
 

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <csignal>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 #include "codec/VORPSampleHeader.h"
 #include "framework/media/FileSpec.h"
@@ -193,6 +197,7 @@ TEST(AudioCommands, FailuresSayWhatWentWrongAndLeaveNoFileBehind) {
       {"decode-audio " + Q(dir / "good.wav") + " " + Q(dir / "out.wav"), "version tag"},
       {"decode-audio " + Q(dir / "cut.vrp") + " " + Q(dir / "out.wav"), "cut.vrp"},
       {"decode-audio " + Q(dir / "lying.vrp") + " " + Q(dir / "out.wav"), "cannot hold"},
+      {"decode-audio " + Q(dir / "good.vrp") + " " + Q(dir / "." / "good.vrp"), "is the input file itself"},
   };
   for (const auto& c : cases) {
     CommandRun r = Hamper(c.args);
@@ -210,4 +215,61 @@ TEST(AudioCommands, UsageErrorsExitWithTwo) {
     CommandRun r = Hamper(args);
     EXPECT_EQ(r.code, 2) << args << "\n" << r.output;
   }
+}
+
+namespace {
+
+// Runs `hamper ARGS...`, sends `signal` as soon as its partial output holds some bytes, and
+// returns how it ended.
+int SignalWhileWriting(const std::vector<std::string>& args, const fs::path& dir, int signal) {
+  std::vector<char*> argv{const_cast<char*>(HAMPER_EXE)};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::execv(HAMPER_EXE, argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  for (bool sent = false; !sent;) {
+    if (::waitpid(child, &status, WNOHANG) == child) {
+      ADD_FAILURE() << "hamper ended before the signal could be sent; status " << status;
+      return status;
+    }
+    for (const auto& e : fs::directory_iterator(dir)) {
+      std::error_code ec;
+      if (e.path().filename().string().starts_with(".") && fs::file_size(e.path(), ec) > 0 && !ec) {
+        ::kill(child, signal);
+        sent = true;
+        break;
+      }
+    }
+  }
+  ::waitpid(child, &status, 0);
+  return status;
+}
+
+}  // namespace
+
+// Ctrl-C or a termination request in the middle of writing leaves no partial output behind.
+TEST(AudioCommands, StoppedBySignalLeaveNothingBehind) {
+  test::TempDir dir;
+  // 80 MB of stereo noise: it codes slowly enough to be caught in the middle.
+  Bytes frames(80u << 20);
+  std::uint32_t x = 1;
+  for (auto& b : frames) b = static_cast<std::uint8_t>((x = x * 1664525u + 1013904223u) >> 24);
+  test::WriteFileBytes(dir / "big.wav", Container("RIFF", "WAVE", {{"fmt ", Fmt(1, 2, 44100, 16)}, {"data", frames}}));
+  frames.clear();
+  frames.shrink_to_fit();
+
+  int status = SignalWhileWriting({"encode-audio", (dir / "big.wav").string(), (dir / "big.vrp").string()},
+                                  dir.Path(), SIGTERM);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  ExpectFolderHolds(dir.Path(), {"big.wav"});
+
+  ASSERT_EQ(Hamper("encode-audio " + Q(dir / "big.wav") + " " + Q(dir / "big.vrp")).code, 0);
+  status = SignalWhileWriting({"decode-audio", (dir / "big.vrp").string(), (dir / "back.wav").string()}, dir.Path(),
+                              SIGINT);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  ExpectFolderHolds(dir.Path(), {"big.wav", "big.vrp"});
 }

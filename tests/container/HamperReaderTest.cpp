@@ -7,12 +7,12 @@
 #include <functional>
 #include <thread>
 
-#include "container/FileType.h"
 #include "container/FindItemByPath.h"
 #include "container/HamperDirEntry.h"
 #include "container/HamperFileEntry.h"
 #include "container/HamperFixtures.h"
 #include "container/HamperHeader.h"
+#include "filetypes/FileType.h"
 #include "framework/media/OpenFile.h"
 #include "support/TestSupport.h"
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "framework/media/FileErrors.h"
-#include "framework/media/MappedFile.h"
 #include "framework/media/MemoryMedia.h"
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialMedia.h"
@@ -200,24 +199,6 @@ TEST(OpenFile, ReadsWritesAndReportsPlatformFailures) {
   EXPECT_THROW(file.Delete(), XFileNotFound);
   EXPECT_THROW(COpenFile{CFileSpec(dir.Path().string())}, XFileNotFound);  // a folder is no file
   EXPECT_THROW(COpenFile(CFileSpec((dir / "missing" / "x").string()), 0, 0), XFileNotFound);
-}
-
-TEST(MappedFile, ReadsInPlaceAndRefusesWrites) {
-  test::TempDir dir;
-  test::WriteFileBytes(dir / "a.bin", {1, 2, 3, 4, 5});
-  test::WriteFileBytes(dir / "empty.bin", {});
-  CMappedFile mapped{CFileSpec((dir / "a.bin").string())};
-  ASSERT_EQ(mapped.GetSize(), 5u);
-  EXPECT_EQ(mapped.Data()[4], 5);
-  mapped.SetPosition(1);
-  EXPECT_EQ(mapped.ReadU32(), 0x02030405u);
-  std::uint8_t b[2];
-  EXPECT_THROW(mapped.ReadAt(4, 2, b), XRead);
-  EXPECT_THROW(mapped.WriteAt(0, 1, b), XWrite);
-  CMappedFile empty{CFileSpec((dir / "empty.bin").string())};
-  EXPECT_EQ(empty.GetSize(), 0u);
-  EXPECT_EQ(empty.Data(), nullptr);
-  EXPECT_THROW(CMappedFile{CFileSpec((dir / "missing").string())}, XFileNotFound);
 }
 
 TEST(OpenFile, AFullDiskIsDiskFull) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "items/AIFFInfo.h"
+#include "items/AudioPacker.h"
 #include "items/LoadSample.h"
 #include "items/WaveInfo.h"
 #include "items/SampleTestFiles.h"
@@ -13,7 +14,7 @@ using namespace sampletest;
 
 namespace {
 
-// Reads and loads the bytes as the packer would. Our format and media exceptions are the only
+// Reads, loads and packs the bytes as the packer would. Our format and media exceptions are the only
 // acceptable failures; anything else (a crash, a std::length_error, a huge allocation) is a fault.
 void ReadLikeThePacker(const Bytes& bytes, const std::string& what) {
   auto m = MediaOf(bytes);
@@ -30,6 +31,8 @@ void ReadLikeThePacker(const Bytes& bytes, const std::string& what) {
       ASSERT_EQ(sample->GetFrameCount(), info.frameCount) << what;
       ASSERT_LE(info.loopEnd, static_cast<std::int64_t>(info.frameCount)) << what;
     }
+    CMemoryMedia item;
+    PackAudioItem(*m, item);
   } catch (const XMedia&) {
     // a clear rejection
   } catch (const std::exception& e) {

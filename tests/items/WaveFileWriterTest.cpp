@@ -67,7 +67,8 @@ TEST(WaveFileWriter, EveryRootKeyAndFineTuneReadsBack) {
   for (int key = 0; key < 128; ++key) {
     for (int cents = -50; cents <= 50; ++cents) {
       const auto pitch = CWaveFileWriter::PitchOf(static_cast<std::uint8_t>(key), static_cast<std::int8_t>(cents));
-      auto m = MediaOf(Container("RIFF", "WAVE", {{"fmt ", Fmt(1, 1, 8000, 16)}, {"smpl", Smpl(pitch.unityNote, pitch.pitchFraction)}}));
+      auto m = MediaOf(Container("RIFF", "WAVE", {{"fmt ", Fmt(1, 1, 8000, 16)}, {"smpl", Smpl(pitch.unityNote, pitch.pitchFraction)},
+                                                          {"data", Bytes(2, 0)}}));
       const CSampleInfo info = ReadWaveInfo(*m);
       if (key == 0 && cents < 0) {
         // No key below 0 to tune up from.

@@ -57,9 +57,6 @@ TEST(ReadWaveInfo, ReadsFormatAndLength) {
   EXPECT_EQ(info.loopKind, kLoopKindNone);
   EXPECT_EQ(info.instrumentPresent, 0);
   EXPECT_EQ(info.rootKey, 60);
-
-  auto noData = MediaOf(Wave({{"fmt ", Fmt(1, 1, 8000, 8)}}));
-  EXPECT_EQ(ReadWaveInfo(*noData).frameCount, 0u);
 }
 
 TEST(ReadWaveInfo, ChecksTheFormat) {
@@ -78,8 +75,8 @@ TEST(ReadWaveInfo, ChecksTheFormat) {
       {"A-law", Wave({{"fmt ", Fmt(6, 1, 8000, 8)}}), Outcome::kUnsupported},
       {"12 bits", Wave({{"fmt ", Fmt(1, 1, 44100, 12)}}), Outcome::kUnsupported},
       {"32-bit integers", Wave({{"fmt ", Fmt(1, 1, 44100, 32)}}), Outcome::kUnsupported},
-      {"20 bits", Wave({{"fmt ", Fmt(1, 1, 44100, 20)}}), Outcome::kOk},
-      {"22 bits", Wave({{"fmt ", Fmt(1, 2, 44100, 22)}}), Outcome::kOk},
+      {"20 bits", Wave({{"fmt ", Fmt(1, 1, 44100, 20)}, {"data", Bytes(12, 0)}}), Outcome::kOk},
+      {"22 bits", Wave({{"fmt ", Fmt(1, 2, 44100, 22)}, {"data", Bytes(12, 0)}}), Outcome::kOk},
       {"three channels", Wave({{"fmt ", Fmt(1, 3, 44100, 16)}}), Outcome::kUnsupported},
       {"zero channels", Wave({{"fmt ", Fmt(1, 0, 44100, 16)}}), Outcome::kBadFormat},
       {"zero sample rate", Wave({{"fmt ", Fmt(1, 1, 0, 16)}}), Outcome::kBadFormat},
@@ -88,8 +85,8 @@ TEST(ReadWaveInfo, ChecksTheFormat) {
       {"fmt chunk of 14 bytes", Wave({{"fmt ", shortFmt}}), Outcome::kBadFormat},
       {"not RIFF", Container("FORM", "WAVE", {{"fmt ", Fmt(1, 1, 44100, 16)}}), Outcome::kBadFormat},
       {"frames wider than the bits say", Wave({{"fmt ", Fmt(1, 2, 44100, 24, -1, 8)}}), Outcome::kUnsupported},
-      {"block align 0 is tolerated", Wave({{"fmt ", Fmt(1, 2, 44100, 16, -1, 0)}}), Outcome::kOk},
-      {"extensible integer PCM", Wave({{"fmt ", FmtExtensible(2, 44100, 24, kPCMGuid)}}), Outcome::kOk},
+      {"block align 0 is tolerated", Wave({{"fmt ", Fmt(1, 2, 44100, 16, -1, 0)}, {"data", Bytes(12, 0)}}), Outcome::kOk},
+      {"extensible integer PCM", Wave({{"fmt ", FmtExtensible(2, 44100, 24, kPCMGuid)}, {"data", Bytes(12, 0)}}), Outcome::kOk},
       {"extensible float", Wave({{"fmt ", FmtExtensible(2, 44100, 32, kFloatGuid)}}), Outcome::kUnsupported},
       {"extensible float with 16 bits", Wave({{"fmt ", FmtExtensible(1, 44100, 16, kFloatGuid)}}), Outcome::kUnsupported},
       {"extensible PCM, four channels", Wave({{"fmt ", FmtExtensible(4, 44100, 16, kPCMGuid)}}), Outcome::kUnsupported},
@@ -110,11 +107,35 @@ TEST(ReadWaveInfo, ChecksTheFormat) {
   ExpectOutcome("sampler data size beyond the chunk", Mono16(4, {{"smpl", smpl}}), Outcome::kBadFormat);
 }
 
-TEST(ReadWaveInfo, AJunkChunkWithAHugeSizeBeforeTheDataMeansNoData) {
-  auto m = MediaOf(Wave({{"fmt ", Fmt(1, 1, 44100, 16)}, {"JUNK", Bytes(4, 0), 0xFFFFFFF0}, {"data", Bytes(8, 0)}}));
-  CSampleInfo info;
-  ASSERT_NO_THROW(info = ReadWaveInfo(*m));
-  EXPECT_EQ(info.frameCount, 0u);
+TEST(ReadWaveInfo, AFileWhoseDataChunkCannotBeFoundIsDamagedNotSilent) {
+  const Chunk fmt = {"fmt ", Fmt(1, 1, 44100, 16)};
+  Bytes riffTooShort = Wave({fmt, {"LIST", Bytes(4, 'x')}, {"data", Bytes(8, 0)}});
+  riffTooShort[4] = 4 + 24 + 12;  // the RIFF size stops before "data"
+  Bytes cut = Wave({fmt, {"data", Bytes(8, 0)}});
+  cut.resize(12 + 24 + 5);  // ends inside the "data" chunk's header
+  struct Case {
+    const char* what;
+    Bytes file;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"a chunk size that hides it", Wave({fmt, {"JUNK", Bytes(4, 0), 0xFFFFFFF0}, {"data", Bytes(8, 0)}}),
+       "\"JUNK\" at byte 36 claims 4294967280 bytes, past the end of the file at byte 64"},
+      {"a damaged chunk ID", Wave({fmt, {"dat\x01", Bytes(8, 0)}}), "after the chunks \"fmt \", \"dat\\x01\""},
+      {"a cut file", cut, "the file ends at byte 41, inside a chunk header after the chunks \"fmt \""},
+      {"a RIFF size that ends the list early", riffTooShort, "the RIFF header's size ends the chunk list at byte 48"},
+      {"no data chunk at all", Wave({fmt}), "the file ends at byte 36 after the chunks \"fmt \""},
+  };
+  for (const Case& c : cases) {
+    auto m = MediaOf(c.file);
+    try {
+      ReadWaveInfo(*m);
+      ADD_FAILURE() << c.what << ": read as a sample";
+    } catch (const XBadFormat& e) {
+      EXPECT_NE(std::string(e.what()).find("without a \"data\" chunk"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.what << ": " << e.what();
+    }
+  }
 }
 
 TEST(ReadWaveInfo, SamplerLoops) {
@@ -191,8 +212,8 @@ TEST(LoadWaveSample, ConvertsEightBitValuesAndKeepsSixteen) {
   EXPECT_EQ(s16->GetSampleRate(), 44100u);
 }
 
-TEST(LoadWaveSample, ZeroFramesGiveAnEmptySample) {
-  auto m = MediaOf(Wave({{"fmt ", Fmt(1, 2, 44100, 16)}}));
+TEST(LoadWaveSample, AnEmptyDataChunkGivesAnEmptySample) {
+  auto m = MediaOf(Wave({{"fmt ", Fmt(1, 2, 44100, 16)}, {"data", {}}}));
   auto s = LoadWaveSample(*m, 16);
   EXPECT_EQ(s->GetFrameCount(), 0u);
   EXPECT_EQ(s->GetChannelCount(), 2);

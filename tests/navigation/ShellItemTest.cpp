@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 #include "framework/media/Exceptions.h"
 #include "navigation/ShellItem.h"
 #include "support/TestSupport.h"

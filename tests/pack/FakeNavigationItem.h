@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 #include "framework/media/MemoryMedia.h"
 #include "navigation/NavigationInterface.h"
 

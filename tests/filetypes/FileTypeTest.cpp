@@ -1,4 +1,4 @@
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 
 #include <gtest/gtest.h>
 

@@ -1,21 +1,11 @@
-#include "container/FileType.h"
+#include "filetypes/FileType.h"
 
 #include <array>
 #include <utility>
 
+#include "framework/media/AsciiCase.h"
+
 namespace {
-
-// File names are compared ignoring the case of a to z only; other bytes must be equal, so that
-// names in any 8-bit encoding are never folded by a locale.
-char FoldAsciiCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view ExtensionOf(std::string_view fileName) {
   const std::size_t dot = fileName.rfind('.');
@@ -51,7 +41,7 @@ bool CFileType::NameMatches(std::string_view fileName) const {
   if (extension.empty()) return false;
   const std::size_t count = GetExtensionCount();
   for (std::size_t i = 0; i < count; ++i) {
-    if (EqualIgnoringAsciiCase(extension, GetExtension(i))) return true;
+    if (NSFerryman::AsciiEqualsIgnoringCase(extension, GetExtension(i))) return true;
   }
   return false;
 }

@@ -1,0 +1,28 @@
+#pragma once
+// The files of this process that are partly written outputs, kept where a signal handler can
+// reach them: InstallPartialOutputRemoval makes SIGINT, SIGTERM and SIGHUP remove every file
+// registered at that moment before the process ends with the signal's default action.
+//
+//   const int slot = RegisterPartialOutput(temporaryPath);   // when the file is created
+//   ...
+//   UnregisterPartialOutput(slot);                           // once renamed or removed
+//
+// Installing the handler is a separate, explicit call (for commands that write files): a command
+// that handles SIGINT itself, as a request to stop, does not install it. Registration is safe
+// from any thread; the handler only calls unlink, which is safe in a handler.
+
+#include <string>
+
+namespace NSFerryman {
+
+// Registers `path` and returns its slot, or -1 when every slot is taken or the path is too long
+// to keep (the file then simply is not removed on a signal).
+int RegisterPartialOutput(const std::string& path);
+// Forgets the slot (nothing for -1).
+void UnregisterPartialOutput(int slot);
+
+// Installs the removing handler for SIGINT, SIGTERM and SIGHUP, except where the signal is
+// ignored (as under nohup), which stays so.
+void InstallPartialOutputRemoval();
+
+}  // namespace NSFerryman
