@@ -1,0 +1,130 @@
+// `hamper pack INPUT_DIR [-o OUTPUT.hmp] ...`: runs the pack job on a folder and writes the Hamper.
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "cli/Command.h"
+#include "cli/CommandDatabase.h"
+#include "cli/JsonText.h"
+#include "cli/JobHost.h"
+#include "framework/media/Exceptions.h"
+#include "pack/FolderDescription.h"
+#include "pack/FolderScan.h"
+#include "pack/PackJob.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct PackOptions {
+  std::string input;
+  std::string output;
+  bool force = false;
+  bool skipBad = false;
+  bool warnExternal = false;
+  std::vector<std::string> hampers;
+  std::string slcLibrary;
+  bool quiet = false;
+  bool json = false;
+};
+
+// The output's default: the Hamper's Name and ".hmp", in the working folder. Empty when the
+// folder gives no Name (the job then says so).
+std::string DefaultOutput(const std::string& input, CDatabase& database) {
+  CFileEntryList topLevel = ListTopLevel(CItemReference(database.ItemForPath(input)));
+  const std::string name = ReadDescriptionFiles(topLevel).description.GetName();
+  if (name.empty()) return {};
+  // A Name may hold characters a file name cannot.
+  std::string file = name;
+  for (char& c : file) {
+    if (c == '/' || c == '\0') c = '_';
+  }
+  if (file == "." || file == "..") file = "_";
+  return file + ".hmp";
+}
+
+void PrintSummary(std::ostream& out, const std::string& output, const CPackJob& job, double seconds) {
+  out << "{\n  \"output\": " << JsonString(output) << ",\n  \"filesPacked\": " << job.GetFilesPacked()
+      << ",\n  \"externalHampers\": [";
+  const auto& names = job.GetExternalHampers();
+  for (std::size_t i = 0; i < names.size(); ++i) out << (i ? ", " : "") << JsonString(names[i]);
+  out << "],\n  \"outputBytes\": " << job.GetOutputSize() << ",\n  \"dataBytes\": " << job.GetPackedDataSize()
+      << ",\n  \"seconds\": " << seconds << "\n}\n";
+}
+
+int Pack(const PackOptions& options, Streams& streams) {
+  const auto started = std::chrono::steady_clock::now();
+  CCommandDatabase commandDatabase(options.hampers, streams.err);
+  CDatabase& database = commandDatabase.Get();
+  if (!fs::is_directory(options.input)) throw NSFerryman::XFileNotFound(options.input + ": no such folder");
+
+  CJobHostOptions hostOptions;
+  hostOptions.force = options.force;
+  hostOptions.skipBad = options.skipBad;
+  hostOptions.quiet = options.quiet;
+  hostOptions.quietSuccess = options.json;
+  CCommandLineJobHost host(streams, hostOptions);
+  CSLCLibraryState slc(options.slcLibrary);
+  CPackJob job(host, database, slc);
+  host.Attach(job);
+  job.SetWarnForExternalReferences(options.warnExternal);
+  job.SetInputFolder(NSFerryman::CDirSpec(options.input));
+
+  std::string output = options.output;
+  if (output.empty()) {
+    CDatabaseScope scope(database);
+    output = DefaultOutput(options.input, database);
+  }
+  if (!output.empty()) job.SetOutputFile(NSFerryman::CFileSpec(output));
+
+  CStopOnInterrupt stop;
+  try {
+    if (output.empty()) {
+      // The job refuses a folder without a Name; with no output named there is nothing else to do.
+      host.ShowNoName();
+      return kExitFailure;
+    }
+    job.RunPackJob();
+  } catch (const NSFerryman::XAlertAlreadyShown&) {
+    return kExitFailure;
+  }
+  if (options.json) {
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    PrintSummary(streams.out, output, job, seconds);
+  }
+  return kExitOk;
+}
+
+const CommandRegistrar kPack(
+    "pack", "Pack a content folder into a Hamper (.hmp)", [](CLI::App& sub) -> std::function<int(Streams&)> {
+      auto options = std::make_shared<PackOptions>();
+      sub.add_option("INPUT_DIR", options->input, "The content folder to pack")->required();
+      sub.add_option("-o,--output", options->output,
+                     "The Hamper to write (default: the folder's Name and \".hmp\", in the working folder)");
+      sub.add_flag("-f,--force", options->force, "Replace an existing output file without asking");
+      sub.add_flag("--skip-bad", options->skipBad,
+                   "Leave out files in a bad or unsupported format instead of stopping");
+      sub.add_flag("--warn-external", options->warnExternal,
+                   "Ask about each file that refers to other Hampers (without a terminal: stop)");
+      sub.add_option("--hampers", options->hampers, "A folder of installed Hampers (up to four)");
+      sub.add_option("--slc-library", options->slcLibrary, "Where the sliced-loop library is");
+      sub.add_flag("-q,--quiet", options->quiet, "Show no progress");
+      sub.add_flag("--json", options->json, "Print a JSON summary at the end");
+      return [options](Streams& streams) {
+        if (options->hampers.size() > CDatabase::kSearchFolderSlots) {
+          streams.err << "hamper: " << CCommandDatabase::kTooManyFolders << "\n";
+          return static_cast<int>(kExitUsage);
+        }
+        return ReportingFailures(streams, options->input, [&] { return Pack(*options, streams); });
+      };
+    });
+
+}  // namespace
+}  // namespace cli

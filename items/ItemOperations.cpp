@@ -1,0 +1,81 @@
+#include "items/ItemOperations.h"
+
+#include "framework/media/Exceptions.h"
+#include "items/AIFFInfo.h"
+#include "items/AudioPacker.h"
+#include "items/CopyItem.h"
+#include "items/HostFile.h"
+#include "items/JPEGImage.h"
+#include "items/MIDIHeader.h"
+#include "items/ReadabilityTest.h"
+#include "items/SLCFileCheck.h"
+#include "items/TIFFImage.h"
+#include "items/WaveInfo.h"
+
+using NSFerryman::CMedia;
+
+namespace {
+
+bool Is(const CFileType& type, const CFileType& known) { return TypeMatchesType(known, type); }
+
+bool IsSliceType(const CFileType& type) {
+  return Is(type, Slivver1FileType()) || Is(type, Slivver2FileType()) || Is(type, SlcFileType());
+}
+
+void CheckChannels(const CSampleInfo& info) {
+  if (info.channels != 1 && info.channels != 2) {
+    throw NSFerryman::XBadFormat(std::to_string(info.channels) + " channels");
+  }
+}
+
+}  // namespace
+
+void CheckItem(const CFileType& type, CMedia& file, const CItemContext& context, ExternalHamperNames& names) {
+  file.SetPosition(0);
+  if (Is(type, AudioIffFileType())) {
+    CheckChannels(ReadAIFFInfo(file));
+  } else if (Is(type, WaveFileType())) {
+    CheckChannels(ReadWaveInfo(file));
+  } else if (Is(type, JpegBitmapFileType())) {
+    CheckJPEGImage(file);
+  } else if (Is(type, MidiFileType())) {
+    CheckMIDIHeader(file);
+    ReadabilityTest(file);
+  } else if (Is(type, HiddenPadFileType())) {
+    ReadabilityTest(file);
+  } else if (Is(type, TiffFileType())) {
+    CheckTIFFImage(file);
+  } else if (Is(type, TesselSongFileType())) {
+    CheckHostFile(EHostFileKind::kSong, file, context.references, names);
+  } else if (Is(type, PublishedTesselSongFileType())) {
+    CheckHostFile(EHostFileKind::kPublishedSong, file, context.references, names);
+  } else if (Is(type, PolywinderPatchFileType()) || Is(type, SX24SamplerPatchFileType()) ||
+             Is(type, ThumprPatchFileType()) || Is(type, LooptorPatchFileType())) {
+    CheckHostFile(EHostFileKind::kPatch, file, context.references, names);
+  } else if (IsSliceType(type)) {
+    if (!context.slcLibrary) throw NSFerryman::XUnrecoverableCommandError("the sliced-loop library is not loaded");
+    CheckSLCFile(*context.slcLibrary, file);
+  }
+}
+
+std::uint64_t PackItem(const CFileType& type, CMedia& file, CMedia& output, const CItemContext& context) {
+  file.SetPosition(0);
+  if (Is(type, AudioIffFileType()) || Is(type, WaveFileType())) return PackAudioItem(file, output);
+  if (Is(type, JpegBitmapFileType())) {
+    CheckJPEGImage(file);
+    return CopyItem(file, output);
+  }
+  if (Is(type, TiffFileType())) {
+    CheckTIFFImage(file);
+    return CopyItem(file, output);
+  }
+  if (Is(type, TesselSongFileType())) return RewriteHostFile(EHostFileKind::kSong, file, output, context.references);
+  if (Is(type, PublishedTesselSongFileType())) {
+    return RewriteHostFile(EHostFileKind::kPublishedSong, file, output, context.references);
+  }
+  if (Is(type, PolywinderPatchFileType()) || Is(type, SX24SamplerPatchFileType()) || Is(type, ThumprPatchFileType()) ||
+      Is(type, LooptorPatchFileType())) {
+    return RewriteHostFile(EHostFileKind::kPatch, file, output, context.references);
+  }
+  return CopyItem(file, output);
+}

@@ -1,0 +1,145 @@
+#pragma once
+// CPackJob: makes one Hamper from an input folder. The job and its state live here, free of any
+// user interface; a front end hosts it (MPackJobHost) and only sets its stop flag. It runs on the
+// caller's thread:
+//
+//   CPackJob job(host, database, slc);
+//   job.SetInputFolder(CDirSpec(folder));
+//   job.SetOutputFile(CFileSpec(path));
+//   job.RunPackJob();        // returns after "Pack complete"; otherwise throws:
+//                            //   XAlertAlreadyShown (the user was told), XUserCancelled (a stop),
+//                            //   anything else for the host to report once
+//
+// The stages, each announced by its status text:
+//   prep  "Scanning folder...", "Scanning folder structure...", "Counting files..."
+//   1/5   verify each packable file                 4/5  copy the packed data behind the index
+//   check collect the other Hampers referred to     5/5  read the finished file back and verify it
+//   2/5   pack each file into a temporary file
+//   3/5   write header, description and index
+// A stop before stage 5 deletes the output file; a stop in stage 5 ("Skip") only cuts the
+// verification short. Any failure leaves no output file and no temporary file behind.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "container/HamperDescription.h"
+#include "container/HamperWriterJob.h"
+#include "framework/media/FileSpec.h"
+#include "pack/FileEntry.h"
+#include "pack/PackJobHost.h"
+#include "pack/ProgressEstimate.h"
+#include "pack/RefreshThrottle.h"
+#include "pack/SLCLibraryState.h"
+#include "pack/SimpleProgressInfo.h"
+#include "pack/VerificationJob.h"
+
+class CDatabase;
+struct CItemContext;
+
+class CPackJob : public MHamperWriterJob, public MVerificationJob {
+ public:
+  using Clock = std::function<std::uint64_t()>;
+
+  CPackJob(MPackJobHost& host, CDatabase& database, CSLCLibraryState& slc);
+  ~CPackJob() override;
+  CPackJob(const CPackJob&) = delete;
+  CPackJob& operator=(const CPackJob&) = delete;
+
+  // Settings; not changed while busy.
+  void SetInputFolder(std::optional<NSFerryman::CDirSpec> folder) { inputFolder_ = std::move(folder); }
+  void SetOutputFile(std::optional<NSFerryman::CFileSpec> file) { outputFile_ = std::move(file); }
+  const std::optional<NSFerryman::CDirSpec>& GetInputFolder() const { return inputFolder_; }
+  const std::optional<NSFerryman::CFileSpec>& GetOutputFile() const { return outputFile_; }
+  void SetWarnForExternalReferences(bool warn) { warnForExternal_ = warn; }
+  bool GetWarnForExternalReferences() const { return warnForExternal_; }
+  // The description shown before a job (read when the input folder was chosen).
+  void SetDescription(const CHamperDescription& description) { description_ = description; }
+  // Tests drive time through their own clock.
+  void SetClock(Clock clock) { clock_ = std::move(clock); }
+
+  // The job. XFile family when the input or output is not set.
+  void RunPackJob();
+
+  // Stop requests. The Stop (or Skip) button stops at once while busy; a request asks the user
+  // first ("Stop Pack?") unless one is pending; a key press that stops without asking acts only
+  // while a job runs, so that it cannot end the next job.
+  void PressStopButton();
+  void RequestStop();
+  void StopWithoutAsking();
+  bool TakeStopRequest() override;
+
+  // Progress, as the job reports it to its host.
+  void SetStage(const std::string& text, std::uint32_t stage);
+  void ShowProgress(const CSimpleProgressInfo& record) override;
+  void UpdateProgress(const CSimpleProgressInfo& record) override;
+  std::int32_t ComputeProgress(std::int64_t done) override;
+
+  // What a host shows.
+  bool IsBusy() const { return busy_; }
+  // The text of the stage that runs ("Packing files..."), empty when none.
+  const std::string& GetStageText() const { return stageText_; }
+  const CSimpleProgressInfo& GetDisplayedProgress() const { return displayed_; }
+  // The time-remaining line, computed anew on each call (hosts call it on every redraw).
+  const std::string& UpdateTimeText();
+  const CHamperDescription& GetDescription() const { return description_; }
+  const std::string& GetExternalHampersText() const { return externalHampersText_; }
+
+  // Results of the last job that ended normally.
+  std::uint32_t GetFilesPacked() const { return filesPacked_; }
+  const std::vector<std::string>& GetExternalHampers() const { return externalHampers_; }
+  std::uint64_t GetOutputSize() const { return outputSize_; }
+  std::uint64_t GetPackedDataSize() const { return packedDataSize_; }
+
+ private:
+  class CScanCallback;
+
+  // MHamperWriterJob
+  void EnterStage(NSFerryman::ResourceId stageText, std::uint32_t stageIndex, NSFerryman::ResourceId title,
+                  std::uint64_t count) override;
+  void ShowStatus(NSFerryman::ResourceId text, const std::vector<std::string>& arguments) override;
+  void ShowProgress(std::uint64_t count, std::uint64_t entriesDone, std::uint64_t entriesTotal) override;
+
+  void RunStages();
+  std::uint32_t VerifyEntries(CFileEntryList& list);
+  void CollectExternalHampers(CFileEntryList& list, CScanCallback& callback, std::vector<std::string>& names);
+  std::uint32_t PackEntries(CFileEntryList& list, NSFerryman::CMedia& temporary);
+  void VerifyEntry(CFileEntry& entry);
+  void PackEntry(CFileEntry& entry, NSFerryman::CMedia& temporary);
+  CItemContext ContextFor(const CFileEntry& entry) const;
+  void FileStepDone();
+  void EndJobDisplay();
+  std::uint64_t Now() const { return clock_(); }
+
+  MPackJobHost& host_;
+  CDatabase& database_;
+  CSLCLibraryState& slc_;
+  Clock clock_;
+
+  std::optional<NSFerryman::CDirSpec> inputFolder_;
+  std::optional<NSFerryman::CFileSpec> outputFile_;
+  bool warnForExternal_ = false;
+  bool busy_ = false;
+  std::atomic<bool> stopRequested_{false};
+
+  CSimpleProgressInfo displayed_;
+  CSimpleProgressInfo record_;  // the job's own record, which walks update and show
+  CProgressEstimate estimate_;
+  CRefreshThrottle throttle_;
+  CHamperDescription description_;
+  std::string externalHampersText_;
+  std::string stageText_;
+  std::uint32_t fileCount_ = 0;
+
+  // Only during a job.
+  CNavigationHolder rootFolder_;
+  CFileEntryList topLevel_;
+
+  std::uint32_t filesPacked_ = 0;
+  std::vector<std::string> externalHampers_;
+  std::uint64_t outputSize_ = 0;
+  std::uint64_t packedDataSize_ = 0;
+};
