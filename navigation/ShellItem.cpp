@@ -174,6 +174,7 @@ std::uint64_t MINIShellItem::GetSize() const {
 
 const CFileType* MINIShellItem::GetFileType() const {
   struct stat st;
-  if (kind_ != Kind::kFile || !StatPath(path_, st) || S_ISDIR(st.st_mode)) return nullptr;
+  // FIFOs, devices and sockets are no files to pack, whatever their names say.
+  if (kind_ != Kind::kFile || !StatPath(path_, st) || !S_ISREG(st.st_mode)) return nullptr;
   return &ClassifyFileName(GetName());
 }

@@ -1,6 +1,8 @@
 #include "pack/PackJob.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
 
 #include "container/HamperFile.h"
 #include "container/HamperWriter.h"
@@ -122,6 +124,25 @@ void CPackJob::EndJobDisplay() {
 
 // ---- the job ----
 
+namespace {
+
+NSFerryman::CFileSpec ResolveOutput(const NSFerryman::CFileSpec& output) {
+  namespace fs = std::filesystem;
+  fs::path path = output.GetFullPath();
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    std::error_code ec;
+    path = fs::weakly_canonical(path, ec);
+    if (ec) throw NSFerryman::XCreateFailed(output.GetFullPath() + ": " + ec.message());
+  }
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    throw NSFerryman::XCreateFailed(output.GetFullPath() + ": is not a regular file, and a Hamper is written only to one");
+  }
+  return NSFerryman::CFileSpec(path.string());
+}
+
+}  // namespace
+
 void CPackJob::RunPackJob() {
   if (!inputFolder_) throw NSFerryman::XFileNotFound("no input folder chosen");
   if (!outputFile_) throw NSFerryman::XFileNotFound("no output file chosen");
@@ -132,14 +153,19 @@ void CPackJob::RunPackJob() {
   // 1. The sliced-loop library.
   slc_.EnsureSLCLibrary(host_);
 
+  // A link is followed to the file it names, which is what gets replaced; anything but a regular
+  // file (a device, a FIFO, a folder) is never deleted or written over.
+  const NSFerryman::CFileSpec output = ResolveOutput(*outputFile_);
+
   // 2. An existing output file is replaced only with consent, and then at once: a later failure
   //    leaves no output file at all.
-  if (outputFile_->Exists()) {
+  if (output.Exists()) {
     if (NSFerryman::ShowAlert(host_, jobtext::kFileExistsAlert, {outputFile_->GetName()}) != NSFerryman::kAlertButton1) {
       throw XAlertAlreadyShown(outputFile_->GetFullPath() + " exists");
     }
-    outputFile_->Delete();
+    output.Delete();
   }
+  writtenOutput_ = output;
 
   // 3.
   busy_ = true;
@@ -152,7 +178,7 @@ void CPackJob::RunPackJob() {
     topLevel_.clear();
     rootFolder_.Reset();
     try {
-      if (outputFile_->Exists()) outputFile_->Delete();
+      if (writtenOutput_.Exists()) writtenOutput_.Delete();
     } catch (const NSFerryman::XBase&) {
       // The first failure is the one to report.
     }
@@ -247,13 +273,13 @@ void CPackJob::RunStages() {
     std::vector<const MHamperWriterEntry*> entries;
     for (const auto& entry : topLevel_) entries.push_back(entry.get());
     CHamperWriter writer(*this);
-    writer.Compose(entries, description_, std::move(temporary), *outputFile_);
+    writer.Compose(entries, description_, std::move(temporary), writtenOutput_);
   }
 
   // 13. Stage 5.
-  const CNavigationHolder output = database_.ItemForPath(outputFile_->GetFullPath());
+  const CNavigationHolder output = database_.ItemForPath(writtenOutput_.GetFullPath());
   if (!output || !dynamic_cast<const MINIHamperFile*>(output.Get())) {
-    throw NSFerryman::XFileNotFound(outputFile_->GetFullPath() + ": the finished Hamper cannot be opened");
+    throw NSFerryman::XFileNotFound(writtenOutput_.GetFullPath() + ": the finished Hamper cannot be opened");
   }
   SetStage(GetString(jobtext::kVerifyingFinal), 4);
   host_.Redraw();

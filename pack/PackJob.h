@@ -135,6 +135,7 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   std::uint32_t fileCount_ = 0;
 
   // Only during a job.
+  NSFerryman::CFileSpec writtenOutput_;
   CNavigationHolder rootFolder_;
   CFileEntryList topLevel_;
 

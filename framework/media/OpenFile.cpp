@@ -11,13 +11,25 @@
 namespace NSFerryman {
 
 COpenFile::COpenFile(const CFileSpec& fileSpec) : path_(fileSpec.GetFullPath()) {
-  fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting: a FIFO would otherwise block the open until a writer came along.
+  fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) ThrowFileError(errno, FileOperation::kOpen, path_);
   struct stat st;
-  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd_, &st) != 0) {
+    const int error = errno;
+    Close();
+    ThrowFileError(error, FileOperation::kOpen, path_);
+  }
+  if (S_ISDIR(st.st_mode)) {
     Close();
     throw XFileNotFound(path_ + ": is a folder, not a file");
   }
+  // Reads are positioned, which only files and disks allow.
+  if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
+    Close();
+    throw XOpenFailed(path_ + ": is not a regular file");
+  }
+  ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
 }
 
 COpenFile::COpenFile(const CFileSpec& fileSpec, std::uint32_t /*creator*/, std::uint32_t /*fileType*/)
