@@ -19,7 +19,12 @@ namespace {
 
 std::atomic<bool> gInterrupted{false};
 
-extern "C" void OnInterrupt(int) { gInterrupted.store(true); }
+// The first Ctrl-C asks the job to stop at its next check; one more, before it has, ends the
+// process at once (removing the partial files).
+extern "C" void OnInterrupt(int) {
+  gInterrupted.store(true);
+  NSFerryman::InstallPartialOutputRemovalFor(SIGINT);
+}
 
 int ButtonLabelled(const NSFerryman::CAlert& alert, const std::string& label, int otherwise) {
   for (const auto& button : alert.buttons) {
@@ -62,7 +67,15 @@ CStopOnInterrupt::~CStopOnInterrupt() {
   sigaction(SIGINT, &action, nullptr);
 }
 
-bool CStopOnInterrupt::TakeInterrupt() { return gInterrupted.exchange(false); }
+bool CStopOnInterrupt::TakeInterrupt() {
+  if (!gInterrupted.exchange(false)) return false;
+  // Taken: the next Ctrl-C is a stop request again.
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  return true;
+}
 
 CCommandLineJobHost::CCommandLineJobHost(Streams& streams, const CJobHostOptions& options)
     : streams_(streams), options_(options) {

@@ -7,6 +7,7 @@
 #include "container/HamperFile.h"
 #include "container/HamperWriter.h"
 #include "framework/media/Exceptions.h"
+#include "framework/media/PartialOutputRegistry.h"
 #include "framework/media/TemporaryOpenFile.h"
 #include "framework/resources/ResourceCache.h"
 #include "items/ItemOperations.h"
@@ -268,7 +269,9 @@ void CPackJob::RunStages() {
   packedDataSize_ = temporary->GetSize();
   host_.Redraw();
 
-  // 12. Stages 3 and 4.
+  // 12. Stages 3 and 4. Until it has been verified, the output counts as partly written: a
+  //     process ended by a signal removes it.
+  const NSFerryman::CPartialOutputRegistration unverified(writtenOutput_.GetFullPath());
   {
     std::vector<const MHamperWriterEntry*> entries;
     for (const auto& entry : topLevel_) entries.push_back(entry.get());

@@ -54,16 +54,18 @@ void UnregisterPartialOutput(int slot) {
   gSlots[slot].state.store(kFree, std::memory_order_release);
 }
 
+void InstallPartialOutputRemovalFor(int signal) {
+  struct sigaction current {};
+  if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) return;
+  struct sigaction action {};
+  action.sa_handler = RemovePartialOutputs;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND;
+  ::sigaction(signal, &action, nullptr);
+}
+
 void InstallPartialOutputRemoval() {
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction current {};
-    if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
-    struct sigaction action {};
-    action.sa_handler = RemovePartialOutputs;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
-    ::sigaction(signal, &action, nullptr);
-  }
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) InstallPartialOutputRemovalFor(signal);
 }
 
 }  // namespace NSFerryman

@@ -24,5 +24,20 @@ void UnregisterPartialOutput(int slot);
 // Installs the removing handler for SIGINT, SIGTERM and SIGHUP, except where the signal is
 // ignored (as under nohup), which stays so.
 void InstallPartialOutputRemoval();
+// The same for one signal. Safe to call from a signal handler (it only calls sigaction), so that
+// a handler that first only asked a job to stop can let the next signal end the process.
+void InstallPartialOutputRemovalFor(int signal);
+
+// Registers a path for its lifetime.
+class CPartialOutputRegistration {
+ public:
+  explicit CPartialOutputRegistration(const std::string& path) : slot_(RegisterPartialOutput(path)) {}
+  ~CPartialOutputRegistration() { UnregisterPartialOutput(slot_); }
+  CPartialOutputRegistration(const CPartialOutputRegistration&) = delete;
+  CPartialOutputRegistration& operator=(const CPartialOutputRegistration&) = delete;
+
+ private:
+  int slot_;
+};
 
 }  // namespace NSFerryman

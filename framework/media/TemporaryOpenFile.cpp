@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "framework/media/FileErrors.h"
+#include "framework/media/PartialOutputRegistry.h"
 
 namespace NSFerryman {
 
@@ -61,7 +62,10 @@ CTemporaryOpenFile::CTemporaryOpenFile(std::pair<int, CFileSpec> created)
     : CTemporaryOpenFile(created.first, std::move(created.second)) {}
 
 CTemporaryOpenFile::CTemporaryOpenFile(int fd, CFileSpec fileSpec)
-    : COpenFile(fd, fileSpec.GetFullPath()), fileSpec_(std::move(fileSpec)) {}
+    : COpenFile(fd, fileSpec.GetFullPath()),
+      fileSpec_(std::move(fileSpec)),
+      // Temporary data can be large: a process ended by a signal removes it too.
+      registrySlot_(RegisterPartialOutput(fileSpec_.GetFullPath())) {}
 
 std::pair<int, CFileSpec> CTemporaryOpenFile::Create() {
   const std::string folder = TemporaryFolder();
@@ -78,6 +82,7 @@ std::pair<int, CFileSpec> CTemporaryOpenFile::Create() {
 CTemporaryOpenFile::~CTemporaryOpenFile() {
   Close();
   ::unlink(fileSpec_.GetFullPath().c_str());
+  UnregisterPartialOutput(registrySlot_);
 }
 
 }  // namespace NSFerryman

@@ -33,6 +33,7 @@ class CTemporaryOpenFile : public COpenFile {
   static std::pair<int, CFileSpec> Create();
 
   CFileSpec fileSpec_;
+  int registrySlot_ = -1;
 };
 
 }  // namespace NSFerryman
