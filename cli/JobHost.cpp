@@ -106,6 +106,11 @@ void CCommandLineJobHost::HandlePendingEvents() {
   if (job_ && CStopOnInterrupt::TakeInterrupt()) job_->PressStopButton();
 }
 
+void CCommandLineJobHost::ShowWarning(const std::string& text) {
+  line_->Clear();
+  streams_.err << "hamper: warning: " << EscapeForTerminal(text) << "\n";
+}
+
 void CCommandLineJobHost::ShowNoName() { NSFerryman::ShowAlert(*this, jobtext::kNoNameAlert); }
 
 int CCommandLineJobHost::Ask(const NSFerryman::CAlert& alert) {

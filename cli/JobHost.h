@@ -31,6 +31,7 @@ class CCommandLineJobHost : public MPackJobHost {
   int PresentAlert(const NSFerryman::CAlert& alert) override;
   void Redraw() override;
   void HandlePendingEvents() override;
+  void ShowWarning(const std::string& text) override;
 
   // The alert for a folder that gives the Hamper no Name.
   void ShowNoName();

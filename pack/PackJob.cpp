@@ -15,6 +15,7 @@
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
 #include "pack/JobTexts.h"
+#include "pack/NameTwins.h"
 #include "platform/Clock.h"
 #include "references/Database.h"
 
@@ -233,6 +234,7 @@ void CPackJob::RunStages() {
     for (const auto& entry : topLevel_) count += CountPackableFiles(*entry, &callback);
   }
   fileCount_ = static_cast<std::uint32_t>(count);
+  for (const auto& twins : FindNameTwins(topLevel_)) host_.ShowWarning(NameTwinsWarning(twins));
   estimate_.StartJob(Now());
 
   // 9. Stage 1.

@@ -4,6 +4,8 @@
 // job's state, lets pending user events run on every progress call (a Stop button or a key only
 // sets the job's stop flag then), shows alerts and hands over the splash preview.
 
+#include <string>
+
 #include "framework/resources/AlertHost.h"
 #include "items/Bitmap32.h"
 
@@ -17,4 +19,6 @@ class MPackJobHost : public NSFerryman::MAlertHost {
   virtual void SetWaitCursor(bool shown) { (void)shown; }
   // The decoded splash picture of the input folder; null clears the preview.
   virtual void SetSplashPreview(const CBitmap32* splash) { (void)splash; }
+  // Something the user should know that does not stop the job.
+  virtual void ShowWarning(const std::string& text) { (void)text; }
 };

@@ -52,7 +52,7 @@ inline std::string SongScript(const std::string& sample = "kick.wav", const std:
 }
 
 // Writes the usual folder below `root`: Splash.jpg, INFO.TXT naming "Test Kit", Samples/kick.wav,
-// Samples/snare.wav, Songs/groove.tns and notes.txt (not packed). Five packable files.
+// Samples/snare.wav, Songs/groove.tns and notes.txt (not packed). Four packable files.
 inline void WriteUsualFolder(const std::filesystem::path& root) {
   test::WriteFileBytes(root / "Splash.jpg", Splash());
   test::WriteFileText(root / "INFO.TXT", "NAME \"Test Kit\"\nCOMMENTS \"For the tests\"\n");

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "support/ContentFolder.h"
+
+namespace fs = std::filesystem;
+
+// One run finds every problem of a folder that has many.
+TEST(CheckCommand, ReportsEveryProblemAtOnce) {
+  test::TempDir dir;
+  const fs::path in = dir / "In";
+  contenttest::WriteUsualFolder(in);
+  fs::remove(in / "Splash.jpg");
+  test::WriteFileText(in / "INFO.TXT", "COMMENTS \"no name\"");
+  test::WriteFileBytes(in / "Samples/bad.wav", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'});
+  test::WriteFileBytes(in / "Samples/three.wav",
+                       sampletest::Container("RIFF", "WAVE", {{"fmt ", sampletest::Fmt(1, 3, 8000, 16)}, {"data", {}}}));
+  test::WriteFileBytes(in / "Songs/lost.tns", contenttest::Authored(contenttest::SongScript("lost.wav", "Bass Pack")));
+  test::WriteFileBytes(in / "Samples/KICK.wav", contenttest::Wave());
+  std::string out;
+  EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " check --json " + in.string(), &out), 1);
+  // The twins are named in the order the file system lists them.
+  const std::string twins = out.find("\"\\\"Samples:kick.wav") != std::string::npos
+                                ? "kick.wav\\\" and \\\"Samples:KICK.wav"
+                                : "KICK.wav\\\" and \\\"Samples:kick.wav";
+  EXPECT_EQ(out, "{\n  \"folder\": \"" + in.string() + "\",\n  \"name\": \"\",\n  \"packableFiles\": 7,\n"
+                 "  \"problems\": [\n"
+                 "    {\"file\": \"\", \"kind\": \"no name\", \"detail\": \"no NAME.TXT, and no NAME in INFO.TXT\"},\n"
+                 "    {\"file\": \"\", \"kind\": \"no splash\", \"detail\": \"a 64 x 64 Splash.jpg is needed at the top level\"},\n"
+                 "    {\"file\": \"Samples:bad.wav\", \"kind\": \"bad format\", \"detail\": \"WAV file without a \\\"fmt \\\" chunk\"},\n"
+                 "    {\"file\": \"Samples:three.wav\", \"kind\": \"unsupported format\", \"detail\": \"WAV file with 3 channels (only mono and stereo)\"},\n"
+                 "    {\"file\": \"Songs:lost.tns\", \"kind\": \"bad reference\", \"detail\": \"lost.wav\"}\n"
+                 "  ],\n"
+                 "  \"externalHampers\": [\n"
+                 "    {\"file\": \"Songs:lost.tns\", \"hampers\": [\"Bass Pack\"]}\n"
+                 "  ],\n"
+                 "  \"warnings\": [\n"
+                 "    \"\\\"Samples:" + twins + "\\\" differ only in letter case: both are packed, but a "
+                 "reader that ignores case cannot tell them apart\"\n"
+                 "  ]\n}\n");
+  EXPECT_EQ(contenttest::FilesIn(dir.Path()).size(), 9u) << "nothing is written";
+
+  // The usual folder has nothing to report.
+  fs::remove_all(in);
+  contenttest::WriteUsualFolder(in);
+  out.clear();
+  EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " check " + in.string(), &out), 0);
+  EXPECT_EQ(out, in.string() + ": Hamper \"Test Kit\", 4 packable files\nNo problems: the folder can be packed.\n");
+}
