@@ -16,6 +16,7 @@
 #include "framework/media/Exceptions.h"
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
+#include "pack/OrderedPipeline.h"
 #include "pack/PackJob.h"
 
 namespace cli {
@@ -33,6 +34,7 @@ struct PackOptions {
   std::string slcLibrary;
   bool quiet = false;
   bool json = false;
+  unsigned jobs = 0;
 };
 
 // The output's default: the Hamper's Name and ".hmp", in the working folder. Empty when the
@@ -75,6 +77,7 @@ int Pack(const PackOptions& options, Streams& streams) {
   CPackJob job(host, database, slc);
   host.Attach(job);
   job.SetWarnForExternalReferences(options.warnExternal);
+  job.SetWorkerCount(options.jobs == 0 ? COrderedPipeline::DefaultWorkers() : options.jobs);
   job.SetInputFolder(NSFerryman::CDirSpec(options.input));
 
   std::string output = options.output;
@@ -117,6 +120,10 @@ const CommandRegistrar kPack(
       sub.add_option("--slc-library", options->slcLibrary, "Where the sliced-loop library is");
       sub.add_flag("-q,--quiet", options->quiet, "Show no progress");
       sub.add_flag("--json", options->json, "Print a JSON summary at the end");
+      sub.add_option("-j,--jobs", options->jobs,
+                     "Threads for checking, packing and verifying files (default: one per core; 1: all on one "
+                     "thread). The Hamper is the same for any number")
+          ->check(CLI::Range(0u, 256u));
       return [options](Streams& streams) {
         if (options->hampers.size() > CDatabase::kSearchFolderSlots) {
           streams.err << "hamper: " << CCommandDatabase::kTooManyFolders << "\n";

@@ -13,6 +13,11 @@
 #include "items/JPEGImage.h"
 #include "items/SLCFileCheck.h"
 #include "items/TIFFImage.h"
+#include "container/HamperFile.h"
+#include "framework/media/OpenFile.h"
+#include "pack/FileWork.h"
+#include "pack/OrderedPipeline.h"
+#include "references/Database.h"
 #include "pack/JobTexts.h"
 
 using NSFerryman::CMedia;
@@ -81,6 +86,35 @@ void VerifyHamperItem(const CHamperIndexEntry& record, CMedia& item, const CNavi
   }
 }
 
+namespace {
+
+struct CItemOutcome {
+  std::exception_ptr error;
+  CRecordedAlerts alerts;
+  bool needsJobThread = false;
+};
+
+// The memory checking one item may hold at its peak (see FileWork.h).
+std::uint64_t ItemCost(const CHamperIndexEntry& record) {
+  constexpr std::uint64_t kFixed = std::uint64_t{1} << 20;
+  switch (record.GetItemType()) {
+    case 8: case 9: return kFixed + (std::uint64_t{16} << 20);
+    case 6: case 7: case 12: return kFixed + 2 * std::uint64_t{record.GetSize()};
+    default: return kFixed;
+  }
+}
+
+void CheckOneItem(const CHamperIndexEntry& record, CMedia& media, const CNavigationHolder& hamper,
+                  const CHamperDescription& header, const CVerificationContext& context) {
+  if (!ItemLiesInsideHamper(header, record, media.GetSize())) {
+    throw XBadFormat(record.GetPath() + ": the item lies outside the file");
+  }
+  NSFerryman::CPartialMedia item(media, std::uint64_t{header.GetDataOffset()} + record.GetOffset(), record.GetSize());
+  VerifyHamperItem(record, item, hamper, header, context);
+}
+
+}  // namespace
+
 void VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, const CNavigationHolder& hamper,
                           CMedia& media, const CVerificationContext& context) {
   media.SetPosition(0);
@@ -92,26 +126,56 @@ void VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, co
   record.SetButtonText(NSFerryman::GetString(jobtext::kSkip));
   job.ShowProgress(record);
 
-  media.SetPosition(header.GetIndexOffset());
-  for (std::uint32_t i = 0; i < header.GetEntryCount(); ++i) {
-    const CHamperIndexEntry entry = CHamperIndexEntry::Read(media);
+  const std::vector<CHamperIndexEntry> records = ReadHamperIndex(media, header);
+  // Workers read through files of their own: one open file cannot serve reads from several
+  // threads at once.
+  const auto* file = dynamic_cast<const MINIHamperFile*>(hamper.Get());
+  const unsigned workers = file ? context.workers : 1;
+  const bool threaded = workers > 1;
+  std::vector<CItemOutcome> outcomes(records.size());
+  const auto run = [&](std::size_t i, bool onWorker) {
+    CItemOutcome& outcome = outcomes[i];
+    outcome = CItemOutcome();
+    CVerificationContext itemContext = context;
+    std::unique_ptr<CNoVolumeWaitingHere> noWaiting;
+    if (onWorker) {
+      itemContext.alerts = &outcome.alerts;
+      noWaiting = std::make_unique<CNoVolumeWaitingHere>();
+    }
+    try {
+      if (onWorker) {
+        NSFerryman::COpenFile own{NSFerryman::CFileSpec(file->GetPath())};
+        CheckOneItem(records[i], own, hamper, header, itemContext);
+      } else {
+        CheckOneItem(records[i], media, hamper, header, itemContext);
+      }
+    } catch (const XVolumeWaitNotHere&) {
+      outcome = CItemOutcome();
+      outcome.needsJobThread = true;
+    } catch (...) {
+      outcome.error = std::current_exception();
+    }
+  };
+  COrderedPipeline pipeline(
+      records.size(), workers, kStageMemoryBudget, [&](std::size_t i) { return ItemCost(records[i]); },
+      [&](std::size_t i) { run(i, threaded); });
+
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const CHamperIndexEntry& entry = records[i];
     record.SetStatusText(NSFerryman::GetString(jobtext::kVerifyingFinalItem, {entry.GetPath()}));
     job.UpdateProgress(record);
     if (job.TakeStopRequest()) break;
-    const NSFerryman::MediaSize next = media.GetPosition();
-    try {
-      if (!ItemLiesInsideHamper(header, entry, media.GetSize())) {
-        throw XBadFormat(entry.GetPath() + ": the item lies outside the file");
-      }
-      NSFerryman::CPartialMedia item(media, std::uint64_t{header.GetDataOffset()} + entry.GetOffset(), entry.GetSize());
-      VerifyHamperItem(entry, item, hamper, header, context);
-    } catch (...) {
-      if (!context.onItemFailure) throw;
-      context.onItemFailure(entry, std::current_exception());
+    pipeline.WaitFor(i);
+    CItemOutcome& outcome = outcomes[i];
+    if (outcome.needsJobThread) run(i, false);
+    if (context.alerts) outcome.alerts.ReplayTo(*context.alerts);
+    if (outcome.error) {
+      if (!context.onItemFailure) std::rethrow_exception(outcome.error);
+      context.onItemFailure(entry, outcome.error);
     }
-    media.SetPosition(next);
+    pipeline.Release(i);
     record.SetRemaining(record.GetRemaining() - 1);
-    record.SetValue(job.ComputeProgress(i));
+    record.SetValue(job.ComputeProgress(static_cast<std::int64_t>(i)));
     job.UpdateProgress(record);
   }
   record.SetStatusText("");

@@ -34,6 +34,8 @@ struct CVerificationContext {
   CSLCLibrary* slcLibrary = nullptr;
   // Where a reference check shows its alert; null lets the failure pass on.
   NSFerryman::MAlertHost* alerts = nullptr;
+  // Threads that check items while the caller's thread takes the results in index order.
+  unsigned workers = 1;
   // When set, a failing item is reported here and the verification goes on with the next one.
   std::function<void(const CHamperIndexEntry&, const std::exception_ptr&)> onItemFailure;
 };

@@ -16,6 +16,7 @@
 #include "pack/FolderScan.h"
 #include "pack/JobTexts.h"
 #include "pack/NameTwins.h"
+#include "pack/OrderedPipeline.h"
 #include "platform/Clock.h"
 #include "references/Database.h"
 
@@ -125,6 +126,36 @@ void CPackJob::EndJobDisplay() {
 }
 
 // ---- the job ----
+
+// One stage's per-file work: the files in walk order, their outcomes, and the pipeline that
+// fills them (on workers, or right where they are taken).
+struct CPackJob::CStageRun {
+  std::vector<CFileEntry*> files;
+  std::vector<CFileOutcome> outcomes;
+  std::unique_ptr<COrderedPipeline> pipeline;
+  std::size_t next = 0;
+
+  CFileOutcome& Take(const CFileEntry& entry) {
+    if (next >= files.size() || files[next] != &entry) throw NSFerryman::XBase("pack job: files taken out of order");
+    pipeline->WaitFor(next);
+    return outcomes[next];
+  }
+  void Done() { pipeline->Release(next++); }
+};
+
+namespace {
+
+void CollectTypedFiles(CFileEntryList& list, std::vector<CFileEntry*>& files, bool includedOnly) {
+  for (auto& entry : list) {
+    if (entry->IsFolder()) {
+      CollectTypedFiles(entry->GetChildren(), files, includedOnly);
+    } else if (entry->GetItemType() != 0 && (!includedOnly || entry->IsIncluded())) {
+      files.push_back(entry.get());
+    }
+  }
+}
+
+}  // namespace
 
 namespace {
 
@@ -244,7 +275,10 @@ void CPackJob::RunStages() {
   record_.SetRemaining(static_cast<std::int32_t>(fileCount_));
   record_.SetStatusText(GetString(jobtext::kVerifyingTitle));
   ShowProgress(record_);
-  fileCount_ = VerifyEntries(topLevel_);
+  {
+    CStageRun run = StartStage(false);
+    fileCount_ = VerifyEntries(topLevel_, run);
+  }
   description_.SetEntryCount(fileCount_);
 
   // 10. The other Hampers referred to.
@@ -267,7 +301,10 @@ void CPackJob::RunStages() {
   record_.SetStatusText(GetString(jobtext::kPackingTitle));
   ShowProgress(record_);
   auto temporary = std::make_unique<NSFerryman::CTemporaryOpenFile>();
-  filesPacked_ = PackEntries(topLevel_, *temporary);
+  {
+    CStageRun run = StartStage(true);
+    filesPacked_ = PackEntries(topLevel_, *temporary, run);
+  }
   packedDataSize_ = temporary->GetSize();
   host_.Redraw();
 
@@ -296,6 +333,7 @@ void CPackJob::RunStages() {
     verification.database = &database_;
     verification.slcLibrary = &slc_.Library();
     verification.alerts = &host_;
+    verification.workers = workers_;
     VerifyFinishedHamper(*this, record_, output, *media, verification);
   }
 
@@ -319,40 +357,68 @@ CItemContext CPackJob::ContextFor(const CFileEntry& entry) const {
   return context;
 }
 
-void CPackJob::VerifyEntry(CFileEntry& entry) {
-  const CFileType* type = entry.GetItem().GetFileType();
-  if (!type) throw NSFerryman::XFileNotFound(entry.GetRelativePath() + ": no longer there");
-  auto media = entry.GetItem().Open();
-  ExternalHamperNames names;
-  CheckItem(*type, *media, ContextFor(entry), names);
-  for (const std::string& name : names) entry.AddExternalHamperName(name);
+CPackJob::CStageRun CPackJob::StartStage(bool packing) {
+  CStageRun run;
+  CollectTypedFiles(topLevel_, run.files, packing);
+  run.outcomes.resize(run.files.size());
+  const bool threaded = workers_ > 1;
+  auto cost = [&files = run.files, packing](std::size_t i) {
+    return packing ? FilePackCost(*files[i]) : FileCheckCost(*files[i]);
+  };
+  auto work = [this, &files = run.files, &outcomes = run.outcomes, packing, threaded](std::size_t i) {
+    if (packing) {
+      RunFilePack(*files[i], ContextFor(*files[i]), threaded, outcomes[i]);
+    } else {
+      RunFileCheck(*files[i], ContextFor(*files[i]), threaded, outcomes[i]);
+    }
+  };
+  run.pipeline = std::make_unique<COrderedPipeline>(run.files.size(), workers_, kStageMemoryBudget, cost, work);
+  return run;
 }
 
-std::uint32_t CPackJob::VerifyEntries(CFileEntryList& list) {
+void CPackJob::TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, bool packing) {
+  // What needed the user is done again here, where the user can be asked.
+  if (outcome.needsJobThread) {
+    if (packing) {
+      RunFilePack(entry, ContextFor(entry), false, outcome);
+    } else {
+      RunFileCheck(entry, ContextFor(entry), false, outcome);
+    }
+  }
+  outcome.alerts.ReplayTo(host_);
+  if (outcome.error) std::rethrow_exception(outcome.error);
+}
+
+std::uint32_t CPackJob::VerifyEntries(CFileEntryList& list, CStageRun& run) {
   std::uint32_t passed = 0;
   for (auto& entryPointer : list) {
     CFileEntry& entry = *entryPointer;
     if (TakeStopRequest()) throw XUserCancelled("stopped while verifying files");
     if (entry.IsFolder()) {
-      passed += VerifyEntries(entry.GetChildren());
+      passed += VerifyEntries(entry.GetChildren(), run);
       continue;
     }
     if (entry.GetItemType() == 0) continue;
     record_.SetStatusText(GetString(jobtext::kVerifyingItem, {entry.GetRelativePath()}));
     UpdateProgress(record_);
     try {
-      VerifyEntry(entry);
+      CFileOutcome& outcome = run.Take(entry);
+      TakeOutcome(entry, outcome, false);
+      for (const std::string& name : outcome.names) entry.AddExternalHamperName(name);
+      run.Done();
       ++passed;
     } catch (const XAlertAlreadyShown&) {
       throw;
     } catch (const XUserCancelled&) {
       throw;
     } catch (const NSFerryman::XUnsupportedFormat& e) {
+      run.Done();
       entry.SetIncluded(false);
       if (NSFerryman::ShowAlert(host_, jobtext::kUnsupportedFormatSkipAlert, {entry.GetName()}) != NSFerryman::kAlertButton1) {
         throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + e.what());
       }
     } catch (const NSFerryman::XBadFormat& e) {
+      run.Done();
       entry.SetIncluded(false);
       if (NSFerryman::ShowAlert(host_, jobtext::kBadFormatSkipAlert, {entry.GetName()}) != NSFerryman::kAlertButton1) {
         throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + e.what());
@@ -389,21 +455,13 @@ void CPackJob::CollectExternalHampers(CFileEntryList& list, CScanCallback& callb
   }
 }
 
-void CPackJob::PackEntry(CFileEntry& entry, CMedia& temporary) {
-  const CFileType* type = entry.GetItem().GetFileType();
-  if (!type) throw NSFerryman::XFileNotFound(entry.GetRelativePath() + ": no longer there");
-  auto media = entry.GetItem().Open();
-  temporary.SetPosition(temporary.GetSize());
-  entry.SetPackedSize(PackItem(*type, *media, temporary, ContextFor(entry)));
-}
-
-std::uint32_t CPackJob::PackEntries(CFileEntryList& list, CMedia& temporary) {
+std::uint32_t CPackJob::PackEntries(CFileEntryList& list, NSFerryman::COpenFile& temporary, CStageRun& run) {
   std::uint32_t packed = 0;
   for (auto& entryPointer : list) {
     CFileEntry& entry = *entryPointer;
     if (TakeStopRequest()) throw XUserCancelled("stopped while packing files");
     if (entry.IsFolder()) {
-      packed += PackEntries(entry.GetChildren(), temporary);
+      packed += PackEntries(entry.GetChildren(), temporary, run);
       continue;
     }
     if (entry.GetItemType() == 0) continue;
@@ -411,7 +469,12 @@ std::uint32_t CPackJob::PackEntries(CFileEntryList& list, CMedia& temporary) {
     UpdateProgress(record_);
     if (entry.IsIncluded()) {
       try {
-        PackEntry(entry, temporary);
+        CFileOutcome& outcome = run.Take(entry);
+        TakeOutcome(entry, outcome, true);
+        entry.SetPackedSize(outcome.data->GetSize());
+        outcome.data->AppendTo(temporary);
+        outcome.data.reset();
+        run.Done();
       } catch (const XAlertAlreadyShown&) {
         throw;
       } catch (const XUserCancelled&) {

@@ -30,6 +30,7 @@
 #include "container/HamperWriterJob.h"
 #include "framework/media/FileSpec.h"
 #include "pack/FileEntry.h"
+#include "pack/FileWork.h"
 #include "pack/PackJobHost.h"
 #include "pack/ProgressEstimate.h"
 #include "pack/RefreshThrottle.h"
@@ -38,7 +39,6 @@
 #include "pack/VerificationJob.h"
 
 class CDatabase;
-struct CItemContext;
 
 class CPackJob : public MHamperWriterJob, public MVerificationJob {
  public:
@@ -60,6 +60,9 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   void SetDescription(const CHamperDescription& description) { description_ = description; }
   // Tests drive time through their own clock.
   void SetClock(Clock clock) { clock_ = std::move(clock); }
+  // Threads for the per-file work of stages 1, 2 and 5; 1 does it all on the caller's thread.
+  // The Hamper and everything shown are the same for any count.
+  void SetWorkerCount(unsigned workers) { workers_ = workers == 0 ? 1 : workers; }
 
   // The job. XFile family when the input or output is not set.
   void RunPackJob();
@@ -104,11 +107,12 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   void ShowProgress(std::uint64_t count, std::uint64_t entriesDone, std::uint64_t entriesTotal) override;
 
   void RunStages();
-  std::uint32_t VerifyEntries(CFileEntryList& list);
+  struct CStageRun;
+  CStageRun StartStage(bool packing);
+  void TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, bool packing);
+  std::uint32_t VerifyEntries(CFileEntryList& list, CStageRun& run);
   void CollectExternalHampers(CFileEntryList& list, CScanCallback& callback, std::vector<std::string>& names);
-  std::uint32_t PackEntries(CFileEntryList& list, NSFerryman::CMedia& temporary);
-  void VerifyEntry(CFileEntry& entry);
-  void PackEntry(CFileEntry& entry, NSFerryman::CMedia& temporary);
+  std::uint32_t PackEntries(CFileEntryList& list, NSFerryman::COpenFile& temporary, CStageRun& run);
   CItemContext ContextFor(const CFileEntry& entry) const;
   void FileStepDone();
   void EndJobDisplay();
@@ -122,6 +126,7 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   std::optional<NSFerryman::CDirSpec> inputFolder_;
   std::optional<NSFerryman::CFileSpec> outputFile_;
   bool warnForExternal_ = false;
+  unsigned workers_ = 1;
   bool busy_ = false;
   std::atomic<bool> stopRequested_{false};
 

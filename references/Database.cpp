@@ -18,6 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::atomic<CDatabase*> gDatabase{nullptr};
+thread_local bool tNoVolumeWaiting = false;
 
 std::string AbsolutePath(const std::string& path) {
   std::string p = fs::absolute(fs::path(path)).lexically_normal().string();
@@ -44,6 +45,9 @@ bool StartsLikeHamper(const std::string& path) {
 }  // namespace
 
 CDatabase* GetDatabase() { return gDatabase.load(); }
+
+CNoVolumeWaitingHere::CNoVolumeWaitingHere() : previous_(tNoVolumeWaiting) { tNoVolumeWaiting = true; }
+CNoVolumeWaitingHere::~CNoVolumeWaitingHere() { tNoVolumeWaiting = previous_; }
 
 // ---- CDatabaseInterface ----
 
@@ -309,6 +313,7 @@ CNavigationHolder CDatabase::FindVolumeByName(const std::string& name, bool wait
     host = volumeSearchHost_;
   }
   if (!wait || !host) return {};
+  if (tNoVolumeWaiting) throw XVolumeWaitNotHere("the volume \"" + name + "\" must be asked for");
   const NSFerryman::CAlert alert = NSFerryman::ParseAlert(NSFerryman::GetAlertScript(volumeSearchAlert_), {name});
   CNavigationHolder found;
   const bool mounted = host->WaitForVolume(alert, kVolumePollMilliseconds, [&] {

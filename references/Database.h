@@ -127,6 +127,25 @@ class CDatabase {
 // The database, or null when none exists.
 CDatabase* GetDatabase();
 
+// A volume search that would have to wait for the user cannot do so on a worker thread: there,
+// while one of these lives, such a search throws XVolumeWaitNotHere, and the job repeats that
+// file's work on its own thread, where the user can be asked.
+class CNoVolumeWaitingHere {
+ public:
+  CNoVolumeWaitingHere();
+  ~CNoVolumeWaitingHere();
+  CNoVolumeWaitingHere(const CNoVolumeWaitingHere&) = delete;
+  CNoVolumeWaitingHere& operator=(const CNoVolumeWaitingHere&) = delete;
+
+ private:
+  bool previous_;
+};
+
+class XVolumeWaitNotHere : public NSFerryman::XBase {
+ public:
+  using XBase::XBase;
+};
+
 // Opens a scope for its lifetime.
 class CDatabaseScope {
  public:

@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <algorithm>
 #include <limits>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +96,42 @@ void COpenFile::WriteAt(MediaSize position, std::size_t count, const void* buffe
     position_ += static_cast<MediaSize>(n);
   }
   if (done < count) throw XWrite(path_ + ": short write");
+}
+
+}  // namespace NSFerryman
+
+namespace NSFerryman {
+
+void COpenFile::CopyFromFile(COpenFile& source, MediaSize from, MediaSize to, MediaSize count) {
+  MediaSize done = 0;
+  bool kernelCopy = true;
+  while (done < count) {
+    if (kernelCopy) {
+      auto in = static_cast<off_t>(from + done);
+      auto out = static_cast<off_t>(to + done);
+      const ssize_t n = ::copy_file_range(source.fd_, &in, fd_, &out, static_cast<std::size_t>(count - done), 0);
+      if (n > 0) {
+        done += static_cast<MediaSize>(n);
+        continue;
+      }
+      if (n == 0) throw XRead(source.path_ + ": " + std::to_string(count) + " bytes asked at " + std::to_string(from) +
+                              ", " + std::to_string(done) + " there");
+      if (errno == EINTR) continue;
+      // Not between these file systems or files: the buffered copy below does the rest.
+      if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        ThrowFileError(errno, FileOperation::kWrite, path_);
+      }
+      kernelCopy = false;
+    }
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<MediaSize>(count - done, 1 << 20)));
+    while (done < count) {
+      const auto n = static_cast<std::size_t>(std::min<MediaSize>(count - done, buffer.size()));
+      source.ReadAt(from + done, n, buffer.data());
+      WriteAt(to + done, n, buffer.data());
+      done += n;
+    }
+  }
+  position_ = to + count;
 }
 
 }  // namespace NSFerryman

@@ -28,6 +28,11 @@ class COpenFile : public CMedia {
 
   const std::string& GetPath() const { return path_; }
 
+  // Copies `count` bytes from `source` at `from` to this file at `to`, inside the kernel where the
+  // file systems allow it (copy_file_range), else through a buffer. The position ends behind the
+  // bytes written. XRead when the source has fewer bytes.
+  void CopyFromFile(COpenFile& source, MediaSize from, MediaSize to, MediaSize count);
+
  protected:
   // Takes an already open descriptor (used by temporary files, which create theirs exclusively).
   COpenFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}

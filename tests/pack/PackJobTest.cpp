@@ -87,6 +87,7 @@ class PackJobTest : public ::testing::Test {
   std::string Run(CSLCLibraryState* slcState = nullptr) {
     fs::create_directories(output().parent_path());
     CPackJob job(host, database, slcState ? *slcState : slc);
+    job.SetWorkerCount(workers);
     host.job = &job;
     job.SetInputFolder(NSFerryman::CDirSpec(input().string()));
     job.SetOutputFile(NSFerryman::CFileSpec(output().string()));
@@ -122,6 +123,7 @@ class PackJobTest : public ::testing::Test {
   CSLCLibraryState slc;
   ScriptedHost host;
   bool warn = false;
+  unsigned workers = 1;
   std::uint32_t filesPacked = 0;
   std::string externalText;
 };
@@ -342,4 +344,64 @@ TEST_F(PackJobTest, OnlyRegularFilesAreWrittenOrReplaced) {
   EXPECT_EQ(Run(), "");
   EXPECT_TRUE(fs::is_symlink(output()));
   EXPECT_EQ(Paths().size(), 4u);
+}
+
+// Any number of threads gives the Hamper, the alerts and the leftovers of one thread.
+TEST_F(PackJobTest, ThreadsChangeNothingThatShows) {
+  // Enough files of every kind that the workers run ahead of the job's thread.
+  for (int i = 0; i < 24; ++i) {
+    test::WriteFileBytes(input() / "Many" / ("take" + std::to_string(i) + ".wav"), contenttest::Wave(1 + i % 2, 2000 + 97 * i));
+    test::WriteFileBytes(input() / "Songs" / ("song" + std::to_string(i) + ".tns"),
+                         contenttest::Authored(contenttest::SongScript("snare.wav", i % 3 ? "" : "Bass Pack")));
+  }
+  test::WriteFileBytes(input() / "Pictures/photo.jpg", contenttest::Splash(200, 120));
+  struct CResult {
+    std::string ended;
+    std::vector<int> alerts;
+    std::vector<std::string> messages;
+    Bytes hamper;
+  };
+  const auto runWith = [&](unsigned count) {
+    workers = count;
+    host = ScriptedHost();
+    fs::remove_all(output().parent_path());
+    CResult result;
+    result.ended = Run();
+    result.alerts = host.Numbers();
+    for (const auto& shown : host.shown) result.messages.push_back(shown.message);
+    if (fs::exists(output())) result.hamper = test::ReadFileBytes(output());
+    return result;
+  };
+
+  const CResult one = runWith(1);
+  ASSERT_EQ(one.ended, "");
+  for (const unsigned count : {2u, 8u}) {
+    const CResult many = runWith(count);
+    EXPECT_EQ(many.ended, one.ended) << count;
+    EXPECT_EQ(many.alerts, one.alerts) << count;
+    EXPECT_TRUE(many.hamper == one.hamper) << "the Hamper differs with " << count << " threads";
+  }
+
+  // A bad file late in the walk and an unresolvable reference: the same alerts, for the same
+  // files, in the same order; and the second, refused, ends the job the same way.
+  test::WriteFileBytes(input() / "Many/take9.wav", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'});
+  test::WriteFileBytes(input() / "Songs/song7.tns", contenttest::Authored(contenttest::SongScript("lost.wav")));
+  const CResult badOne = runWith(1);
+  EXPECT_EQ(badOne.alerts, (std::vector<int>{8, 15}));
+  for (const unsigned count : {2u, 8u}) {
+    const CResult badMany = runWith(count);
+    EXPECT_EQ(badMany.ended, badOne.ended);
+    EXPECT_EQ(badMany.messages, badOne.messages) << count;
+    EXPECT_TRUE(badMany.hamper.empty());
+  }
+
+  // A stop in stage 2 leaves what one thread leaves: nothing.
+  fs::remove(input() / "Songs/song7.tns");
+  for (const unsigned count : {1u, 8u}) {
+    workers = count;
+    host = ScriptedHost();
+    host.onStage["Packing files..."] = [](CPackJob& job) { job.PressStopButton(); };
+    EXPECT_EQ(Run(), "stopped");
+    EXPECT_FALSE(fs::exists(output()));
+  }
 }

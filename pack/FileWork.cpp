@@ -1,0 +1,91 @@
+#include "pack/FileWork.h"
+
+#include "framework/media/Exceptions.h"
+#include "references/Database.h"
+
+namespace {
+
+constexpr std::uint64_t kFixedCost = std::uint64_t{1} << 20;
+// A picture's decoder holds a few lines, or for a progressive JPEG its coefficients: a generous
+// round figure, as the size is only known once the header is read.
+constexpr std::uint64_t kPictureCost = std::uint64_t{16} << 20;
+
+enum class EKind { kOther, kPicture, kSlicedLoop, kHostFile };
+
+EKind KindOf(const CFileEntry& entry) {
+  switch (entry.GetItemType()) {
+    case 8: case 9: return EKind::kPicture;
+    case 6: case 7: case 12: return EKind::kSlicedLoop;
+    case 1: case 2: case 3: case 4: case 5: case 13: return EKind::kHostFile;
+    default: return EKind::kOther;
+  }
+}
+
+std::uint64_t SizeOf(const CFileEntry& entry) {
+  const CNavigationHolder& item = entry.GetItem().GetItem();
+  return item ? item->GetSize() : 0;
+}
+
+template <class Work>
+void Run(const CFileEntry& entry, CItemContext& context, bool onWorker, CFileOutcome& outcome, Work&& work) {
+  outcome = CFileOutcome();
+  std::unique_ptr<CNoVolumeWaitingHere> noWaiting;
+  if (onWorker) {
+    context.references.alerts = &outcome.alerts;
+    noWaiting = std::make_unique<CNoVolumeWaitingHere>();
+  }
+  try {
+    const CFileType* type = entry.GetItem().GetFileType();
+    if (!type) throw NSFerryman::XFileNotFound(entry.GetRelativePath() + ": no longer there");
+    const auto media = entry.GetItem().Open();
+    work(*type, *media);
+  } catch (const XVolumeWaitNotHere&) {
+    outcome = CFileOutcome();
+    outcome.needsJobThread = true;
+  } catch (...) {
+    outcome.error = std::current_exception();
+  }
+}
+
+}  // namespace
+
+int CRecordedAlerts::PresentAlert(const NSFerryman::CAlert& alert) {
+  alerts_.push_back(alert);
+  return alert.buttons.empty() ? NSFerryman::kAlertButton1 : alert.buttons.back().result;
+}
+
+void CRecordedAlerts::ReplayTo(NSFerryman::MAlertHost& host) const {
+  for (const NSFerryman::CAlert& alert : alerts_) host.PresentAlert(alert);
+}
+
+void RunFileCheck(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome) {
+  Run(entry, context, onWorker, outcome, [&](const CFileType& type, NSFerryman::CMedia& media) {
+    CheckItem(type, media, context, outcome.names);
+  });
+}
+
+void RunFilePack(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome) {
+  Run(entry, context, onWorker, outcome, [&](const CFileType& type, NSFerryman::CMedia& media) {
+    outcome.data = std::make_unique<NSFerryman::CSpillMedia>(kItemMemoryLimit);
+    PackItem(type, media, *outcome.data, context);
+  });
+}
+
+std::uint64_t FileCheckCost(const CFileEntry& entry) {
+  switch (KindOf(entry)) {
+    case EKind::kPicture: return kFixedCost + kPictureCost;
+    // The file is read whole, and the library keeps a copy.
+    case EKind::kSlicedLoop: return kFixedCost + 2 * SizeOf(entry);
+    default: return kFixedCost;
+  }
+}
+
+std::uint64_t FilePackCost(const CFileEntry& entry) {
+  const std::uint64_t output = std::min(SizeOf(entry), kItemMemoryLimit);
+  switch (KindOf(entry)) {
+    case EKind::kPicture: return kFixedCost + kPictureCost + output;
+    // Rewritten whole in memory before it is written out.
+    case EKind::kHostFile: return kFixedCost + 2 * SizeOf(entry) + output;
+    default: return kFixedCost + output;
+  }
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The work of stages 1 and 2 on one file, in a form that can run on a worker thread: its outcome
+// (what the check found, the bytes packing made, the alerts it would have shown) is kept for the
+// job's thread, which takes outcomes in walk order and shows what one thread would have shown.
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "framework/media/SpillMedia.h"
+#include "framework/resources/AlertHost.h"
+#include "items/ItemOperations.h"
+#include "navigation/ExternalHamperNames.h"
+#include "pack/FileEntry.h"
+
+// Alerts of a file's work on a worker thread ("Bad reference"; they have only an OK button),
+// kept to be shown on the job's thread in their turn.
+class CRecordedAlerts : public NSFerryman::MAlertHost {
+ public:
+  int PresentAlert(const NSFerryman::CAlert& alert) override;
+  void ReplayTo(NSFerryman::MAlertHost& host) const;
+
+ private:
+  std::vector<NSFerryman::CAlert> alerts_;
+};
+
+struct CFileOutcome {
+  std::exception_ptr error;
+  CRecordedAlerts alerts;
+  // The work needed the user (a volume to insert) and must be done again on the job's thread.
+  bool needsJobThread = false;
+  // Stage 1: the other Hampers the file refers to.
+  ExternalHamperNames names;
+  // Stage 2: the item's stored bytes.
+  std::unique_ptr<NSFerryman::CSpillMedia> data;
+};
+
+// Output of one packed item is held in memory up to this size, in a temporary file beyond.
+inline constexpr std::uint64_t kItemMemoryLimit = std::uint64_t{4} << 20;
+// What the files being worked on at once may hold in memory together.
+inline constexpr std::uint64_t kStageMemoryBudget = std::uint64_t{40} << 20;
+
+// `context` is the file's context with the job's real alert host; on a worker thread
+// (`onWorker`), alerts are recorded instead and a volume search that would need the user stops
+// the work (needsJobThread).
+void RunFileCheck(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome);
+void RunFilePack(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome);
+
+// The memory the work on a file may hold at its peak, for the pipeline's budget: a fixed part,
+// plus what the kind of file is read or built whole in.
+std::uint64_t FileCheckCost(const CFileEntry& entry);
+std::uint64_t FilePackCost(const CFileEntry& entry);

@@ -1,0 +1,73 @@
+#include "pack/OrderedPipeline.h"
+
+#include <algorithm>
+
+COrderedPipeline::COrderedPipeline(std::size_t count, unsigned workers, std::uint64_t budget, CostFunction cost,
+                                   WorkFunction work)
+    : count_(count),
+      budget_(budget),
+      cost_(std::move(cost)),
+      work_(std::move(work)),
+      threaded_(workers > 1),
+      windowLimit_(std::size_t{workers} * 8),
+      costs_(count, 0),
+      done_(count, 0) {
+  if (!threaded_) return;
+  threads_.reserve(workers);
+  for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { WorkerLoop(); });
+}
+
+COrderedPipeline::~COrderedPipeline() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+}
+
+unsigned COrderedPipeline::DefaultWorkers() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+bool COrderedPipeline::CanStartLocked() const {
+  if (next_ >= count_ || stopping_) return false;
+  if (inFlightItems_ == 0) return true;
+  if (next_ - released_ >= windowLimit_) return false;
+  return inFlightBytes_ + cost_(next_) <= budget_;
+}
+
+void COrderedPipeline::WorkerLoop() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return stopping_ || next_ >= count_ || CanStartLocked(); });
+    if (stopping_ || next_ >= count_) return;
+    const std::size_t index = next_++;
+    costs_[index] = cost_(index);
+    inFlightBytes_ += costs_[index];
+    ++inFlightItems_;
+    lock.unlock();
+    work_(index);
+    lock.lock();
+    done_[index] = 1;
+    changed_.notify_all();
+  }
+}
+
+void COrderedPipeline::WaitFor(std::size_t index) {
+  if (!threaded_) {
+    work_(index);
+    return;
+  }
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return done_[index] != 0; });
+}
+
+void COrderedPipeline::Release(std::size_t index) {
+  if (!threaded_) return;
+  {
+    std::lock_guard lock(mutex_);
+    inFlightBytes_ -= costs_[index];
+    --inFlightItems_;
+    released_ = index + 1;
+  }
+  changed_.notify_all();
+}
