@@ -195,13 +195,24 @@ void CHamperWriter::CopyData(CMedia& output, CMedia& temporaryData, std::uint32_
                   MHamperWriterJob::kComposingFileTitle, 0);
   const std::uint64_t total = temporaryData.GetSize();
   temporaryData.SetPosition(0);
-  std::vector<std::uint8_t> buffer(kCopyBufferSize);
+  // Between two files the kernel copies, and the bytes never pass through this process; the
+  // blocks are larger then, as they cost no memory here.
+  auto* outputFile = dynamic_cast<COpenFile*>(&output);
+  auto* dataFile = dynamic_cast<COpenFile*>(&temporaryData);
+  const bool kernelCopy = outputFile && dataFile;
+  const std::size_t block = kernelCopy ? kKernelCopyBlock : kCopyBufferSize;
+  std::vector<std::uint8_t> buffer(kernelCopy ? 0 : block);
+  const std::uint64_t start = output.GetPosition();
   std::uint64_t copied = 0;
   while (copied < total) {
     ThrowIfStopRequested();
-    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(total - copied, buffer.size()));
-    temporaryData.Read(n, buffer.data());
-    output.Write(n, buffer.data());
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(total - copied, block));
+    if (kernelCopy) {
+      outputFile->CopyFromFile(*dataFile, copied, start + copied, n);
+    } else {
+      temporaryData.Read(n, buffer.data());
+      output.Write(n, buffer.data());
+    }
     copied += n;
     const auto done = static_cast<std::uint64_t>(static_cast<double>(entryCount) * static_cast<double>(copied) /
                                                  static_cast<double>(total));

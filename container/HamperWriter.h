@@ -34,6 +34,7 @@ class CHamperWriter {
   using EntryList = std::span<const MHamperWriterEntry* const>;
 
   static constexpr std::size_t kCopyBufferSize = 65536;
+  static constexpr std::size_t kKernelCopyBlock = std::size_t{4} << 20;
 
   explicit CHamperWriter(MHamperWriterJob& job) : job_(job) {}
   CHamperWriter(const CHamperWriter&) = delete;
