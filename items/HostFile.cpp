@@ -2,7 +2,7 @@
 
 #include "framework/iff/IFFFileReader.h"
 #include "framework/iff/IFFFileWriter.h"
-#include "framework/media/MemoryMedia.h"
+#include "framework/media/SpillMedia.h"
 #include "framework/media/TemporaryOpenFile.h"
 #include "items/ZlibStream.h"
 #include "references/ReferenceGroups.h"
@@ -22,6 +22,7 @@ constexpr CFourCharCode kPatchType{"PTCH"};
 constexpr CFourCharCode kPublishedType1{"TNPS"};
 constexpr CFourCharCode kPublishedType2{"TPS2"};
 constexpr CFourCharCode kBodyID{"BODY"};
+constexpr NSFerryman::MediaSize kRewriteMemoryLimit = NSFerryman::MediaSize{8} << 20;
 
 // The first generation is recognised by its first 12 bytes; everything else is taken for the
 // second. The position is restored.
@@ -73,9 +74,9 @@ void CheckMainChunk(EHostFileKind kind, CMedia& file, const CReferenceContext& c
 }
 
 std::uint64_t RewriteMainChunk(EHostFileKind kind, CMedia& file, CMedia& output, const CReferenceContext& context) {
-  // Written whole in memory first: the item's bytes reach the output only once the rewrite has
-  // succeeded.
-  NSFerryman::CMemoryMedia rewritten;
+  // Written whole first (in memory, or a temporary file for a large one): the item's bytes reach
+  // the output only once the rewrite has succeeded.
+  NSFerryman::CSpillMedia rewritten(kRewriteMemoryLimit);
   {
     file.SetPosition(0);
     CIFFFileReader reader(file, EIFFByteOrder::kBigEndian);
@@ -85,8 +86,10 @@ std::uint64_t RewriteMainChunk(EHostFileKind kind, CMedia& file, CMedia& output,
     CopyChunksRewritingReferences(reader, writer, context);
     writer.Close();
   }
-  if (rewritten.GetSize() > 0) output.Write(rewritten.GetSize(), rewritten.Data());
-  return rewritten.GetSize();
+  const NSFerryman::MediaSize size = rewritten.GetSize();
+  rewritten.SetPosition(0);
+  output.CopyFrom(rewritten, static_cast<std::int64_t>(size));
+  return size;
 }
 
 void CheckPublishedSong(CMedia& file, const CReferenceContext& context, ExternalHamperNames& names) {

@@ -6,24 +6,26 @@
 //   CSpillMedia item(4 << 20);
 //   PackSomething(item);                 // written like any media
 //   item.AppendTo(dataFile);             // then appended where it belongs
+//
+// Its memory grows by doubling: a stream of small writes costs linear time (the framework's
+// memory media grows by steps of what is written, which is meant for records, not streams).
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
-#include "framework/media/MemoryMedia.h"
 #include "framework/media/TemporaryOpenFile.h"
 
 namespace NSFerryman {
 
 class CSpillMedia : public CMedia {
  public:
-  explicit CSpillMedia(MediaSize memoryLimit)
-      : memoryLimit_(memoryLimit), memory_(std::make_unique<CMemoryMedia>()) {}
+  explicit CSpillMedia(MediaSize memoryLimit) : memoryLimit_(memoryLimit) {}
 
-  MediaSize GetSize() override { return Current().GetSize(); }
-  MediaSize GetPosition() override { return Current().GetPosition(); }
-  void SetPosition(MediaSize position) override { Current().SetPosition(position); }
-  void ReadAt(MediaSize position, std::size_t count, void* buffer) override { Current().ReadAt(position, count, buffer); }
+  MediaSize GetSize() override;
+  MediaSize GetPosition() override;
+  void SetPosition(MediaSize position) override;
+  void ReadAt(MediaSize position, std::size_t count, void* buffer) override;
   void WriteAt(MediaSize position, std::size_t count, const void* buffer) override;
 
   bool IsSpilled() const { return file_ != nullptr; }
@@ -32,10 +34,9 @@ class CSpillMedia : public CMedia {
   void AppendTo(COpenFile& target);
 
  private:
-  CMedia& Current() { return file_ ? static_cast<CMedia&>(*file_) : *memory_; }
-
   MediaSize memoryLimit_;
-  std::unique_ptr<CMemoryMedia> memory_;
+  std::vector<std::uint8_t> memory_;
+  MediaSize position_ = 0;
   std::unique_ptr<CTemporaryOpenFile> file_;
 };
 
