@@ -31,6 +31,7 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM HUP
 content="$work/Hydrogen Drumkits"
 flat=$work/flat     # the same files under unique names: flac writes every output into one folder
 mkdir -p "$content" "$flat" "$work/flac" "$work/decoded"
