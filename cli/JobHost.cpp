@@ -129,8 +129,14 @@ int CCommandLineJobHost::Ask(const NSFerryman::CAlert& alert) {
   return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes" ? yes : no;
 }
 
+bool CCommandLineJobHost::LastAlertNamesAFailure() const {
+  return lastAlert_ == jobtext::kBadFormatPackAlert || lastAlert_ == jobtext::kCannotPackAlert ||
+         lastAlert_ == jobtext::kCannotVerifyAlert;
+}
+
 int CCommandLineJobHost::PresentAlert(const NSFerryman::CAlert& alert) {
   line_->Clear();
+  lastAlert_ = alert.id;
   using jobtext::kBadFormatSkipAlert;
   using jobtext::kFileExistsAlert;
   using jobtext::kUnsupportedFormatSkipAlert;

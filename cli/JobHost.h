@@ -35,6 +35,8 @@ class CCommandLineJobHost : public MPackJobHost {
 
   // The alert for a folder that gives the Hamper no Name.
   void ShowNoName();
+  // The last alert said a file could not be packed or checked (its cause is then worth showing).
+  bool LastAlertNamesAFailure() const;
 
  private:
   int Ask(const NSFerryman::CAlert& alert);
@@ -43,6 +45,7 @@ class CCommandLineJobHost : public MPackJobHost {
   CJobHostOptions options_;
   std::unique_ptr<CProgressLine> line_;
   CPackJob* job_ = nullptr;
+  std::uint32_t lastAlert_ = 0;
 };
 
 // While it lives, Ctrl-C (SIGINT) only asks the job to stop, and SIGTERM or SIGHUP remove the

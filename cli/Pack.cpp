@@ -13,6 +13,7 @@
 #include "cli/CommandDatabase.h"
 #include "cli/JsonText.h"
 #include "cli/JobHost.h"
+#include "cli/TerminalText.h"
 #include "framework/media/Exceptions.h"
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
@@ -95,7 +96,9 @@ int Pack(const PackOptions& options, Streams& streams) {
       return kExitFailure;
     }
     job.RunPackJob();
-  } catch (const NSFerryman::XAlertAlreadyShown&) {
+  } catch (const NSFerryman::XAlertAlreadyShown& e) {
+    // After an alert about a file that could not be handled, the cause is worth a line too.
+    if (host.LastAlertNamesAFailure() && *e.what()) streams.err << "  (" << EscapeForTerminal(e.what()) << ")\n";
     return kExitFailure;
   }
   if (options.json) {
@@ -129,7 +132,9 @@ const CommandRegistrar kPack(
           streams.err << "hamper: " << CCommandDatabase::kTooManyFolders << "\n";
           return static_cast<int>(kExitUsage);
         }
-        return ReportingFailures(streams, options->input, [&] { return Pack(*options, streams); });
+        // Failures that no alert of the job covers are reported by the program's own handler, as
+        // the framework's alert for them ("Disk Full", ...) with the detail.
+        return Pack(*options, streams);
       };
     });
 
