@@ -105,6 +105,7 @@ void VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, co
       }
       NSFerryman::CPartialMedia item(media, std::uint64_t{header.GetDataOffset()} + entry.GetOffset(), entry.GetSize());
       VerifyHamperItem(entry, item, hamper, header, context);
+      if (context.source) CompareItemWithSource(entry, item, header, *context.source);
     } catch (...) {
       if (!context.onItemFailure) throw;
       context.onItemFailure(entry, std::current_exception());
