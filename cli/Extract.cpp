@@ -93,8 +93,13 @@ int Extract(const ExtractOptions& options, Streams& streams) {
   std::set<std::string> written;
   std::size_t failed = 0;
   bool taken = false;
-  const auto report = [&](const CHamperIndexEntry& record, const std::string& problem) {
+  const auto report = [&](const CHamperIndexEntry& record, std::string problem) {
     ++failed;
+    // A problem of the target file names it by its path below DIR: said once when that is just
+    // the item's Path ("Kits:Kick.wav: is there already", not "...: Kits/Kick.wav: is there ...").
+    std::string asTarget = record.GetPath();
+    std::replace(asTarget.begin(), asTarget.end(), ':', '/');
+    if (problem.starts_with(asTarget + ": ")) problem.erase(0, asTarget.size() + 2);
     streams.err << "hamper: " << EscapeForTerminal(options.file) << ": " << EscapeForTerminal(record.GetPath())
                 << ": " << EscapeForTerminal(problem) << "\n";
   };

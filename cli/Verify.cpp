@@ -119,7 +119,11 @@ class CVerifyRun : public MVerificationJob, public NSFerryman::MAlertHost {
     CProgressLine::CState state;
     state.stageTitle = "Verifying";
     state.value = record.GetValue();
-    state.itemText = record.GetStatusText();
+    // The job's item line is its stage title, a line break and the quoted Path: only the Path
+    // says anything beside this command's own title.
+    const std::string& text = record.GetStatusText();
+    const std::size_t lineBreak = text.rfind('\r');
+    state.itemText = lineBreak == std::string::npos ? std::string() : text.substr(lineBreak + 1);
     line_.Show(state, platform::MillisecondsNow());
   }
 

@@ -202,8 +202,8 @@ TEST_F(ExtractCommand, FilesThatAreThereAreReplacedOnlyWithForce) {
 
   CommandRun r = Extract(Q(hamper) + " " + Q(out));
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "hamper: " + hamper.string() + ": notes.txt: notes.txt: is there already\n"
-                   "hamper: " + hamper.string() + ": twin.txt: twin.txt: another item was written there\n"
+  EXPECT_EQ(r.err, "hamper: " + hamper.string() + ": notes.txt: is there already\n"
+                   "hamper: " + hamper.string() + ": twin.txt: another item was written there\n"
                    "hamper: " + hamper.string() + ": Kick: Kick.wav: another item was written there\n"
                    "hamper: " + hamper.string() + ": 3 of 6 items were not written (--force replaces files that are there)\n");
   EXPECT_EQ(Text(test::ReadFileBytes(out / "notes.txt")), "old");
