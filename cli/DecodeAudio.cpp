@@ -21,6 +21,8 @@ struct DecodeOptions {
 
 int DecodeAudio(const DecodeOptions& options) {
   NSFerryman::COpenFile input{NSFerryman::CFileSpec(options.input)};
+  // An item no WAV file can carry is refused before its output is made.
+  CheckAudioItemDecodesToWave(input);
   NSFerryman::CAtomicOutputFile output(options.output, {options.input});
   DecodeAudioItemToWave(input, output.Media());
   output.Commit();

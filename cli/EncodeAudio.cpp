@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/Command.h"
+#include "cli/TerminalText.h"
 #include "framework/media/AtomicOutputFile.h"
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialOutputRegistry.h"
@@ -33,9 +34,9 @@ int EncodeAudio(const EncodeOptions& options, Streams& streams) {
     const CSampleInfo info =
         SampleFileKindOf(input) == ESampleFileKind::kWave ? ReadWaveInfo(input) : ReadAIFFInfo(input);
     const std::uint64_t pcmBytes = std::uint64_t{info.frameCount} * info.channels * 2;
-    streams.out << options.input << ": " << info.frameCount << " frames, " << info.channels << " channel"
+    streams.out << EscapeForTerminal(options.input) << ": " << info.frameCount << " frames, " << info.channels << " channel"
                 << (info.channels == 1 ? "" : "s") << ", " << info.bits << " bits, " << info.sampleRate << " Hz -> "
-                << options.output << ": " << written << " bytes";
+                << EscapeForTerminal(options.output) << ": " << written << " bytes";
     if (pcmBytes > 0) streams.out << " (" << (written * 1000 / pcmBytes) / 10.0 << "% of 16-bit PCM)";
     streams.out << "\n";
   }

@@ -5,6 +5,7 @@
 #include <typeinfo>
 
 #include "cli/Command.h"
+#include "cli/TerminalText.h"
 #include "framework/media/Exceptions.h"
 #include "framework/resources/Alert.h"
 #include "framework/resources/ExceptionAlerts.h"
@@ -36,7 +37,9 @@ int ReportFailure(std::ostream& err, const std::exception& e) {
     }
   }
   const std::string detail = e.what();
-  err << "hamper: " << (line.empty() ? detail : line + (detail.empty() ? "" : " (" + detail + ")")) << "\n";
+  // The detail may quote names from a Hamper or a folder.
+  err << "hamper: " << EscapeForTerminal(line.empty() ? detail : line + (detail.empty() ? "" : " (" + detail + ")"))
+      << "\n";
   return kExitFailure;
 }
 
@@ -46,11 +49,11 @@ int ReportingFailures(Streams& streams, const std::string& file, const std::func
   } catch (const NSFerryman::XUserCancelled&) {
     throw;
   } catch (const std::bad_alloc&) {
-    streams.err << "hamper: " << file << ": not enough memory\n";
+    streams.err << "hamper: " << EscapeForTerminal(file) << ": not enough memory\n";
   } catch (const std::exception& e) {
-    // File errors name their path already.
+    // File errors name their path already. Details may quote names from a Hamper or a folder.
     const std::string detail = e.what();
-    streams.err << "hamper: " << (detail.starts_with(file) ? detail : file + ": " + detail) << "\n";
+    streams.err << "hamper: " << EscapeForTerminal(detail.starts_with(file) ? detail : file + ": " + detail) << "\n";
   }
   return kExitFailure;
 }

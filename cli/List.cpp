@@ -10,24 +10,26 @@
 
 #include "cli/Command.h"
 #include "cli/JsonText.h"
+#include "cli/TerminalText.h"
+#include "container/HamperIndexLayout.h"
 #include "container/HamperHeader.h"
 #include "framework/media/OpenFile.h"
 
 namespace cli {
 namespace {
 
-// Multi-line texts keep their lines under the field's label.
+// Multi-line texts keep their lines under the field's label; each line is escaped on its own, so
+// that only the line breaks reach the terminal as they are.
 std::string Indented(const std::string& text) {
   std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += "\n             ";
-    } else if (text[i] == '\n') {
-      out += "\n             ";
-    } else {
-      out += text[i];
-    }
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+    out += EscapeForTerminal(std::string_view(text).substr(start, i - start));
+    if (i == text.size()) break;
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    out += "\n             ";
+    start = i + 1;
   }
   return out;
 }
@@ -51,7 +53,7 @@ void PrintText(std::ostream& out, const CHamperDescription& d, const std::vector
     line.resize(34, ' ');
     line += e.IsHidden() ? "yes" : "no";
     line.resize(42, ' ');
-    out << line << e.GetPath() << "\n";
+    out << line << EscapeForTerminal(e.GetPath()) << "\n";
   }
 }
 
@@ -88,6 +90,12 @@ const CommandRegistrar kList(
           NSFerryman::COpenFile media{NSFerryman::CFileSpec(options->file)};
           const CHamperDescription description = ReadAndCheckHamperHeader(media);
           const std::vector<CHamperIndexEntry> index = ReadHamperIndex(media, description);
+          // A damaged index is still listed: the listing is how one sees what is wrong with it.
+          for (const CIndexLayoutProblem& problem : CheckHamperIndexLayout(description, index, media.GetSize())) {
+            streams.err << "hamper: warning: " << EscapeForTerminal(options->file) << ": "
+                        << EscapeForTerminal(index[problem.record].GetPath()) << ": "
+                        << EscapeForTerminal(problem.message) << "\n";
+          }
           if (options->json) {
             PrintJson(streams.out, description, index);
           } else {

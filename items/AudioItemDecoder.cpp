@@ -48,9 +48,18 @@ CAudioItemDecoder::CAudioItemDecoder(CMedia& item, EVORPPath path)
 
 void CAudioItemDecoder::Decode(const VORPFrameConsumer& consumer) { DecodeVORPBlocks(header_, item_, consumer, path_); }
 
+void CheckAudioItemDecodesToWave(CMedia& item) {
+  const MediaSize start = item.GetPosition();
+  const CAudioItemDecoder decoder(item);
+  const CVORPSampleHeader& header = decoder.GetHeader();
+  CWaveFileWriter::CheckFormat(header.channelCount, header.frameCount, header.sampleRate, InfoOf(header));
+  item.SetPosition(start);
+}
+
 void DecodeAudioItemToWave(CMedia& item, CMedia& wav) {
   CAudioItemDecoder decoder(item);
   const CVORPSampleHeader& header = decoder.GetHeader();
+  // WriteHeader checks the fields before it writes the first byte.
   CWaveFileWriter::WriteHeader(wav, header.channelCount, header.frameCount, header.sampleRate, InfoOf(header));
   // 16-bit frames fill the data chunk to an even length: no pad byte follows.
   std::vector<std::uint8_t> bytes;

@@ -42,8 +42,16 @@ void CheckAudioItemFrameCount(const CVORPSampleHeader& header, NSFerryman::CMedi
 
 // Writes the item at the item media's position as a 16-bit WAV file at the wav media's position:
 // "fmt ", a "smpl" chunk for its loop, root key and fine tune when it has them, then "data".
-// A sample rate of 0 is XBadFormat, before anything is written.
+// A header a WAV file cannot carry (CWaveFileWriter::CheckFormat: a sample rate of 0 or so high
+// that the byte rate passes 32 bits, more frames than 32-bit sizes hold) fails before anything
+// is written.
 void DecodeAudioItemToWave(NSFerryman::CMedia& item, NSFerryman::CMedia& wav);
+
+// The checks DecodeAudioItemToWave makes before it writes, for a caller that should not even
+// create its output for an item that fails them: the header, the frame count against the
+// stream's bytes and the WAV fields. Reads the header at the media's position and leaves the
+// position where it was.
+void CheckAudioItemDecodesToWave(NSFerryman::CMedia& item);
 
 // Decodes every frame of the item at the media's position and drops them: returns when the item
 // is whole and sound, throws as above when it is not.

@@ -6,6 +6,7 @@
 #include "framework/iff/IFFReader.h"
 #include "framework/media/ByteOrder.h"
 #include "items/AIFFInfo.h"
+#include "items/LoadSample.h"
 #include "items/SampleInfoRules.h"
 #include "items/WaveInfo.h"
 
@@ -92,6 +93,17 @@ CSampleFileLayout ReadAIFFLayout(CMedia& media) {
   }
   layout.dataStart = chunkStart + 8 + offset;
   return layout;
+}
+
+CSampleFileLayout ReadSampleFileLayout(CMedia& media) {
+  switch (SampleFileKindOf(media)) {
+    case ESampleFileKind::kWave:
+      return ReadWaveLayout(media);
+    case ESampleFileKind::kAIFF:
+      return ReadAIFFLayout(media);
+    default:
+      throw XUnsupportedFormat("not a WAV or AIFF file (it starts with neither \"RIFF\" nor \"FORM\")");
+  }
 }
 
 void ConvertSampleValues(ESampleValueFormat format, const std::uint8_t* in, std::size_t values, std::int16_t* out) {

@@ -39,6 +39,10 @@ CSampleFileLayout ReadWaveLayout(NSFerryman::CMedia& media);
 // XBadFormat. Other failures as ReadAIFFInfo.
 CSampleFileLayout ReadAIFFLayout(NSFerryman::CMedia& media);
 
+// The layout of a WAV or an AIFF/AIFC file, chosen by the contents ("RIFF" or "FORM"), not the
+// name: ".wav" files that are AIFF exist, and the other way round. Neither is XUnsupportedFormat.
+CSampleFileLayout ReadSampleFileLayout(NSFerryman::CMedia& media);
+
 // `values` raw values (frames x channels) as 16-bit values: 8-bit values move to the top byte;
 // deeper values keep their top 16 bits (rounded toward minus infinity, no dither).
 void ConvertSampleValues(ESampleValueFormat format, const std::uint8_t* in, std::size_t values, std::int16_t* out);

@@ -13,7 +13,17 @@ namespace {
 
 constexpr std::uint32_t kPortionFrames = 4096;
 
+constexpr std::uint64_t kMaxU32 = 0xFFFFFFFFu;
+
 bool HasSamplerData(const CSampleInfo& info) { return info.instrumentPresent || info.loopKind == kLoopKindLoop; }
+bool HasKeptLoop(const CSampleInfo& info) {
+  return info.loopKind == kLoopKindLoop && info.loopEnd > info.loopStart && info.loopStart >= 0;
+}
+// The whole "smpl" chunk, its 8-byte chunk header included; 0 when there is none.
+std::uint32_t SamplerChunkBytes(const CSampleInfo& info) {
+  if (!HasSamplerData(info)) return 0;
+  return 8 + (HasKeptLoop(info) ? 60 : 36);
+}
 
 }  // namespace
 
@@ -33,22 +43,39 @@ CWaveFileWriter::CPitch CWaveFileWriter::PitchOf(std::uint8_t rootKey, std::int8
   return {key - 1, static_cast<std::uint32_t>((kHalf + g) << 8)};
 }
 
-void CWaveFileWriter::WriteHeader(CMedia& out, std::uint16_t channels, std::uint32_t frames, std::uint32_t sampleRate,
+void CWaveFileWriter::CheckFormat(std::uint16_t channels, std::uint32_t frames, std::uint32_t sampleRate,
                                   const CSampleInfo& info) {
   if (channels != 1 && channels != 2) {
     throw XUnsupportedFormat("a WAV file of " + std::to_string(channels) + " channels");
   }
   if (sampleRate == 0) throw XBadFormat("a WAV file needs a sample rate above 0");
+  // Written unchecked, these fields would wrap: a reader would take the file for another one, or
+  // refuse it (a byte rate that wrapped to 0).
+  const std::uint32_t bytesPerFrame = 2u * channels;
+  if (std::uint64_t{sampleRate} * bytesPerFrame > kMaxU32) {
+    throw XBadFormat("a sample rate of " + std::to_string(sampleRate) + " Hz is more than a WAV file can carry (its " +
+                     std::to_string(channels) + "-channel byte rate passes 4 GiB a second)");
+  }
+  const std::uint64_t dataBytes = std::uint64_t{frames} * bytesPerFrame;
+  const std::uint64_t riffBytes = 4 + (8 + 16) + SamplerChunkBytes(info) + 8 + dataBytes;
+  if (riffBytes > kMaxU32) {
+    throw XUnsupportedFormat("audio of " + std::to_string(frames) + " frames (" + std::to_string(dataBytes) +
+                             " bytes) is too long for a WAV file, whose sizes are 32-bit");
+  }
+}
+
+void CWaveFileWriter::WriteHeader(CMedia& out, std::uint16_t channels, std::uint32_t frames, std::uint32_t sampleRate,
+                                  const CSampleInfo& info) {
+  CheckFormat(channels, frames, sampleRate, info);
   const std::uint32_t bytesPerFrame = 2u * channels;
   const std::uint64_t dataBytes = std::uint64_t{frames} * bytesPerFrame;
-  if (dataBytes > 0xFFFFFFFFull - 256) throw XWrite("audio of " + std::to_string(dataBytes) + " bytes is too long for a WAV file");
 
   // Every size is known before the audio, so the header is written once, in front, and the
   // frames can follow it straight from a decoder without being held in memory.
   std::uint8_t smpl[36 + 24] = {};
-  std::uint32_t smplBytes = 0;
-  if (HasSamplerData(info)) {
-    const bool loop = info.loopKind == kLoopKindLoop && info.loopEnd > info.loopStart && info.loopStart >= 0;
+  const std::uint32_t smplBytes = SamplerChunkBytes(info) == 0 ? 0 : SamplerChunkBytes(info) - 8;
+  if (smplBytes != 0) {
+    const bool loop = HasKeptLoop(info);
     const CPitch pitch = info.instrumentPresent ? PitchOf(info.rootKey, info.fineTune) : CPitch{60, 0};
     StoreLE32(smpl + 8, static_cast<std::uint32_t>(1000000000ull / sampleRate));  // sample period in ns
     StoreLE32(smpl + 12, pitch.unityNote);
@@ -59,7 +86,6 @@ void CWaveFileWriter::WriteHeader(CMedia& out, std::uint16_t channels, std::uint
       StoreLE32(smpl + 36 + 8, static_cast<std::uint32_t>(info.loopStart));
       StoreLE32(smpl + 36 + 12, static_cast<std::uint32_t>(info.loopEnd - 1));  // inclusive in the file
     }
-    smplBytes = loop ? 60 : 36;
   }
 
   std::uint8_t header[12 + 8 + 16 + 8 + sizeof smpl + 8];
@@ -73,7 +99,7 @@ void CWaveFileWriter::WriteHeader(CMedia& out, std::uint16_t channels, std::uint
     used += 4;
   };
   auto putCode = [&](const char* code) { putBytes(code, 4); };
-  const std::uint32_t smplChunk = smplBytes ? 8 + smplBytes : 0;
+  const std::uint32_t smplChunk = SamplerChunkBytes(info);
   putCode("RIFF");
   put32(static_cast<std::uint32_t>(4 + (8 + 16) + smplChunk + 8 + dataBytes));
   putCode("WAVE");

@@ -21,9 +21,16 @@ class CWaveFileWriter {
   static void Write(NSFerryman::CMedia& out, NSFerryman::CABCAudioAccessor& audio, std::uint32_t sampleRate,
                     const CSampleInfo& info);
   // Everything in front of the audio, up to and including the "data" chunk's header; the caller
-  // then writes frames x channels little-endian 16-bit values.
+  // then writes frames x channels little-endian 16-bit values. CheckFormat runs first.
   static void WriteHeader(NSFerryman::CMedia& out, std::uint16_t channels, std::uint32_t frames,
                           std::uint32_t sampleRate, const CSampleInfo& info);
+
+  // Whether a 16-bit WAV file can carry the audio, for checking before an output is made: a
+  // channel count other than 1 or 2 is XUnsupportedFormat; a sample rate of 0, or one whose byte
+  // rate (rate x channels x 2) does not fit the 32-bit field, is XBadFormat; audio whose "data"
+  // chunk or whole RIFF form would pass 32-bit sizes is XUnsupportedFormat.
+  static void CheckFormat(std::uint16_t channels, std::uint32_t frames, std::uint32_t sampleRate,
+                          const CSampleInfo& info);
 
   struct CPitch {
     std::uint32_t unityNote;

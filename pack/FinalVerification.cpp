@@ -111,6 +111,7 @@ void CheckOneItem(const CHamperIndexEntry& record, CMedia& media, const CNavigat
   }
   NSFerryman::CPartialMedia item(media, std::uint64_t{header.GetDataOffset()} + record.GetOffset(), record.GetSize());
   VerifyHamperItem(record, item, hamper, header, context);
+  if (context.source) CompareItemWithSource(record, item, header, *context.source);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 // with the check of its item type. Audio is decoded in blocks, other items read in blocks, so
 // memory does not grow with an item's size.
 //
+// With a source folder, each item that passes is then compared with the file it was packed from.
+//
 // A stop taken between items ends the verification early without an error ("Skip"). Any other
 // failure is thrown: XBadFormat for a header that differs or an unknown item type, the media,
 // decoding, reference and sliced-loop failures of the item checks as they come.
@@ -21,6 +23,7 @@
 #include "framework/resources/AlertHost.h"
 #include "navigation/NavigationHolder.h"
 #include "pack/SimpleProgressInfo.h"
+#include "pack/SourceComparison.h"
 #include "pack/VerificationJob.h"
 
 class CDatabase;
@@ -36,6 +39,8 @@ struct CVerificationContext {
   NSFerryman::MAlertHost* alerts = nullptr;
   // Threads that check items while the caller's thread takes the results in index order.
   unsigned workers = 1;
+  // When set, every item is also compared with the file it was packed from (pack/SourceComparison.h).
+  const CSourceFolder* source = nullptr;
   // When set, a failing item is reported here and the verification goes on with the next one.
   std::function<void(const CHamperIndexEntry&, const std::exception_ptr&)> onItemFailure;
 };

@@ -110,3 +110,55 @@ TEST_F(ListCommand, RejectsWhatIsNotAHamper) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names and texts from a Hamper never reach the terminal as control characters; multi-line
+// texts keep their line breaks.
+TEST_F(ListCommand, EscapesControlCharactersInNamesAndTexts) {
+  FakeTree tree;
+  tree.Add(FakeEntry::File("bad\x1b[31m\t.mid", 10, Bytes(2, 1)));
+  const std::string path =
+      Write("c.hmp", CHamperDescription("K\x1b[2Jit", "Line\x07 1\r\nLine\x9b 2\nx", "u\rv", "\xC2\x9B"), tree);
+  std::string out;
+  ASSERT_EQ(Run(path, out), 0);
+  EXPECT_EQ(out,
+            "Name:        K\\x1b[2Jit\n"
+            "Comments:    Line\\x07 1\n"
+            "             Line\\x9b 2\n"
+            "             x\n"
+            "URL:         u\n"
+            "             v\n"
+            "Copyright:   \\xc2\\x9b\n"
+            "Entries:     1\n"
+            "IndexOffset: 322\n"
+            "DataOffset:  349\n"
+            "\n"
+            "ItemType  Offset      Size        Hidden  Path\n"
+            "10        0           2           no      bad\\x1b[31m\\t.mid\n");
+}
+
+// Records whose items lie outside the file, overlap or share a path are warned of, and still
+// listed.
+TEST_F(ListCommand, WarnsOfDamagedRecordsAndStillLists) {
+  FakeTree tree;
+  tree.Add(FakeEntry::File("a.mid", 10, Bytes(10, 1)));
+  tree.Add(FakeEntry::File("b.mid", 10, Bytes(10, 2)));
+  tree.Add(FakeEntry::File("a.mid", 10, Bytes(10, 3)));
+  const std::string path = Write("d.hmp", CHamperDescription("D", "", "", ""), tree);
+  auto bytes = test::ReadFileBytes(path);
+  // a.mid's Size (after its path string and type byte, and the Offset) grows into b.mid.
+  const std::size_t index = 264 + CHamperDescription("D", "", "", "").GetStoredSize();
+  bytes[index + 4 + 5 + 1 + 4 + 3] = 11;
+  test::WriteFileBytes(path, bytes);
+  std::string out;
+  const auto errFile = dir / "err.txt";
+  EXPECT_EQ(Run("'" + path + "' 2>'" + errFile.string() + "'", out), 0);
+  const auto err = test::ReadFileBytes(errFile);
+  EXPECT_EQ(std::string(err.begin(), err.end()),
+            "hamper: warning: " + path + ": b.mid: the item (bytes 360 to 370) overlaps the item a.mid\n"
+            "hamper: warning: " + path + ": a.mid: record 1 has the same path\n");
+  EXPECT_NE(out.find("10        0           11          no      a.mid\n"), std::string::npos) << out;
+}
+
+}  // namespace

@@ -104,3 +104,50 @@ TEST(WaveFileWriter, SoxReadsTheFile) {
     ASSERT_EQ(v, signal[i]) << i;
   }
 }
+
+// Every size and rate field of a WAV file is 32-bit: a header that would wrap one is refused
+// before a byte is written; one that just fits is written as it is.
+TEST(WaveFileWriter, RefusesFieldsAWavCannotCarryBeforeWriting) {
+  enum class Outcome { kWritten, kBadFormat, kUnsupported };
+  CSampleInfo loop;
+  loop.loopKind = kLoopKindLoop;
+  loop.loopStart = 0;
+  loop.loopEnd = 10;
+  struct Case {
+    const char* what;
+    std::uint16_t channels;
+    std::uint32_t frames;
+    std::uint32_t rate;
+    CSampleInfo info;
+    Outcome outcome;
+  };
+  const Case cases[] = {
+      {"stereo at 2^30 Hz: the byte rate wraps to 0", 2, 10, 1u << 30, {}, Outcome::kBadFormat},
+      {"stereo just below", 2, 10, (1u << 30) - 1, {}, Outcome::kWritten},
+      {"mono at 2^31 Hz", 1, 10, 1u << 31, {}, Outcome::kBadFormat},
+      {"mono just below", 1, 10, 0x7FFFFFFFu, {}, Outcome::kWritten},
+      {"no rate", 1, 10, 0, {}, Outcome::kBadFormat},
+      {"three channels", 3, 10, 8000, {}, Outcome::kUnsupported},
+      {"the most mono frames a RIFF form holds", 1, 2147483629u, 8000, {}, Outcome::kWritten},
+      {"one more", 1, 2147483630u, 8000, {}, Outcome::kUnsupported},
+      {"as many with a loop chunk besides", 1, 2147483629u, 8000, loop, Outcome::kUnsupported},
+      {"every frame a header can count", 2, 0xFFFFFFFFu, 8000, {}, Outcome::kUnsupported},
+  };
+  for (const Case& c : cases) {
+    CMemoryMedia out;
+    try {
+      CWaveFileWriter::WriteHeader(out, c.channels, c.frames, c.rate, c.info);
+      EXPECT_EQ(c.outcome, Outcome::kWritten) << c.what;
+      out.SetPosition(28);
+      EXPECT_EQ(out.ReadU32LE(), std::uint64_t{c.rate} * c.channels * 2) << c.what;
+      out.SetPosition(4);
+      EXPECT_EQ(out.ReadU32LE(), out.GetSize() - 8 + std::uint64_t{c.frames} * c.channels * 2) << c.what;
+    } catch (const XUnsupportedFormat& e) {
+      EXPECT_EQ(c.outcome, Outcome::kUnsupported) << c.what << ": " << e.what();
+      EXPECT_EQ(out.GetSize(), 0u) << c.what;
+    } catch (const XBadFormat& e) {
+      EXPECT_EQ(c.outcome, Outcome::kBadFormat) << c.what << ": " << e.what();
+      EXPECT_EQ(out.GetSize(), 0u) << c.what;
+    }
+  }
+}

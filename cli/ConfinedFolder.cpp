@@ -1,0 +1,169 @@
+#include "cli/ConfinedFolder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "framework/media/FileErrors.h"
+#include "framework/media/OpenFile.h"
+#include "framework/media/PartialOutputRegistry.h"
+
+namespace cli {
+
+using NSFerryman::XCreateFailed;
+
+namespace {
+
+// A file we created in a folder we hold open, as a media.
+class CCreatedFile : public NSFerryman::COpenFile {
+ public:
+  CCreatedFile(int fd, std::string path) : COpenFile(fd, std::move(path)) {}
+};
+
+void CheckPlainName(const std::string& name) {
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+      name.find('\0') != std::string::npos) {
+    throw NSFerryman::XBadFormat("\"" + name + "\" is not a plain file name");
+  }
+}
+
+std::string PartialName() {
+  static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random{(std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}() ^
+                                      static_cast<std::uint64_t>(::getpid())};
+  std::string name = ".hamper-";
+  for (int i = 0; i < 10; ++i) name += kAlphabet[random() % 36];
+  return name + ".part";
+}
+
+// Why `name` in `folder` cannot be entered as a folder.
+[[noreturn]] void NotAFolder(int folder, const std::string& name, const std::string& shown, int error) {
+  struct stat st;
+  if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISLNK(st.st_mode)) throw XCreateFailed(shown + ": is a symbolic link; nothing is written through it");
+    if (!S_ISDIR(st.st_mode)) throw XCreateFailed(shown + ": is there already and is not a folder");
+  }
+  NSFerryman::ThrowFileError(error, NSFerryman::FileOperation::kCreate, shown);
+}
+
+// Enters `name` below `folder`, making it when missing; never through a symbolic link.
+int EnterFolder(int folder, const std::string& name, const std::string& shown) {
+  constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::openat(folder, name.c_str(), kFlags);
+  if (fd < 0 && errno == ENOENT) {
+    if (::mkdirat(folder, name.c_str(), 0777) != 0 && errno != EEXIST) {
+      NSFerryman::ThrowFileError(errno, NSFerryman::FileOperation::kCreate, shown);
+    }
+    // Whatever is there now is opened with the same care: a link put in place of the new folder
+    // is refused like any other.
+    fd = ::openat(folder, name.c_str(), kFlags);
+  }
+  if (fd < 0) NotAFolder(folder, name, shown, errno);
+  return fd;
+}
+
+// The name a signal handler removes the partial file by: through the open folder where /proc
+// shows it, which stays short and names the folder we hold however deep it lies.
+std::string RemovalPath(int folder, const std::string& partialPath, const std::string& partialName) {
+  if (::access("/proc/self/fd", X_OK) == 0) return "/proc/self/fd/" + std::to_string(folder) + "/" + partialName;
+  return partialPath;
+}
+
+}  // namespace
+
+CConfinedOutputFile::CConfinedOutputFile(int folder, std::string partialName, std::string name, std::string shownPath,
+                                         bool replace)
+    : folder_(folder),
+      partialName_(std::move(partialName)),
+      name_(std::move(name)),
+      shownPath_(std::move(shownPath)),
+      replace_(replace) {}
+
+CConfinedOutputFile::~CConfinedOutputFile() {
+  file_.reset();
+  if (!committed_ && !partialName_.empty()) ::unlinkat(folder_, partialName_.c_str(), 0);
+  NSFerryman::UnregisterPartialOutput(registrySlot_);
+  ::close(folder_);
+}
+
+void CConfinedOutputFile::Commit() {
+  file_.reset();
+  const unsigned flags = replace_ ? 0 : RENAME_NOREPLACE;
+  if (::renameat2(folder_, partialName_.c_str(), folder_, name_.c_str(), flags) != 0) {
+    int error = errno;
+    if (error == EINVAL && !replace_) {
+      // A file system without the no-replace rename: a hard link is just as exclusive.
+      if (::linkat(folder_, partialName_.c_str(), folder_, name_.c_str(), 0) == 0) {
+        ::unlinkat(folder_, partialName_.c_str(), 0);
+        committed_ = true;
+        return;
+      }
+      error = errno;
+    }
+    if (error == EEXIST) throw XTargetExists(shownPath_ + ": is there already");
+    if (error == EISDIR || error == ENOTEMPTY) throw XCreateFailed(shownPath_ + ": is a folder");
+    NSFerryman::ThrowFileError(error, NSFerryman::FileOperation::kCreate, shownPath_);
+  }
+  committed_ = true;
+}
+
+CConfinedFolder::CConfinedFolder(const std::string& path) : path_(path) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  if (ec) NSFerryman::ThrowFileError(ec.value(), NSFerryman::FileOperation::kCreate, path);
+  fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ < 0) NSFerryman::ThrowFileError(errno, NSFerryman::FileOperation::kOpen, path);
+}
+
+CConfinedFolder::~CConfinedFolder() { ::close(fd_); }
+
+std::unique_ptr<CConfinedOutputFile> CConfinedFolder::CreateFile(std::span<const std::string> folders,
+                                                                 const std::string& name, bool replace) {
+  for (const std::string& folder : folders) CheckPlainName(folder);
+  CheckPlainName(name);
+
+  // Each step holds the folder it reached open: what the names lead to cannot change under us.
+  std::string shown;
+  int current = ::dup(fd_);
+  if (current < 0) NSFerryman::ThrowFileError(errno, NSFerryman::FileOperation::kOpen, path_);
+  try {
+    for (const std::string& folder : folders) {
+      shown += (shown.empty() ? "" : "/") + folder;
+      const int next = EnterFolder(current, folder, shown);
+      ::close(current);
+      current = next;
+    }
+  } catch (...) {
+    ::close(current);
+    throw;
+  }
+  const std::string folderPath = shown.empty() ? path_ : path_ + "/" + shown;
+  shown += (shown.empty() ? "" : "/") + name;
+  std::unique_ptr<CConfinedOutputFile> file(new CConfinedOutputFile(current, "", name, shown, replace));
+
+  // Refused early, before any work is spent on it; Commit checks again.
+  struct stat st;
+  if (!replace && ::fstatat(current, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    throw XTargetExists(shown + ": is there already");
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string partial = PartialName();
+    // Exclusive and not through a link: a name that is taken is never opened.
+    const int fd = ::openat(current, partial.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      NSFerryman::ThrowFileError(errno, NSFerryman::FileOperation::kCreate, shown);
+    }
+    file->partialName_ = partial;
+    file->registrySlot_ = NSFerryman::RegisterPartialOutput(RemovalPath(current, folderPath + "/" + partial, partial));
+    file->file_ = std::make_unique<CCreatedFile>(fd, path_ + "/" + shown);
+    return file;
+  }
+  throw XCreateFailed(shown + ": no free name for a temporary file beside it");
+}
+
+}  // namespace cli

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <map>
+#include <set>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "cli/PackedContent.h"
+#include "codec/VORPSampleHeader.h"
+#include "framework/media/FileSpec.h"
+#include "framework/media/MemoryMedia.h"
+#include "framework/media/OpenFile.h"
+#include "items/AIFFInfo.h"
+#include "items/LoadSample.h"
+#include "items/WaveInfo.h"
+
+using namespace packedtest;
+
+namespace {
+
+// Every file below `root` (links as links), by path relative to it, with its bytes; folders as
+// "DIR", links as "-> target".
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+    const std::string relative = fs::relative(it->path(), root).string();
+    if (it->is_symlink()) {
+      tree[relative] = "-> " + fs::read_symlink(it->path()).string();
+    } else if (it->is_directory()) {
+      tree[relative] = "DIR";
+    } else {
+      const Bytes bytes = test::ReadFileBytes(it->path());
+      tree[relative] = std::string(bytes.begin(), bytes.end());
+    }
+  }
+  return tree;
+}
+
+std::string Text(const Bytes& b) { return std::string(b.begin(), b.end()); }
+
+// A Hamper of hand-made items, written as given (the writer takes any name).
+fs::path Craft(const fs::path& path, const std::vector<std::pair<std::string, Bytes>>& items, int itemType = 10) {
+  hampertest::FakeTree tree;
+  for (const auto& [name, bytes] : items) tree.Add(hampertest::FakeEntry::File(name, itemType, bytes));
+  return WriteTree(path, tree);
+}
+
+// The stored audio item of a small WAV file.
+Bytes AudioItem(std::uint32_t frames = 1000, std::uint16_t channels = 1) {
+  using namespace sampletest;
+  return AudioItemOf(Container("RIFF", "WAVE", {{"fmt ", Fmt(1, channels, 22050, 16)},
+                                                {"data", Frames(TestSignal(16, channels, frames), 16, true)}}));
+}
+
+class ExtractCommand : public ::testing::Test {
+ protected:
+  CommandRun Extract(const std::string& args) { return Hamper("extract " + args, dir.Path()); }
+
+  test::TempDir dir;
+};
+
+// The source's frames as sox decodes them, at 32 bits, brought to 16 as packing does: the top 16
+// bits, rounded toward minus infinity.
+std::vector<std::int16_t> SoxFrames16(const fs::path& source, const fs::path& scratch) {
+  const fs::path raw = scratch / "sox.raw";
+  std::string output;
+  EXPECT_EQ(test::RunCommand("sox " + Q(source) + " -t raw -e signed -b 32 -L " + Q(raw), &output, true), 0) << output;
+  const Bytes bytes = test::ReadFileBytes(raw);
+  std::vector<std::int16_t> frames;
+  for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
+    const auto v = static_cast<std::int32_t>(bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 |
+                                             static_cast<std::uint32_t>(bytes[i + 3]) << 24);
+    frames.push_back(static_cast<std::int16_t>(v >> 16));
+  }
+  fs::remove(raw);
+  return frames;
+}
+
+TEST_F(ExtractCommand, GivesBackEveryItem) {
+  if (!test::HaveProgram("sox")) GTEST_SKIP() << "sox is not installed";
+  const fs::path content = dir / "Content";
+  WriteContent(content);
+  const fs::path kit = dir / "Kit.hmp";
+  Pack(content, kit);
+  const Bytes hamper = test::ReadFileBytes(kit);
+  CHamperDescription header;
+  const std::vector<CHamperIndexEntry> index = IndexOf(hamper, &header);
+
+  const fs::path out = dir / "not yet/there";
+  const CommandRun r = Extract(Q(kit) + " " + Q(out));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out + r.err, "");
+
+  std::set<std::string> expected;
+  for (const CHamperIndexEntry& e : index) {
+    SCOPED_TRACE(e.GetPath());
+    std::string relative = e.GetPath();
+    std::replace(relative.begin(), relative.end(), ':', '/');
+    const fs::path source = content / relative;
+    if (e.GetItemType() == 11) {
+      relative = fs::path(relative).replace_extension(".wav").string();
+      NSFerryman::COpenFile wav{NSFerryman::CFileSpec((out / relative).string())};
+      NSFerryman::COpenFile original{NSFerryman::CFileSpec(source.string())};
+      const CSampleInfo got = ReadWaveInfo(wav);
+      const CSampleInfo want = SampleFileKindOf(original) == ESampleFileKind::kWave ? ReadWaveInfo(original)
+                                                                                     : ReadAIFFInfo(original);
+      EXPECT_EQ(got.bits, 16u);
+      EXPECT_EQ(got.channels, want.channels);
+      EXPECT_EQ(got.sampleRate, want.sampleRate);
+      EXPECT_EQ(got.frameCount, want.frameCount);
+      EXPECT_EQ(got.instrumentPresent, want.instrumentPresent);
+      EXPECT_EQ(got.rootKey, want.rootKey);
+      EXPECT_EQ(got.fineTune, want.fineTune);
+      EXPECT_EQ(got.loopKind, want.loopKind);
+      EXPECT_EQ(got.loopStart, want.loopStart);
+      EXPECT_EQ(got.loopEnd, want.loopEnd);
+      wav.SetPosition(0);
+      const auto sample = LoadWaveSample(wav, 16);
+      const std::vector<std::int16_t> frames(sample->Frames(),
+                                             sample->Frames() + std::size_t{sample->GetFrameCount()} * got.channels);
+      EXPECT_EQ(frames, SoxFrames16(source, dir.Path()));
+    } else {
+      const Bytes stored(hamper.begin() + header.GetDataOffset() + e.GetOffset(),
+                         hamper.begin() + header.GetDataOffset() + e.GetOffset() + e.GetSize());
+      EXPECT_EQ(test::ReadFileBytes(out / relative), stored);
+      // Songs and patches are stored rewritten; everything else as it was.
+      const bool rewritten = e.GetItemType() <= 5 || e.GetItemType() == 13;
+      if (!rewritten) {
+        EXPECT_EQ(stored, test::ReadFileBytes(source));
+      }
+    }
+    for (fs::path p = relative; !p.empty(); p = p.parent_path()) expected.insert(p.string());
+  }
+  std::set<std::string> found;
+  for (const auto& [path, _] : Tree(out)) found.insert(path);
+  EXPECT_EQ(found, expected);
+}
+
+TEST_F(ExtractCommand, NeverWritesOutsideTheFolder) {
+  const fs::path outside = dir / "outside";
+  test::WriteFileText(outside / "target.txt", "keep me");
+  const fs::path out = dir / "a/b/out";
+  fs::create_directories(out / "real");
+  fs::create_directory_symlink(outside, out / "link");
+  fs::create_directory_symlink(outside, out / "real/link");
+  fs::create_symlink(outside / "target.txt", out / "linked.txt");
+  const fs::path hamper = Craft(dir / "evil.hmp", {
+      {"..:..:..:escape.txt", Bytes{'1'}},
+      {"Kits:..:..:..:..:escape.txt", Bytes{'2'}},
+      {(outside / "absolute.txt").string(), Bytes{'3'}},
+      {":lead.txt", Bytes{'4'}},
+      {"trail:", Bytes{'5'}},
+      {"a::b.txt", Bytes{'6'}},
+      {".:dot.txt", Bytes{'7'}},
+      {"link:planted.txt", Bytes{'8'}},
+      {"real:link:deeper.txt", Bytes{'9'}},
+      {"linked.txt", Bytes{'A'}},
+      {"ok:fine.txt", Bytes{'B'}},
+  });
+  auto before = Tree(dir.Path());
+
+  CommandRun r = Extract(Q(hamper) + " " + Q(out));
+  EXPECT_EQ(r.code, 1);
+  for (const char* path : {"..:..:..:escape.txt", "Kits:..:..:..:..:escape.txt", ":lead.txt", "trail:", "a::b.txt",
+                           ".:dot.txt", "link:planted.txt", "real:link:deeper.txt", "linked.txt"}) {
+    EXPECT_NE(r.err.find(hamper.string() + ": " + path + ": "), std::string::npos) << path << "\n" << r.err;
+  }
+  EXPECT_NE(r.err.find("link: is a symbolic link; nothing is written through it"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("10 of 11 items were not written (--force replaces files that are there)"), std::string::npos)
+      << r.err;
+  auto after = Tree(dir.Path());
+  EXPECT_EQ(after.erase("a/b/out/ok"), 1u);
+  EXPECT_EQ(after.erase("a/b/out/ok/fine.txt"), 1u);
+  EXPECT_EQ(after, before);
+
+  // Replacing replaces the link, not what it points to; folder links stay refused.
+  r = Extract("--force " + Q(hamper) + " " + Q(out));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("9 of 11 items were not written\n"), std::string::npos) << r.err;
+  after = Tree(dir.Path());
+  EXPECT_EQ(after["a/b/out/linked.txt"], "A");
+  EXPECT_EQ(after["outside/target.txt"], "keep me");
+  EXPECT_EQ(Tree(outside).size(), 1u);
+}
+
+TEST_F(ExtractCommand, FilesThatAreThereAreReplacedOnlyWithForce) {
+  const Bytes audio = AudioItem();
+  hampertest::FakeTree tree;
+  tree.Add(hampertest::FakeEntry::File("notes.txt", 10, Bytes{'n', 'e', 'w'}));
+  tree.Add(hampertest::FakeEntry::File("twin.txt", 10, Bytes{'1'}));
+  tree.Add(hampertest::FakeEntry::File("twin.txt", 10, Bytes{'2'}));
+  tree.Add(hampertest::FakeEntry::File("Kick.aif", 11, audio));
+  tree.Add(hampertest::FakeEntry::File("Kick.WAV", 11, audio));
+  tree.Add(hampertest::FakeEntry::File("Kick", 11, audio));
+  const fs::path hamper = WriteTree(dir / "k.hmp", tree);
+  const fs::path out = dir / "out";
+  test::WriteFileText(out / "notes.txt", "old");
+
+  CommandRun r = Extract(Q(hamper) + " " + Q(out));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "hamper: " + hamper.string() + ": notes.txt: is there already\n"
+                   "hamper: " + hamper.string() + ": twin.txt: another item was written there\n"
+                   "hamper: " + hamper.string() + ": Kick: Kick.wav: another item was written there\n"
+                   "hamper: " + hamper.string() + ": 3 of 6 items were not written (--force replaces files that are there)\n");
+  EXPECT_EQ(Text(test::ReadFileBytes(out / "notes.txt")), "old");
+  EXPECT_EQ(Text(test::ReadFileBytes(out / "twin.txt")), "1");
+  EXPECT_TRUE(fs::exists(out / "Kick.wav"));
+  EXPECT_TRUE(fs::exists(out / "Kick.WAV"));
+
+  r = Extract("-f " + Q(hamper) + " " + Q(out));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("2 of 6 items were not written\n"), std::string::npos) << r.err;
+  EXPECT_EQ(Text(test::ReadFileBytes(out / "notes.txt")), "new");
+  EXPECT_EQ(Text(test::ReadFileBytes(out / "twin.txt")), "1");
+}
+
+// A header whose fields no WAV file can carry is refused before any file is made for it.
+TEST_F(ExtractCommand, AudioNoWavCanCarryIsNotWritten) {
+  Bytes fast = AudioItem(1000, 2);
+  PutU32BE(fast, 21, 1u << 30);  // a byte rate of 2^32 for 16-bit stereo
+  Bytes slow = AudioItem(1000, 2);
+  PutU32BE(slow, 21, 0);
+  const fs::path hamper = Craft(dir / "rates.hmp", {{"fast.wav", fast}, {"slow.wav", slow}, {"fine.wav", AudioItem()}}, 11);
+  const fs::path out = dir / "out";
+  CommandRun r = Extract(Q(hamper) + " " + Q(out));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("fast.wav: a sample rate of 1073741824 Hz is more than a WAV file can carry"), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("slow.wav: a WAV file needs a sample rate above 0"), std::string::npos) << r.err;
+  EXPECT_EQ(Tree(out).size(), 1u);
+  EXPECT_TRUE(fs::exists(out / "fine.wav"));
+
+  test::WriteFileBytes(dir / "fast.vrp", fast);
+  r = Hamper("decode-audio " + Q(dir / "fast.vrp") + " " + Q(dir / "fast.wav"), dir.Path());
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("more than a WAV file can carry"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir / "fast.wav"));
+  EXPECT_EQ(std::count_if(fs::directory_iterator(dir.Path()), fs::directory_iterator(),
+                          [](const fs::directory_entry& e) { return e.path().filename().string().starts_with("."); }),
+            0);
+}
+
+// A termination request in the middle of writing an item leaves no partial file behind.
+TEST_F(ExtractCommand, StoppedBySignalLeavesNothingHalfWritten) {
+  using namespace sampletest;
+  Bytes noise(24u << 20);
+  std::uint32_t x = 7;
+  for (auto& b : noise) b = static_cast<std::uint8_t>((x = x * 1664525u + 1013904223u) >> 24);
+  hampertest::FakeTree big;
+  big.Add(hampertest::FakeEntry::Folder("Deep"))
+      .Add(hampertest::FakeEntry::File("big.wav", 11,
+                                       AudioItemOf(Container("RIFF", "WAVE", {{"fmt ", Fmt(1, 2, 44100, 16)}, {"data", noise}}))));
+  const fs::path bigHamper = WriteTree(dir / "big.hmp", big);
+  const fs::path out = dir / "out";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::freopen((dir / "stderr.txt").c_str(), "w", stderr);
+    ::execl(HAMPER_EXE, HAMPER_EXE, "extract", bigHamper.c_str(), out.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int status = 0;
+  for (bool sent = false; !sent;) {
+    ASSERT_NE(::waitpid(child, &status, WNOHANG), child) << "extract ended before the signal could be sent";
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(out / "Deep", ec)) {
+      if (e.path().filename().string().starts_with(".hamper-") && fs::file_size(e.path(), ec) > 0 && !ec) {
+        ::kill(child, SIGTERM);
+        sent = true;
+        break;
+      }
+    }
+  }
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_EQ(Tree(out), (std::map<std::string, std::string>{{"Deep", "DIR"}}));
+}
+
+}  // namespace
