@@ -26,6 +26,7 @@
 #include "framework/media/Exceptions.h"
 #include "framework/media/OpenFile.h"
 #include "pack/FinalVerification.h"
+#include "pack/OrderedPipeline.h"
 #include "pack/SLCLibraryState.h"
 #include "platform/Clock.h"
 
@@ -41,6 +42,7 @@ struct VerifyOptions {
   std::string slcLibrary;
   bool json = false;
   bool quiet = false;
+  unsigned jobs = 0;
 };
 
 struct CFailure {
@@ -188,6 +190,7 @@ int Verify(const VerifyOptions& options, Streams& streams) {
     CVerificationContext context;
     context.database = &database;
     context.alerts = &run;
+    context.workers = options.jobs == 0 ? COrderedPipeline::DefaultWorkers() : options.jobs;
     context.onItemFailure = [&run](const CHamperIndexEntry& record, const std::exception_ptr& failure) {
       run.AddFailure(record, failure);
     };
@@ -250,6 +253,8 @@ const CommandRegistrar kVerify(
       sub.add_option("--slc-library", options->slcLibrary, "Where the sliced-loop library is");
       sub.add_flag("--json", options->json, "Print one JSON object with every failing item");
       sub.add_flag("-q,--quiet", options->quiet, "Show no progress");
+      sub.add_option("-j,--jobs", options->jobs, "Threads that check items (default: one per core)")
+          ->check(CLI::Range(0u, 256u));
       return [options](Streams& streams) {
         if (options->hampers.size() > CDatabase::kSearchFolderSlots) {
           streams.err << "hamper: " << CCommandDatabase::kTooManyFolders << "\n";
