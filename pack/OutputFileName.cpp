@@ -13,7 +13,8 @@ std::string HamperFileName(const std::string& hamperName) {
   if (hamperName.empty()) return {};
   std::string stem = hamperName;
   for (char& c : stem) {
-    if (c == '/' || c == '\0') c = '_';
+    // A line break or other control character in a file name only causes trouble later.
+    if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
   }
   if (stem == "." || stem == "..") stem = "_";
   const std::size_t room = kMaxFileNameBytes - (sizeof kHamperExtension - 1);

@@ -20,6 +20,7 @@ TEST(OutputFileNameTest, NamesBecomeFileNamesInOneFolder) {
       {".", "_.hmp"},
       {"..", "_.hmp"},
       {std::string("a\0b", 3), "a_b.hmp"},
+      {"Two\r\nLines\t\x7F", "Two__Lines__.hmp"},
       {"", ""},
   };
   for (const auto& c : cases) {
