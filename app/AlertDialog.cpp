@@ -59,10 +59,7 @@ CAlertDialog::CAlertDialog(const NSFerryman::CAlert& alert, QWidget* parent) : Q
     push->setObjectName(QStringLiteral("alertButton%1").arg(button.result));
     const int result = button.result;
     connect(push, &QPushButton::clicked, this, [this, result] { done(result); });
-    if (result == NSFerryman::kAlertButton1) {
-      push->setDefault(true);
-      push->setFocus();
-    }
+    if (result == NSFerryman::kAlertButton1) push->setDefault(true);
     row->addWidget(push);
     buttons_.emplace_back(push, result);
   }
@@ -72,6 +69,9 @@ CAlertDialog::CAlertDialog(const NSFerryman::CAlert& alert, QWidget* parent) : Q
   layout->addSpacing(8);
   layout->addLayout(row);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+  // The default button starts with the focus; else the first button would take it, and with it
+  // the Return key.
+  if (QPushButton* button = Button(NSFerryman::kAlertButton1)) button->setFocus();
 }
 
 int CAlertDialog::Run() { return exec(); }

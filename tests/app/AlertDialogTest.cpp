@@ -64,6 +64,12 @@ TEST(AlertDialogTest, EachAnswerGivesItsResultCode) {
       {"Yes", [](CAlertDialog& box) { box.Button(NSFerryman::kAlertButton1)->click(); }, NSFerryman::kAlertButton1},
       {"No", [](CAlertDialog& box) { box.Button(NSFerryman::kAlertButton2)->click(); }, NSFerryman::kAlertButton2},
       {"Cancel", [](CAlertDialog& box) { box.Button(NSFerryman::kAlertButton3)->click(); }, NSFerryman::kAlertButton3},
+      {"Return takes the default, which has the focus",
+       [](CAlertDialog& box) {
+         EXPECT_EQ(box.focusWidget(), box.Button(NSFerryman::kAlertButton1));
+         QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, Qt::Key_Return);
+       },
+       NSFerryman::kAlertButton1},
       {"Escape", [](CAlertDialog& box) { QTest::keyClick(&box, Qt::Key_Escape); }, NSFerryman::kAlertClosed},
       {"closed", [](CAlertDialog& box) { box.close(); }, NSFerryman::kAlertClosed},
   };
