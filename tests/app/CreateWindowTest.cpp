@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
+#include <QUrl>
 
 #include "app/AppTestSupport.h"
 #include "app/AppTexts.h"
@@ -109,6 +114,29 @@ TEST(CreateWindowTest, SomethingThatIsNoFolderIsReportedOnce) {
     EXPECT_EQ(f.alerts.shown[0].title, "File not Found") << path;
     EXPECT_FALSE(f.Window().Job().GetInputFolder());
   }
+}
+
+TEST(CreateWindowTest, AFolderDroppedOnTheWindowBecomesTheInputFolder) {
+  CPackerFixture f;
+  apptest::WriteContentFolder(f / "Content");
+  test::WriteFileText(f / "notes.txt", "x");
+  const auto drop = [&](const std::vector<std::filesystem::path>& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const auto& path : paths) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path.string())));
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.Window(), &enter);
+    QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.Window(), &dropped);
+    return enter.isAccepted();
+  };
+  EXPECT_FALSE(drop({f / "notes.txt"}));
+  EXPECT_FALSE(drop({f / "Content", f / "notes.txt"}));
+  EXPECT_FALSE(f.Window().Job().GetInputFolder());
+  EXPECT_TRUE(drop({f / "Content"}));
+  EXPECT_EQ(ValueOf(f.Window(), "inputFolderValue"), "Content");
+  EXPECT_EQ(ValueOf(f.Window(), "nameValue"), "Test Kit");
 }
 
 TEST(CreateWindowTest, TheWarningOptionIsAMenuCheckMark) {
