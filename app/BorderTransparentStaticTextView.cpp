@@ -18,6 +18,8 @@ CBorderTransparentStaticTextView::CBorderTransparentStaticTextView(int lines, Qt
 void CBorderTransparentStaticTextView::SetText(const QString& text) {
   if (text == text_) return;
   text_ = text;
+  // Drawn by hand, the text is not seen by screen readers unless it is given to them.
+  setAccessibleName(text);
   UpdateToolTip();
   update();
 }

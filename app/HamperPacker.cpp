@@ -12,6 +12,7 @@
 #include "app/CreateWindow.h"
 #include "app/ReportFailures.h"
 #include "app/SplashScreen.h"
+#include "app/TextConversion.h"
 #include "app/WebPages.h"
 #include "framework/resources/ResourceCache.h"
 #include "references/Database.h"
@@ -51,7 +52,7 @@ void CHamperPacker::Initialise() {
     for (std::size_t slot = 0; slot < options_.hamperFolders.size(); ++slot) {
       database_->SetSearchFolder(slot, NSFerryman::CDirSpec(options_.hamperFolders[slot]));
     }
-    database_->SetApplicationFolder(NSFerryman::CDirSpec(QCoreApplication::applicationDirPath().toStdString()));
+    database_->SetApplicationFolder(NSFerryman::CDirSpec(PathBytes(QCoreApplication::applicationDirPath())));
     database_->SetVolumeSearchHost(&volumeSearch_);
 
     // 4. The splash stays its minimum time; events go on meanwhile, so that it is drawn.

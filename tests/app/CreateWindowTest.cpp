@@ -61,6 +61,21 @@ TEST(CreateWindowTest, AnInputFolderShowsItsDescriptionAndRenamesTheOutputFile) 
   EXPECT_EQ(ValueOf(f.Window(), "outputFileValue"), "Second & <b>Kit<_b>.hmp");
 }
 
+TEST(CreateWindowTest, LongTextsAreShortenedNotWidened) {
+  CPackerFixture f;
+  const int width = f.Window().sizeHint().width();
+  const std::string longName(400, 'N');
+  apptest::WriteContentFolder(f / "Content", CContent{longName, std::string(50, 'c') + "\n2\n3\n4"});
+  f.Packer().OpenItem((f / "Content").string());
+  EXPECT_EQ(f.Window().sizeHint().width(), width);
+  const auto* name = f.Window().findChild<CBorderTransparentStaticTextView*>("nameValue");
+  EXPECT_EQ(name->Text().size(), 400);
+  EXPECT_EQ(name->toolTip(), name->Text());
+  // More lines than the view has room for: the whole text is its tool tip.
+  const auto* comments = f.Window().findChild<CBorderTransparentStaticTextView*>("commentsValue");
+  EXPECT_EQ(comments->toolTip(), comments->Text());
+}
+
 TEST(CreateWindowTest, TheSameFolderAgainIsNotReadAgain) {
   CPackerFixture f;
   apptest::WriteContentFolder(f / "Content");
