@@ -86,6 +86,9 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   // The text of the stage that runs ("Packing files..."), empty when none.
   const std::string& GetStageText() const { return stageText_; }
   const CSimpleProgressInfo& GetDisplayedProgress() const { return displayed_; }
+  // Forgets the button text of the last job, so that a new job shows no Stop or Skip label until
+  // it sets its own.
+  void ClearButtonText() { displayed_.SetButtonText(""); }
   // The time-remaining line, computed anew on each call (hosts call it on every redraw).
   const std::string& UpdateTimeText();
   const CHamperDescription& GetDescription() const { return description_; }

@@ -1,0 +1,62 @@
+#pragma once
+// The texts of the desktop application, by their ids in the application's resources, and the
+// numbers of its menu commands.
+
+#include <cstdint>
+
+#include "framework/resources/ResourceId.h"
+
+namespace apptext {
+
+using NSFerryman::AlertId;
+using NSFerryman::kApplicationResources;
+using NSFerryman::MenuId;
+using NSFerryman::ResourceId;
+using NSFerryman::StringId;
+
+inline constexpr ResourceId kSelectSourceFolder = StringId(kApplicationResources, 2);
+inline constexpr ResourceId kSelectDestinationFolder = StringId(kApplicationResources, 3);
+inline constexpr ResourceId kAboutTitle = StringId(kApplicationResources, 15);
+inline constexpr ResourceId kApplicationVersion = StringId(kApplicationResources, 17);
+inline constexpr ResourceId kApplicationName = StringId(kApplicationResources, 18);
+inline constexpr ResourceId kHomePageAddress = StringId(kApplicationResources, 34);
+inline constexpr ResourceId kSupportPageAddress = StringId(kApplicationResources, 35);
+inline constexpr ResourceId kBrowseInput = StringId(kApplicationResources, 41);
+inline constexpr ResourceId kBrowseOutput = StringId(kApplicationResources, 42);
+inline constexpr ResourceId kCreateHamper = StringId(kApplicationResources, 43);
+inline constexpr ResourceId kInputFolderLabel = StringId(kApplicationResources, 49);
+inline constexpr ResourceId kOutputFileLabel = StringId(kApplicationResources, 50);
+inline constexpr ResourceId kCommentsLabel = StringId(kApplicationResources, 51);
+inline constexpr ResourceId kCopyrightLabel = StringId(kApplicationResources, 52);
+inline constexpr ResourceId kURLLabel = StringId(kApplicationResources, 53);
+inline constexpr ResourceId kFileCountLabel = StringId(kApplicationResources, 54);
+inline constexpr ResourceId kNameLabel = StringId(kApplicationResources, 55);
+inline constexpr ResourceId kExternalHampersLabel = StringId(kApplicationResources, 57);
+inline constexpr ResourceId kSplashImageLabel = StringId(kApplicationResources, 59);
+
+// The framework's "OK".
+inline constexpr ResourceId kOK = StringId(NSFerryman::kFrameworkResources, 12);
+
+inline constexpr ResourceId kCannotOpenWebPageAlert = AlertId(kApplicationResources, 21);
+inline constexpr ResourceId kInsertCDAlert = AlertId(kApplicationResources, 92);
+
+// The menus installed, in order: File, Hamper, Help.
+inline constexpr ResourceId kFileMenu = MenuId(kApplicationResources, 1);
+inline constexpr ResourceId kHamperMenu = MenuId(kApplicationResources, 2);
+inline constexpr ResourceId kHelpMenu = MenuId(kApplicationResources, 5);
+
+}  // namespace apptext
+
+// Menu commands, as the menu scripts number them.
+namespace command {
+
+inline constexpr std::uint32_t kQuit = 25;
+inline constexpr std::uint32_t kSelectInputFolder = 101;
+inline constexpr std::uint32_t kSelectOutputFile = 102;
+inline constexpr std::uint32_t kCreateHamper = 103;
+inline constexpr std::uint32_t kWarnForExternalReferences = 104;
+inline constexpr std::uint32_t kAbout = 400;
+inline constexpr std::uint32_t kHomePage = 800;
+inline constexpr std::uint32_t kSupportPage = 804;
+
+}  // namespace command

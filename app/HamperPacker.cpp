@@ -1,0 +1,163 @@
+#include "app/HamperPacker.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "app/AboutDialog.h"
+#include "app/AppTexts.h"
+#include "app/ApplicationPicture.h"
+#include "app/CreateWindow.h"
+#include "app/ReportFailures.h"
+#include "app/SplashScreen.h"
+#include "app/TextConversion.h"
+#include "app/WebPages.h"
+#include "framework/resources/ResourceCache.h"
+#include "references/Database.h"
+
+CHamperPacker::CHamperPacker(CHamperPackerOptions options, CHamperPackerServices services)
+    : options_(std::move(options)),
+      alerts_(services.alerts ? services.alerts : &alertBoxes_),
+      dialogs_(services.dialogs ? services.dialogs : &desktopDialogs_),
+      openWebPage_(services.openWebPage ? std::move(services.openWebPage) : &OpenWebPageOnDesktop),
+      hasWebBrowser_(services.hasWebBrowser ? std::move(services.hasWebBrowser) : &DesktopHasWebBrowser),
+      slc_(options_.slcLibrary) {
+  if (options_.hamperFolders.size() > CDatabase::kSearchFolderSlots) {
+    throw NSFerryman::XBase("at most four folders of installed Hampers can be searched");
+  }
+}
+
+CHamperPacker::~CHamperPacker() { ShutDown(); }
+
+void CHamperPacker::Initialise() {
+  try {
+    // 1. The splash, painted before anything else is done.
+    splash_ = std::make_unique<CSplashScreen>(ApplicationPicture());
+    splash_->show();
+    QCoreApplication::processEvents();
+
+    // 2. The menus.
+    menus_ = std::make_unique<CMenuCommands>([this](std::uint32_t command) { DoCommand(command); });
+    menus_->AddMenu(apptext::kFileMenu);
+    menus_->AddMenu(apptext::kHamperMenu);
+    menus_->AddMenu(apptext::kHelpMenu);
+    menus_->SetAboutToShow([this] { UpdateMenus(); });
+
+    // 3. The database.
+    QElapsedTimer since;
+    since.start();
+    database_ = std::make_unique<CDatabase>(apptext::kInsertCDAlert);
+    for (std::size_t slot = 0; slot < options_.hamperFolders.size(); ++slot) {
+      database_->SetSearchFolder(slot, NSFerryman::CDirSpec(options_.hamperFolders[slot]));
+    }
+    database_->SetApplicationFolder(NSFerryman::CDirSpec(PathBytes(QCoreApplication::applicationDirPath())));
+    database_->SetVolumeSearchHost(&volumeSearch_);
+
+    // 4. The splash stays its minimum time; events go on meanwhile, so that it is drawn.
+    const qint64 rest = options_.minimumSplashTime.count() - since.elapsed();
+    if (rest > 0) {
+      QEventLoop wait;
+      QTimer::singleShot(static_cast<int>(rest), &wait, &QEventLoop::quit);
+      wait.exec();
+    }
+
+    // 5.
+    splash_.reset();
+  } catch (...) {
+    splash_.reset();
+    ShutDown();
+    throw;
+  }
+}
+
+void CHamperPacker::ShutDown() {
+  if (window_) {
+    window_->hide();
+    window_.reset();
+  }
+  if (about_) delete about_.data();
+  slc_.Unload();
+  database_.reset();
+  menus_.reset();
+}
+
+void CHamperPacker::CreateMainWindow() {
+  if (window_) return;
+  if (!database_) throw NSFerryman::XBase("the application has not been initialised");
+  window_ = std::make_unique<CCreateWindow>(
+      CCreateWindowServices{*database_, slc_, *alerts_, *dialogs_, inputFolders_, outputFolders_});
+  window_->setWindowIcon(ApplicationIcon());
+  if (menus_) menus_->InstallInto(*window_->menuBar());
+  connect(window_.get(), &CCreateWindow::CommandPosted, this, [this](quint32 command) { DoCommand(command); },
+          Qt::QueuedConnection);
+  connect(window_.get(), &CCreateWindow::BusyChanged, this, [this] { UpdateMenus(); });
+  connect(window_.get(), &CCreateWindow::FolderDropped, this, [this](const std::string& path) { OpenItem(path); });
+  UpdateMenus();
+  window_->show();
+}
+
+bool CHamperPacker::IsBusy() const { return window_ && window_->IsBusy(); }
+
+void CHamperPacker::UpdateMenus() {
+  if (!menus_) return;
+  const bool idle = !IsBusy();
+  menus_->SetEnabled(command::kQuit, idle);
+  menus_->SetEnabled(command::kAbout, idle);
+  const bool web = idle && hasWebBrowser_();
+  menus_->SetEnabled(command::kHomePage, web);
+  menus_->SetEnabled(command::kSupportPage, web);
+  if (window_) window_->UpdateMenus(*menus_);
+}
+
+void CHamperPacker::DoCommand(std::uint32_t command) {
+  ReportFailures(*alerts_, [&] {
+    switch (command) {
+      case command::kQuit: Quit(); break;
+      case command::kAbout: ShowAbout(); break;
+      case command::kHomePage:
+      case command::kSupportPage: {
+        const std::string address =
+            NSFerryman::GetString(command == command::kHomePage ? apptext::kHomePageAddress : apptext::kSupportPageAddress);
+        if (!OpenWebPage(address)) NSFerryman::ShowAlert(*alerts_, apptext::kCannotOpenWebPageAlert, {address});
+        break;
+      }
+      default:
+        if (window_) window_->DoCommand(command);
+        break;
+    }
+  });
+  UpdateMenus();
+}
+
+void CHamperPacker::OpenItem(const std::string& path) {
+  ReportFailures(*alerts_, [&] {
+    CreateMainWindow();
+    window_->SetInputFolder(NSFerryman::CDirSpec(path));
+  });
+  UpdateMenus();
+}
+
+bool CHamperPacker::OpenWebPage(const std::string& address) { return openWebPage_(address); }
+
+void CHamperPacker::EnsureSLCLibrary(NSFerryman::MAlertHost& alerts) { slc_.EnsureSLCLibrary(alerts); }
+
+void CHamperPacker::Quit() {
+  if (IsBusy()) return;
+  if (window_ && !window_->close()) return;
+  QCoreApplication::quit();
+}
+
+void CHamperPacker::ShowAbout() {
+  if (IsBusy()) return;
+  if (about_) {
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+    return;
+  }
+  about_ = new CAboutDialog(options_.version, window_.get());
+  about_->setWindowIcon(ApplicationIcon());
+  about_->show();
+}

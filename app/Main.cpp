@@ -1,0 +1,62 @@
+// `hamper-packer [--hampers DIR]... [--slc-library PATH] [FOLDER]`: the desktop application. A
+// folder named on the command line becomes the input folder.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
+
+#include "app/ApplicationPicture.h"
+#include "app/HamperPacker.h"
+#include "app/ReportFailures.h"
+#include "app/TextConversion.h"
+#include "framework/media/PartialOutputRegistry.h"
+#include "references/Database.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QCoreApplication::setOrganizationName(QStringLiteral("hamper-packer"));
+  QCoreApplication::setApplicationName(QStringLiteral("hamper-packer"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(HAMPER_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral("hamper-packer"));
+  QApplication::setWindowIcon(ApplicationIcon());
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Packs a content folder into a Hamper (.hmp)."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  const QCommandLineOption hampers(QStringLiteral("hampers"),
+                                   QStringLiteral("A folder of installed Hampers (up to four)."), QStringLiteral("DIR"));
+  const QCommandLineOption slcLibrary(QStringLiteral("slc-library"),
+                                      QStringLiteral("Where the sliced-loop library is."), QStringLiteral("PATH"));
+  parser.addOption(hampers);
+  parser.addOption(slcLibrary);
+  parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The content folder to pack."),
+                               QStringLiteral("[FOLDER]"));
+  parser.process(application);
+  if (parser.positionalArguments().size() > 1) {
+    std::fprintf(stderr, "hamper-packer: one folder at most\n");
+    return 2;
+  }
+
+  CHamperPackerOptions options;
+  for (const QString& folder : parser.values(hampers)) options.hamperFolders.push_back(PathBytes(folder));
+  options.slcLibrary = PathBytes(parser.value(slcLibrary));
+  options.version = HAMPER_VERSION;
+  if (options.hamperFolders.size() > CDatabase::kSearchFolderSlots) {
+    std::fprintf(stderr, "hamper-packer: at most four --hampers folders can be searched\n");
+    return 2;
+  }
+
+  // A pack ended by a signal (the session closing) leaves no partly written Hamper behind.
+  NSFerryman::InstallPartialOutputRemoval();
+
+  CHamperPacker packer(options);
+  if (!ReportFailures(packer.Alerts(), [&] {
+        packer.Initialise();
+        packer.CreateMainWindow();
+      })) {
+    return 1;
+  }
+  if (!parser.positionalArguments().isEmpty()) packer.OpenItem(PathBytes(parser.positionalArguments().first()));
+  return application.exec();
+}

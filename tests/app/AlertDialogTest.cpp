@@ -1,0 +1,82 @@
+// Alerts as dialog boxes: icon, title, message and buttons as the script says, and the result
+// code of each way to answer.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/AlertDialog.h"
+#include "framework/resources/Alert.h"
+
+namespace {
+
+using NSFerryman::CAlert;
+using NSFerryman::ParseAlert;
+
+// Shows the box and answers it from inside its event loop: `answer` gets the box.
+int RunAnswered(const CAlert& alert, const std::function<void(CAlertDialog&)>& answer) {
+  CAlertDialog box(alert);
+  QTimer::singleShot(0, &box, [&] { answer(box); });
+  return box.Run();
+}
+
+TEST(AlertDialogTest, ShowsTheScriptsPartsWithButtonsInScriptOrder) {
+  const struct {
+    const char* script;
+    QString title;
+    QString message;
+    bool icon;
+    std::vector<QString> buttons;
+  } cases[] = {
+      {"[STOP][Stop Pack?]Do you wish to stop?[No][Yes]", "Stop Pack?", "Do you wish to stop?", true, {"No", "Yes"}},
+      {"[STOP]Not enough memory for dialog or window![OK]", "Hamper Packer",
+       "Not enough memory for dialog or window!", true, {"OK"}},
+      {"[NONE][Done]First line\rsecond <b>line</b>[Cancel][Retry][OK]", "Done", "First line\nsecond <b>line</b>", false,
+       {"Cancel", "Retry", "OK"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    CAlertDialog box(ParseAlert(c.script));
+    EXPECT_EQ(box.windowTitle(), c.title);
+    const auto* message = box.findChild<QLabel*>("alertMessage");
+    EXPECT_EQ(message->text(), c.message);
+    EXPECT_EQ(message->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box.findChild<QLabel*>("alertIcon") != nullptr, c.icon);
+    std::vector<QString> labels;
+    for (const QPushButton* button : box.findChildren<QPushButton*>()) labels.push_back(button->text());
+    EXPECT_EQ(labels, c.buttons);
+    // The last button, button 1, is the default.
+    EXPECT_TRUE(box.Button(NSFerryman::kAlertButton1)->isDefault());
+  }
+}
+
+TEST(AlertDialogTest, EachAnswerGivesItsResultCode) {
+  const CAlert question = ParseAlert("[WARN][File already exists]Replace it?[Cancel][No][Yes]");
+  const struct {
+    const char* name;
+    std::function<void(CAlertDialog&)> answer;
+    int result;
+  } cases[] = {
+      {"Yes", [](CAlertDialog& box) { box.Button(NSFerryman::kAlertButton1)->click(); }, NSFerryman::kAlertButton1},
+      {"No", [](CAlertDialog& box) { box.Button(NSFerryman::kAlertButton2)->click(); }, NSFerryman::kAlertButton2},
+      {"Cancel", [](CAlertDialog& box) { box.Button(NSFerryman::kAlertButton3)->click(); }, NSFerryman::kAlertButton3},
+      {"Return takes the default, which has the focus",
+       [](CAlertDialog& box) {
+         EXPECT_EQ(box.focusWidget(), box.Button(NSFerryman::kAlertButton1));
+         QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, Qt::Key_Return);
+       },
+       NSFerryman::kAlertButton1},
+      {"Escape", [](CAlertDialog& box) { QTest::keyClick(&box, Qt::Key_Escape); }, NSFerryman::kAlertClosed},
+      {"closed", [](CAlertDialog& box) { box.close(); }, NSFerryman::kAlertClosed},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(RunAnswered(question, c.answer), c.result);
+  }
+}
+
+}  // namespace
