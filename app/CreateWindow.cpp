@@ -1,5 +1,7 @@
 #include "app/CreateWindow.h"
 
+#include "pack/OrderedPipeline.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -16,6 +18,7 @@
 #include "app/AppTexts.h"
 #include "app/BorderTransparentStaticTextView.h"
 #include "app/DirectBitmapView.h"
+#include "pack/OrderedPipeline.h"
 #include "app/FileDialogs.h"
 #include "app/FolderDialogState.h"
 #include "app/MenuCommands.h"
@@ -86,6 +89,8 @@ CCreateWindow::CCreateWindow(const CCreateWindowServices& services, QWidget* par
   setObjectName("createWindow");
   setWindowTitle(Text(apptext::kApplicationName));
   setAcceptDrops(true);
+  // Files are checked, packed and verified on every core; what the window shows is the same.
+  job_.SetWorkerCount(COrderedPipeline::DefaultWorkers());
   BuildViews();
   UpdateContents();
 }

@@ -288,11 +288,10 @@ void CPackJob::RunStages() {
     std::vector<std::string> names;
     CollectExternalHampers(topLevel_, callback, names);
     externalHampers_ = names;
-    if (!names.empty()) {
-      externalHampersText_.clear();
-      for (const std::string& name : names) externalHampersText_ += (externalHampersText_.empty() ? "" : ", ") + name;
-      host_.Redraw();
-    }
+    // Replaced even when there are none: the text of an earlier job's folder would be wrong here.
+    externalHampersText_.clear();
+    for (const std::string& name : names) externalHampersText_ += (externalHampersText_.empty() ? "" : ", ") + name;
+    host_.Redraw();
   }
 
   // 11. Stage 2.
