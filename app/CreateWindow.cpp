@@ -1,6 +1,5 @@
 #include "app/CreateWindow.h"
 
-#include "pack/OrderedPipeline.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,6 +27,7 @@
 #include "framework/resources/ResourceCache.h"
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
+#include "pack/OrderedPipeline.h"
 #include "pack/JobTexts.h"
 #include "pack/OutputFileName.h"
 #include "references/Database.h"
