@@ -17,7 +17,6 @@
 #include "app/AppTexts.h"
 #include "app/BorderTransparentStaticTextView.h"
 #include "app/DirectBitmapView.h"
-#include "pack/OrderedPipeline.h"
 #include "app/FileDialogs.h"
 #include "app/FolderDialogState.h"
 #include "app/MenuCommands.h"
@@ -27,8 +26,8 @@
 #include "framework/resources/ResourceCache.h"
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
-#include "pack/OrderedPipeline.h"
 #include "pack/JobTexts.h"
+#include "pack/OrderedPipeline.h"
 #include "pack/OutputFileName.h"
 #include "references/Database.h"
 
