@@ -18,6 +18,7 @@
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
 #include "pack/OrderedPipeline.h"
+#include "pack/OutputFileName.h"
 #include "pack/PackJob.h"
 
 namespace cli {
@@ -42,15 +43,7 @@ struct PackOptions {
 // folder gives no Name (the job then says so).
 std::string DefaultOutput(const std::string& input, CDatabase& database) {
   CFileEntryList topLevel = ListTopLevel(CItemReference(database.ItemForPath(input)));
-  const std::string name = ReadDescriptionFiles(topLevel).description.GetName();
-  if (name.empty()) return {};
-  // A Name may hold characters a file name cannot.
-  std::string file = name;
-  for (char& c : file) {
-    if (c == '/' || c == '\0') c = '_';
-  }
-  if (file == "." || file == "..") file = "_";
-  return file + ".hmp";
+  return HamperFileName(ReadDescriptionFiles(topLevel).description.GetName());
 }
 
 void PrintSummary(std::ostream& out, const std::string& output, const CPackJob& job, double seconds) {

@@ -220,6 +220,21 @@ TEST_F(PackJobTest, AlertTable) {
          };
        },
        {6}, "alert", false},
+      {"file cut short while packing",
+       [](PackJobTest& t) {
+         t.host.onStage["Packing files..."] = [&t](CPackJob&) {
+           fs::resize_file(t.input() / "Samples/snare.wav", 100);
+         };
+       },
+       {6}, "alert", false},
+      {"file replaced by a folder while packing",
+       [](PackJobTest& t) {
+         t.host.onStage["Packing files..."] = [&t](CPackJob&) {
+           fs::remove(t.input() / "Samples/snare.wav");
+           fs::create_directory(t.input() / "Samples/snare.wav");
+         };
+       },
+       {7}, "alert", false},
       {"file gone while packing",
        [](PackJobTest& t) {
          t.host.onStage["Packing files..."] = [&t](CPackJob&) { fs::remove(t.input() / "Samples/snare.wav"); };
