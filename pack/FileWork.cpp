@@ -9,6 +9,9 @@ constexpr std::uint64_t kFixedCost = std::uint64_t{1} << 20;
 // A picture's decoder holds a few lines, or for a progressive JPEG its coefficients: a generous
 // round figure, as the size is only known once the header is read.
 constexpr std::uint64_t kPictureCost = std::uint64_t{16} << 20;
+// Songs and patches are rewritten in memory up to this size (items/HostFile.cpp), beyond it in a
+// temporary file.
+constexpr std::uint64_t kRewriteLimit = std::uint64_t{8} << 20;
 
 enum class EKind { kOther, kPicture, kSlicedLoop, kHostFile };
 
@@ -81,11 +84,12 @@ std::uint64_t FileCheckCost(const CFileEntry& entry) {
 }
 
 std::uint64_t FilePackCost(const CFileEntry& entry) {
-  const std::uint64_t output = std::min(SizeOf(entry), kItemMemoryLimit);
+  // The output is held in memory up to its limit; the size is not asked for (a call to the file
+  // system for every file) where the limit is a fair bound.
   switch (KindOf(entry)) {
-    case EKind::kPicture: return kFixedCost + kPictureCost + output;
-    // Rewritten whole in memory before it is written out.
-    case EKind::kHostFile: return kFixedCost + 2 * SizeOf(entry) + output;
-    default: return kFixedCost + output;
+    case EKind::kPicture: return kFixedCost + kPictureCost + kItemMemoryLimit;
+    // Rewritten in memory up to a limit before it is written out.
+    case EKind::kHostFile: return kFixedCost + 2 * std::min(SizeOf(entry), kRewriteLimit) + kItemMemoryLimit;
+    default: return kFixedCost + kItemMemoryLimit;
   }
 }

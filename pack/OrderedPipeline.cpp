@@ -22,33 +22,42 @@ COrderedPipeline::~COrderedPipeline() {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
+  workAvailable_.notify_all();
   for (std::thread& thread : threads_) thread.join();
 }
 
 unsigned COrderedPipeline::DefaultWorkers() { return std::max(1u, std::thread::hardware_concurrency()); }
 
-bool COrderedPipeline::CanStartLocked() const {
+std::uint64_t COrderedPipeline::NextCostLocked() {
+  if (!nextCost_) nextCost_ = cost_(next_);
+  return *nextCost_;
+}
+
+bool COrderedPipeline::CanStartLocked() {
   if (next_ >= count_ || stopping_) return false;
   if (inFlightItems_ == 0) return true;
   if (next_ - released_ >= windowLimit_) return false;
-  return inFlightBytes_ + cost_(next_) <= budget_;
+  return inFlightBytes_ + NextCostLocked() <= budget_;
 }
 
 void COrderedPipeline::WorkerLoop() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [this] { return stopping_ || next_ >= count_ || CanStartLocked(); });
+    workAvailable_.wait(lock, [this] { return stopping_ || next_ >= count_ || CanStartLocked(); });
     if (stopping_ || next_ >= count_) return;
     const std::size_t index = next_++;
-    costs_[index] = cost_(index);
+    costs_[index] = NextCostLocked();
+    nextCost_.reset();
     inFlightBytes_ += costs_[index];
     ++inFlightItems_;
+    // Another worker may be able to start the item after this one.
+    if (CanStartLocked()) workAvailable_.notify_one();
     lock.unlock();
     work_(index);
     lock.lock();
     done_[index] = 1;
-    changed_.notify_all();
+    // The job's thread wakes only for the item it waits for.
+    if (index == awaited_) itemDone_.notify_one();
   }
 }
 
@@ -58,7 +67,9 @@ void COrderedPipeline::WaitFor(std::size_t index) {
     return;
   }
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return done_[index] != 0; });
+  awaited_ = index;
+  itemDone_.wait(lock, [&] { return done_[index] != 0; });
+  awaited_ = kNone;
 }
 
 void COrderedPipeline::Release(std::size_t index) {
@@ -69,5 +80,5 @@ void COrderedPipeline::Release(std::size_t index) {
     --inFlightItems_;
     released_ = index + 1;
   }
-  changed_.notify_all();
+  workAvailable_.notify_one();
 }

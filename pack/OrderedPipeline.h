@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -45,7 +46,11 @@ class COrderedPipeline {
 
  private:
   void WorkerLoop();
-  bool CanStartLocked() const;
+  bool CanStartLocked();
+  // The cost of the next item to start, asked for once.
+  std::uint64_t NextCostLocked();
+
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
   std::size_t count_;
   std::uint64_t budget_;
@@ -55,7 +60,10 @@ class COrderedPipeline {
   std::size_t windowLimit_;
 
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable workAvailable_;
+  std::condition_variable itemDone_;
+  std::size_t awaited_ = kNone;
+  std::optional<std::uint64_t> nextCost_;
   std::size_t next_ = 0;        // the next item to start
   std::size_t released_ = 0;    // items the job's thread is done with
   std::uint64_t inFlightBytes_ = 0;

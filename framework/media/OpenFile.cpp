@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <vector>
 #include <sys/stat.h>
@@ -32,6 +33,8 @@ COpenFile::COpenFile(const CFileSpec& fileSpec) : path_(fileSpec.GetFullPath()) 
     throw XOpenFailed(path_ + ": is not a regular file");
   }
   ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+  readOnly_ = true;
+  size_ = static_cast<MediaSize>(st.st_size);
 }
 
 COpenFile::COpenFile(const CFileSpec& fileSpec, std::uint32_t /*creator*/, std::uint32_t /*fileType*/)
@@ -48,6 +51,7 @@ void COpenFile::Close() noexcept {
 }
 
 MediaSize COpenFile::GetSize() {
+  if (readOnly_) return size_;
   struct stat st;
   if (::fstat(fd_, &st) != 0) throw XPosition(path_ + ": size cannot be read");
   return static_cast<MediaSize>(st.st_size);
@@ -61,7 +65,45 @@ void COpenFile::SetPosition(MediaSize position) {
   position_ = position;
 }
 
+namespace {
+
+// Reads up to this size are served from the read-ahead block, which holds this much.
+constexpr std::size_t kSmallRead = 4096;
+constexpr std::size_t kReadAheadBlock = 65536;
+
+}  // namespace
+
 void COpenFile::ReadAt(MediaSize position, std::size_t count, void* buffer) {
+  if (!readOnly_ || count > kSmallRead) {
+    ReadDirect(position, count, buffer);
+    return;
+  }
+  SetPosition(position);
+  if (position < blockStart_ || position + count > blockStart_ + blockLength_) {
+    if (!block_) block_ = std::make_unique<std::uint8_t[]>(kReadAheadBlock);
+    blockStart_ = position;
+    blockLength_ = 0;
+    while (blockLength_ < kReadAheadBlock) {
+      const ssize_t n = ::pread(fd_, block_.get() + blockLength_, kReadAheadBlock - blockLength_,
+                                static_cast<off_t>(blockStart_ + blockLength_));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        blockLength_ = 0;
+        ThrowFileError(errno, FileOperation::kRead, path_);
+      }
+      if (n == 0) break;
+      blockLength_ += static_cast<std::size_t>(n);
+    }
+    if (blockLength_ < count) {
+      throw XRead(path_ + ": " + std::to_string(count) + " bytes asked at " + std::to_string(position) + ", " +
+                  std::to_string(blockLength_) + " there");
+    }
+  }
+  if (count > 0) std::memcpy(buffer, block_.get() + (position - blockStart_), count);
+  position_ = position + count;
+}
+
+void COpenFile::ReadDirect(MediaSize position, std::size_t count, void* buffer) {
   SetPosition(position);
   auto* out = static_cast<std::uint8_t*>(buffer);
   std::size_t done = 0;

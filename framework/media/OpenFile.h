@@ -1,7 +1,12 @@
 #pragma once
 // Files as media, over POSIX descriptors with positioned reads and writes. The position is cached
 // so that reads and writes that continue where the last one ended cost no seek.
+//
+// A file opened for reading serves small reads from a read-ahead block: parsers read fields of a
+// few bytes each, and a system call for every one of them would cost more than the parsing. Its
+// size is taken once, when it is opened. One object serves one thread at a time.
 
+#include <memory>
 #include <string>
 
 #include "framework/media/FileSpec.h"
@@ -39,9 +44,18 @@ class COpenFile : public CMedia {
   void Close() noexcept;
 
  private:
+  // Reads `count` bytes at `position` from the file itself.
+  void ReadDirect(MediaSize position, std::size_t count, void* buffer);
+
   int fd_ = -1;
   MediaSize position_ = 0;
   std::string path_;
+  // Read-only files: the size at opening, and the read-ahead block.
+  bool readOnly_ = false;
+  MediaSize size_ = 0;
+  std::unique_ptr<std::uint8_t[]> block_;
+  MediaSize blockStart_ = 0;
+  std::size_t blockLength_ = 0;
 };
 
 }  // namespace NSFerryman
