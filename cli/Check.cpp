@@ -95,14 +95,11 @@ const CommandRegistrar kCheck(
     [](CLI::App& sub) -> std::function<int(Streams&)> {
       auto options = std::make_shared<CheckOptions>();
       sub.add_option("INPUT_DIR", options->input, "The content folder to check")->required();
-      sub.add_option("--hampers", options->hampers, "A folder of installed Hampers (up to four)");
+      AddHampersOption(sub, options->hampers);
       sub.add_option("--slc-library", options->slcLibrary, "Where the sliced-loop library is");
       sub.add_flag("--json", options->json, "Print one JSON object instead of text");
       return [options](Streams& streams) {
-        if (options->hampers.size() > CDatabase::kSearchFolderSlots) {
-          streams.err << "hamper: " << CCommandDatabase::kTooManyFolders << "\n";
-          return static_cast<int>(kExitUsage);
-        }
+        if (TooManyHampersFolders(options->hampers, streams.err)) return static_cast<int>(kExitUsage);
         return ReportingFailures(streams, options->input, [&] { return Check(*options, streams); });
       };
     });

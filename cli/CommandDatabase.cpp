@@ -51,3 +51,17 @@ CCommandDatabase::CCommandDatabase(const std::vector<std::string>& hamperFolders
 }
 
 }  // namespace cli
+
+namespace cli {
+
+void AddHampersOption(CLI::App& command, std::vector<std::string>& folders) {
+  command.add_option("--hampers", folders, "A folder of installed Hampers (up to four)");
+}
+
+bool TooManyHampersFolders(const std::vector<std::string>& folders, std::ostream& err) {
+  if (folders.size() <= CDatabase::kSearchFolderSlots) return false;
+  err << "hamper: " << CCommandDatabase::kTooManyFolders << "\n";
+  return true;
+}
+
+}  // namespace cli

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "references/Database.h"
 
 namespace cli {
@@ -36,5 +38,9 @@ class CCommandDatabase {
 
 // The folder the running program lies in ("" when it cannot be told).
 std::string ProgramFolder();
+
+// The --hampers option of a command, and the check of its count (a usage error beyond four).
+void AddHampersOption(CLI::App& command, std::vector<std::string>& folders);
+bool TooManyHampersFolders(const std::vector<std::string>& folders, std::ostream& err);
 
 }  // namespace cli

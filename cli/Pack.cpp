@@ -112,7 +112,7 @@ const CommandRegistrar kPack(
                    "Leave out files in a bad or unsupported format instead of stopping");
       sub.add_flag("--warn-external", options->warnExternal,
                    "Ask about each file that refers to other Hampers (without a terminal: stop)");
-      sub.add_option("--hampers", options->hampers, "A folder of installed Hampers (up to four)");
+      AddHampersOption(sub, options->hampers);
       sub.add_option("--slc-library", options->slcLibrary, "Where the sliced-loop library is");
       sub.add_flag("-q,--quiet", options->quiet, "Show no progress");
       sub.add_flag("--json", options->json, "Print a JSON summary at the end");
@@ -121,10 +121,7 @@ const CommandRegistrar kPack(
                      "thread). The Hamper is the same for any number")
           ->check(CLI::Range(0u, 256u));
       return [options](Streams& streams) {
-        if (options->hampers.size() > CDatabase::kSearchFolderSlots) {
-          streams.err << "hamper: " << CCommandDatabase::kTooManyFolders << "\n";
-          return static_cast<int>(kExitUsage);
-        }
+        if (TooManyHampersFolders(options->hampers, streams.err)) return static_cast<int>(kExitUsage);
         // Failures that no alert of the job covers are reported by the program's own handler, as
         // the framework's alert for them ("Disk Full", ...) with the detail.
         return Pack(*options, streams);

@@ -243,14 +243,11 @@ const CommandRegistrar kRefs(
       sub.add_option("--name", options->name,
                      "The Name of the Hamper being built, which decides internal and external (default: the Name "
                      "the root folder's description files give)");
-      sub.add_option("--hampers", options->hampers, "A folder of installed Hampers (up to four)");
+      AddHampersOption(sub, options->hampers);
       sub.add_flag("--json", options->json, "Print one JSON object instead of text");
       return [options, &sub](Streams& streams) {
         options->nameGiven = sub.count("--name") > 0;
-        if (options->hampers.size() > CDatabase::kSearchFolderSlots) {
-          streams.err << "hamper: " << CCommandDatabase::kTooManyFolders << "\n";
-          return static_cast<int>(kExitUsage);
-        }
+        if (TooManyHampersFolders(options->hampers, streams.err)) return static_cast<int>(kExitUsage);
         return ReportingFailures(streams, options->file, [&] { return Refs(*options, streams); });
       };
     });

@@ -249,17 +249,14 @@ const CommandRegistrar kVerify(
       sub.add_option("FILE", options->file, "The Hamper (.hmp) to verify")->required();
       sub.add_option("--source", options->source,
                      "The content folder the Hamper was packed from: every item is compared with its file");
-      sub.add_option("--hampers", options->hampers, "A folder of installed Hampers (up to four)");
+      AddHampersOption(sub, options->hampers);
       sub.add_option("--slc-library", options->slcLibrary, "Where the sliced-loop library is");
       sub.add_flag("--json", options->json, "Print one JSON object with every failing item");
       sub.add_flag("-q,--quiet", options->quiet, "Show no progress");
       sub.add_option("-j,--jobs", options->jobs, "Threads that check items (default: one per core)")
           ->check(CLI::Range(0u, 256u));
       return [options](Streams& streams) {
-        if (options->hampers.size() > CDatabase::kSearchFolderSlots) {
-          streams.err << "hamper: " << CCommandDatabase::kTooManyFolders << "\n";
-          return static_cast<int>(kExitUsage);
-        }
+        if (TooManyHampersFolders(options->hampers, streams.err)) return static_cast<int>(kExitUsage);
         return ReportingFailures(streams, options->file, [&] { return Verify(*options, streams); });
       };
     });

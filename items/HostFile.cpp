@@ -92,14 +92,19 @@ std::uint64_t RewriteMainChunk(EHostFileKind kind, CMedia& file, CMedia& output,
   return size;
 }
 
-void CheckPublishedSong(CMedia& file, const CReferenceContext& context, ExternalHamperNames& names) {
+// The song a published song carries in its first body, unpacked into `song`.
+void UnpackPublishedSong(CMedia& file, CMedia& song) {
   const CFourCharCode type = PublishedSongType(file);
   file.SetPosition(0);
   CIFFFileReader reader(file, EIFFByteOrder::kBigEndian);
   reader.EnterForm(type);
   reader.EnterChunk(kBodyID);
-  NSFerryman::CTemporaryOpenFile song;
   UnpackBody(reader.GetCurrentMedia(), type, song);
+}
+
+void CheckPublishedSong(CMedia& file, const CReferenceContext& context, ExternalHamperNames& names) {
+  NSFerryman::CTemporaryOpenFile song;
+  UnpackPublishedSong(file, song);
   CheckMainChunk(EHostFileKind::kSong, song, context, names);
 }
 
@@ -191,13 +196,8 @@ EHostFileKind HostFileKindOf(CMedia& file) {
 std::vector<CSF10ReferenceChunk> ReadHostFileReferences(EHostFileKind kind, CMedia& file) {
   std::vector<CSF10ReferenceChunk> records;
   if (kind == EHostFileKind::kPublishedSong) {
-    const CFourCharCode type = PublishedSongType(file);
-    file.SetPosition(0);
-    CIFFFileReader reader(file, EIFFByteOrder::kBigEndian);
-    reader.EnterForm(type);
-    reader.EnterChunk(kBodyID);
     NSFerryman::CTemporaryOpenFile song;
-    UnpackBody(reader.GetCurrentMedia(), type, song);
+    UnpackPublishedSong(file, song);
     CIFFFileReader songReader(song, EIFFByteOrder::kBigEndian);
     songReader.EnterCAT(kSongType);
     CollectRecords(songReader, records);
