@@ -44,8 +44,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Hamper Packer developers <hamper-packer@harborlantern.example>" CACHE STRING
     "The package's Maintainer field")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "packs Tessel content folders into Hampers (.hmp)")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Hamper Packer turns one content folder for the Tessel music application
+# CPack puts the summary before this as the description's first line.
+set(CPACK_PACKAGE_DESCRIPTION "Hamper Packer turns one content folder for the Tessel music application
 (samples, sliced loops, instrument patches, songs, MIDI files, pictures and
 description files) into one read-only content bank, a Hamper. Every file is
 checked, audio is stored in the lossless VORP code, the references inside songs
