@@ -5,6 +5,7 @@
 #include <typeinfo>
 
 #include "cli/Command.h"
+#include "cli/HamperManual.h"
 #include "cli/TerminalText.h"
 #include "framework/media/Exceptions.h"
 #include "framework/resources/Alert.h"
@@ -62,6 +63,9 @@ int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream
   CLI::App app{"Hamper Packer: packs a content folder into a Hamper (.hmp) and inspects Hampers.", "hamper"};
   app.set_version_flag("--version", std::string("hamper ") + HAMPER_VERSION);
   app.require_subcommand(0, 1);
+  // The build writes the installed manual page with this; it is no user's option, so it is hidden.
+  bool manPage = false;
+  app.add_flag("--help-man", manPage, "Print the manual page")->group("");
 
   std::function<int(Streams&)> chosen;
   for (auto& info : Commands()) {
@@ -84,6 +88,10 @@ int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream
   } catch (const CLI::ParseError& e) {
     err << "hamper: " << e.what() << "\n" << "Run 'hamper --help' for usage.\n";
     return kExitUsage;
+  }
+  if (manPage) {
+    out << HamperManPage(app, HAMPER_VERSION);
+    return kExitOk;
   }
   if (!chosen) {
     out << app.help();

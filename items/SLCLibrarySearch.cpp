@@ -36,9 +36,9 @@ std::vector<std::string> SLCLibraryCandidates(const std::string& explicitPath) {
 #ifdef HAMPER_SLC_BUILD_DIR
   candidates.push_back((fs::path(HAMPER_SLC_BUILD_DIR) / kSLCLibraryFileName).string());
 #endif
-#ifdef HAMPER_SLC_INSTALL_DIR
-  candidates.push_back((fs::path(HAMPER_SLC_INSTALL_DIR) / kSLCLibraryFileName).string());
-#endif
+  if (const std::string installed = SLCLibraryInstallFolder(); !installed.empty()) {
+    candidates.push_back((fs::path(installed) / kSLCLibraryFileName).string());
+  }
   return candidates;
 }
 
@@ -49,4 +49,12 @@ std::string FindSLCLibrary(const std::string& explicitPath) {
     if (fs::is_regular_file(candidate, ec)) return candidate;
   }
   return {};
+}
+
+std::string SLCLibraryInstallFolder() {
+#ifdef HAMPER_SLC_INSTALL_DIR
+  return HAMPER_SLC_INSTALL_DIR;
+#else
+  return {};
+#endif
 }

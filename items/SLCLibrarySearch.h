@@ -22,3 +22,5 @@ std::vector<std::string> SLCLibraryCandidates(const std::string& explicitPath);
 // The given path (whether or not anything is there), else the first of places 3 to 5 that holds
 // a file, else "" (which Load reports as not found).
 std::string FindSLCLibrary(const std::string& explicitPath);
+// Place 5, the folder the library is installed to, or "" when the program was built without one.
+std::string SLCLibraryInstallFolder();

@@ -1,0 +1,29 @@
+# Writes one manual page and its gzip'd copy, each whole or not at all: an output is replaced only
+# once its step has succeeded, so a failed step leaves nothing the build would take as done.
+#
+#   cmake -DPROGRAM=.../hamper -DPAGE=man/hamper.1 -DOUT=man/hamper.1.gz -P ManPage.cmake
+#       PAGE is what `PROGRAM --help-man` prints; OUT its gzip'd copy
+#   cmake -DPAGE=man/hamper-packer.1 -DOUT=man/hamper-packer.1.gz -P ManPage.cmake
+#       OUT is the gzip'd copy of PAGE
+#
+# gzip -9n as Debian installs manual pages: no name or time stamp, so two builds give the same bytes.
+
+if(NOT DEFINED PAGE OR NOT DEFINED OUT)
+  message(FATAL_ERROR "ManPage.cmake: PAGE and OUT are needed")
+endif()
+
+if(DEFINED PROGRAM)
+  execute_process(COMMAND "${PROGRAM}" --help-man OUTPUT_FILE "${PAGE}.tmp" RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    file(REMOVE "${PAGE}.tmp")
+    message(FATAL_ERROR "${PROGRAM} --help-man failed: ${result}")
+  endif()
+  file(RENAME "${PAGE}.tmp" "${PAGE}")
+endif()
+
+execute_process(COMMAND gzip -9 -n -c "${PAGE}" OUTPUT_FILE "${OUT}.tmp" RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  file(REMOVE "${OUT}.tmp")
+  message(FATAL_ERROR "gzip of ${PAGE} failed: ${result}")
+endif()
+file(RENAME "${OUT}.tmp" "${OUT}")
