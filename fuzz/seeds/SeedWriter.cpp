@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <stdexcept>
 
 namespace seeds {
 
@@ -36,6 +37,14 @@ int main(int argc, char** argv) {
   try {
     seeds::CSeedFolder hamper(corpus, "hamper");
     seeds::WriteHamperSeeds(hamper);
+    seeds::CSeedFolder sampleFile(corpus, "sample_file");
+    seeds::WriteSampleSeeds(sampleFile);
+    seeds::CSeedFolder vorp(corpus, "vorp");
+    seeds::WriteVORPSeeds(vorp);
+    // The IFF readers meet sample files and host files.
+    seeds::CSeedFolder iff(corpus, "iff");
+    seeds::WriteSampleSeeds(iff);
+    for (const auto& [name, bytes] : seeds::HostFileSeeds()) iff.Add(name, bytes);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "fuzz-make-seeds: %s\n", e.what());
     return 1;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/media/MemoryMedia.h"
@@ -35,5 +36,9 @@ class CSeedFolder {
 
 // One function per target, each in its own file.
 void WriteHamperSeeds(CSeedFolder& folder);
+void WriteSampleSeeds(CSeedFolder& folder);
+void WriteVORPSeeds(CSeedFolder& folder);
+// Authored songs, published songs and patches, by file name, for several targets.
+std::vector<std::pair<std::string, Bytes>> HostFileSeeds();
 
 }  // namespace seeds
