@@ -45,6 +45,16 @@ int main(int argc, char** argv) {
     seeds::CSeedFolder iff(corpus, "iff");
     seeds::WriteSampleSeeds(iff);
     for (const auto& [name, bytes] : seeds::HostFileSeeds()) iff.Add(name, bytes);
+    seeds::CSeedFolder infoText(corpus, "info_text");
+    seeds::WriteInfoTextSeeds(infoText);
+    seeds::CSeedFolder resources(corpus, "resource_scripts");
+    seeds::WriteResourceSeeds(resources);
+    seeds::CSeedFolder midi(corpus, "midi_header");
+    seeds::WriteMIDISeeds(midi);
+    seeds::CSeedFolder references(corpus, "references");
+    seeds::WriteReferenceSeeds(references);
+    seeds::CSeedFolder publishedSong(corpus, "published_song");
+    seeds::WritePublishedSongSeeds(publishedSong);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "fuzz-make-seeds: %s\n", e.what());
     return 1;

@@ -38,6 +38,11 @@ class CSeedFolder {
 void WriteHamperSeeds(CSeedFolder& folder);
 void WriteSampleSeeds(CSeedFolder& folder);
 void WriteVORPSeeds(CSeedFolder& folder);
+void WriteInfoTextSeeds(CSeedFolder& folder);
+void WriteResourceSeeds(CSeedFolder& folder);
+void WriteMIDISeeds(CSeedFolder& folder);
+void WriteReferenceSeeds(CSeedFolder& folder);
+void WritePublishedSongSeeds(CSeedFolder& folder);
 // Authored songs, published songs and patches, by file name, for several targets.
 std::vector<std::pair<std::string, Bytes>> HostFileSeeds();
 
