@@ -55,6 +55,10 @@ int main(int argc, char** argv) {
     seeds::WriteReferenceSeeds(references);
     seeds::CSeedFolder publishedSong(corpus, "published_song");
     seeds::WritePublishedSongSeeds(publishedSong);
+    seeds::CSeedFolder slc(corpus, "slc");
+    seeds::WriteSLCSeeds(slc);
+    seeds::CSeedFolder pictures(corpus, "pictures");
+    seeds::WritePictureSeeds(pictures);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "fuzz-make-seeds: %s\n", e.what());
     return 1;

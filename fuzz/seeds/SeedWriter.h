@@ -43,6 +43,8 @@ void WriteResourceSeeds(CSeedFolder& folder);
 void WriteMIDISeeds(CSeedFolder& folder);
 void WriteReferenceSeeds(CSeedFolder& folder);
 void WritePublishedSongSeeds(CSeedFolder& folder);
+void WriteSLCSeeds(CSeedFolder& folder);
+void WritePictureSeeds(CSeedFolder& folder);
 // Authored songs, published songs and patches, by file name, for several targets.
 std::vector<std::pair<std::string, Bytes>> HostFileSeeds();
 
