@@ -12,6 +12,11 @@ void WriteInfoTextSeeds(CSeedFolder& folder) {
   folder.Add("info-crlf.txt", std::string("Name=\"Seed Kit\"\r\nNAME: \"not this\"\r\nURL \"open"));
   folder.Add("name-cr.txt", std::string("Seed\rKit\r\r"));
   folder.Add("name-zero.txt", std::string("Seed Kit\0trailing\n\n", 19));
+  // Edges the fuzzer met: a line feed only behind a zero byte, mixed breaks, keys that begin
+  // with a quote or an equals sign.
+  folder.Add("zero-then-lf.txt", std::string("Named\rKit=\"Seed Kit\"\0\nNAME: \"not this\"\r\nURL \"open", 48));
+  folder.Add("mixed-breaks.txt", std::string("Seed\rT\rS\x06" "eMM\n"));
+  folder.Add("odd-keys.txt", std::string("\"em=SaeNed Kit\"\r\nNm\0\0a Kit\"\r\0e\"=\xf9NAME: \"n\0Ss`\r\n", 39));
 }
 
 void WriteResourceSeeds(CSeedFolder& folder) {
