@@ -26,6 +26,12 @@ void CSeedFolder::AddChanged(const std::string& name, Bytes bytes, std::size_t o
   Add(name, bytes);
 }
 
+void WriteIFFSeeds(CSeedFolder& folder) {
+  // The IFF readers meet sample files and host files.
+  WriteSampleSeeds(folder);
+  for (const auto& [name, bytes] : HostFileSeeds()) folder.Add(name, bytes);
+}
+
 }  // namespace seeds
 
 int main(int argc, char** argv) {
@@ -35,30 +41,24 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path corpus(argv[1]);
   try {
-    seeds::CSeedFolder hamper(corpus, "hamper");
-    seeds::WriteHamperSeeds(hamper);
-    seeds::CSeedFolder sampleFile(corpus, "sample_file");
-    seeds::WriteSampleSeeds(sampleFile);
-    seeds::CSeedFolder vorp(corpus, "vorp");
-    seeds::WriteVORPSeeds(vorp);
-    // The IFF readers meet sample files and host files.
-    seeds::CSeedFolder iff(corpus, "iff");
-    seeds::WriteSampleSeeds(iff);
-    for (const auto& [name, bytes] : seeds::HostFileSeeds()) iff.Add(name, bytes);
-    seeds::CSeedFolder infoText(corpus, "info_text");
-    seeds::WriteInfoTextSeeds(infoText);
-    seeds::CSeedFolder resources(corpus, "resource_scripts");
-    seeds::WriteResourceSeeds(resources);
-    seeds::CSeedFolder midi(corpus, "midi_header");
-    seeds::WriteMIDISeeds(midi);
-    seeds::CSeedFolder references(corpus, "references");
-    seeds::WriteReferenceSeeds(references);
-    seeds::CSeedFolder publishedSong(corpus, "published_song");
-    seeds::WritePublishedSongSeeds(publishedSong);
-    seeds::CSeedFolder slc(corpus, "slc");
-    seeds::WriteSLCSeeds(slc);
-    seeds::CSeedFolder pictures(corpus, "pictures");
-    seeds::WritePictureSeeds(pictures);
+    using Writer = void (*)(seeds::CSeedFolder&);
+    const std::pair<const char*, Writer> targets[] = {
+        {"hamper", seeds::WriteHamperSeeds},
+        {"sample_file", seeds::WriteSampleSeeds},
+        {"vorp", seeds::WriteVORPSeeds},
+        {"iff", seeds::WriteIFFSeeds},
+        {"info_text", seeds::WriteInfoTextSeeds},
+        {"resource_scripts", seeds::WriteResourceSeeds},
+        {"midi_header", seeds::WriteMIDISeeds},
+        {"references", seeds::WriteReferenceSeeds},
+        {"published_song", seeds::WritePublishedSongSeeds},
+        {"slc", seeds::WriteSLCSeeds},
+        {"pictures", seeds::WritePictureSeeds},
+    };
+    for (const auto& [target, write] : targets) {
+      seeds::CSeedFolder folder(corpus, target);
+      write(folder);
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "fuzz-make-seeds: %s\n", e.what());
     return 1;

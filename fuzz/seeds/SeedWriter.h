@@ -38,6 +38,7 @@ class CSeedFolder {
 void WriteHamperSeeds(CSeedFolder& folder);
 void WriteSampleSeeds(CSeedFolder& folder);
 void WriteVORPSeeds(CSeedFolder& folder);
+void WriteIFFSeeds(CSeedFolder& folder);
 void WriteInfoTextSeeds(CSeedFolder& folder);
 void WriteResourceSeeds(CSeedFolder& folder);
 void WriteMIDISeeds(CSeedFolder& folder);
