@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "framework/media/Exceptions.h"
@@ -50,6 +51,16 @@ bool Tolerate(Step&& step) {
 
 inline void Expect(bool condition, std::string_view what) {
   if (!condition) Fail(what);
+}
+
+// Runs `step`, which must finish: one of our exceptions is a finding too, reported with its detail.
+template <class Step>
+void ExpectFinishes(Step&& step, std::string_view what) {
+  try {
+    step();
+  } catch (const NSFerryman::XBase& e) {
+    Fail(std::string(what) + ": " + e.what());
+  }
 }
 
 }  // namespace fuzz
