@@ -264,7 +264,18 @@ CNavigationHolder CDatabase::ItemForPath(const std::string& path) {
 
 CNavigationHolder CDatabase::GetRootItem() { return CNavigationHolder::Share(&root_); }
 
-CNavigationHolder CDatabase::GetTopOfFileSystem() { return ItemForPath("/"); }
+void CDatabase::SetTopOfFileSystem(CNavigationHolder top) {
+  std::lock_guard lock(mutex_);
+  topOfFileSystem_ = std::move(top);
+}
+
+CNavigationHolder CDatabase::GetTopOfFileSystem() {
+  {
+    std::lock_guard lock(mutex_);
+    if (topOfFileSystem_) return topOfFileSystem_;
+  }
+  return ItemForPath("/");
+}
 
 void CDatabase::OpenScope() {
   std::lock_guard lock(mutex_);

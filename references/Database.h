@@ -63,6 +63,9 @@ class CDatabase {
   void SetVolumeSource(VolumeSource source);
   // Who waits for a volume to be inserted; without one a search that finds nothing gives up.
   void SetVolumeSearchHost(MVolumeSearchHost* host);
+  // Where searches by volume start; the item for "/" unless replaced (fuzzing replaces it, so
+  // that damaged records never walk the real file system).
+  void SetTopOfFileSystem(CNavigationHolder top);
 
   // The installed Hampers, in the order found. None after the last, before the first.
   CNavigationHolder GetFirstTopLevelItem();
@@ -116,6 +119,7 @@ class CDatabase {
   NSFerryman::CDirSpec applicationFolder_;
   VolumeSource volumeSource_;
   MVolumeSearchHost* volumeSearchHost_ = nullptr;
+  CNavigationHolder topOfFileSystem_;
   CDatabaseInterface root_;
   bool built_ = false;
   std::vector<CNavigationHolder> topLevel_;
