@@ -203,7 +203,8 @@ int Refs(const RefsOptions& options, Streams& streams) {
 
   std::vector<CRecordReport> reports;
   for (const CSF10ReferenceChunk& record : records) {
-    CRecordReport report{record};
+    CRecordReport report;
+    report.record = record;
     report.external = IsExternalReference(record, hamper);
     if (!report.external) {
       try {

@@ -79,8 +79,7 @@ CPathComponents FullComponents(const MINavigationInterface& item, const std::str
 
 // Step b of finding a target: the database part names the root folder somewhere in its path; the
 // rest of the path is searched from the root folder.
-CNavigationHolder ResolveDatabasePath(const CDatabasePathRef& part, const MINavigationInterface& rootFolder,
-                                      const std::string& displayName) {
+CNavigationHolder ResolveDatabasePath(const CDatabasePathRef& part, const MINavigationInterface& rootFolder) {
   std::span<const std::string> components(part.components);
   if (components.empty()) throw XBadReference("the database path is empty");
   const std::string rootName = PortableName(rootFolder.GetName());
@@ -179,7 +178,7 @@ CReferenceTarget FindReferenceTarget(const CReferenceContext& context, const CSF
     }
   }
   if (record.database.present) {
-    if (CNavigationHolder found = ResolveDatabasePath(record.database, *context.rootFolder, record.displayName)) {
+    if (CNavigationHolder found = ResolveDatabasePath(record.database, *context.rootFolder)) {
       return {std::move(found), EReferencePart::kDatabase};
     }
   } else if (CNavigationHolder found = ResolveVolumePath(record.volume, DatabaseOf(context))) {

@@ -38,7 +38,9 @@ class CFileSpec : public CABCMediaSpec {
   // Deletes the file; XFile family on failure (XFileNotFound when it is not there).
   void Delete() const;
 
-  bool operator==(const CFileSpec& other) const = default;
+  bool operator==(const CFileSpec& other) const {
+    return volume_ == other.volume_ && folder_ == other.folder_ && name_ == other.name_;
+  }
 
  private:
   std::string volume_;
