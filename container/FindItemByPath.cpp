@@ -21,10 +21,16 @@ CNavigationHolder FindItemByPath(MINavigationInterface& root, const CHamperIndex
     CNavigationHolder exactMatch;
     int matches = 0;
     int exactMatches = 0;
-    for (CNavigationHolder child = current->GetFirstChild(); child; child = current->GetNextChild(*child)) {
-      if (!SamePortableName(child->GetName(), component)) continue;
+    const auto consider = [&](const CNavigationHolder& child) {
       if (++matches == 1) match = child;
       if (child->GetName() == component && ++exactMatches == 1) exactMatch = child;
+    };
+    if (const auto indexed = current->ChildrenWithPortableName(component)) {
+      for (const CNavigationHolder& child : *indexed) consider(child);
+    } else {
+      for (CNavigationHolder child = current->GetFirstChild(); child; child = current->GetNextChild(*child)) {
+        if (SamePortableName(child->GetName(), component)) consider(child);
+      }
     }
     // Names that differ only in letter case are distinct items here; among such twins the one
     // spelled exactly as the path is meant.

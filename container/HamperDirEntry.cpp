@@ -28,3 +28,9 @@ CNavigationHolder MINIHamperDirEntry::GetPreviousChild(const MINavigationInterfa
   if (!children_.Find(child, position) || position == 0) return {};
   return children_.Share(position - 1);
 }
+
+std::optional<std::vector<CNavigationHolder>> MINIHamperDirEntry::ChildrenWithPortableName(std::string_view name) const {
+  std::vector<CNavigationHolder> children;
+  for (const std::size_t position : children_.PositionsWithPortableName(name)) children.push_back(children_.Share(position));
+  return children;
+}

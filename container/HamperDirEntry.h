@@ -23,6 +23,7 @@ class MINIHamperDirEntry : public MINIABCHamperEntry {
   CNavigationHolder GetLastChild() const override;
   CNavigationHolder GetNextChild(const MINavigationInterface& child) const override;
   CNavigationHolder GetPreviousChild(const MINavigationInterface& child) const override;
+  std::optional<std::vector<CNavigationHolder>> ChildrenWithPortableName(std::string_view name) const override;
   bool IsContainer() const override { return true; }
   std::string GetName() const override { return name_; }
   int GetImage() const override { return kFolderImage; }

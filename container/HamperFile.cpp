@@ -72,6 +72,14 @@ CNavigationHolder MINIHamperFile::VisibleFrom(std::size_t position, int step) co
 
 CNavigationHolder MINIHamperFile::GetFirstChild() const { return VisibleFrom(0, 1); }
 
+std::optional<std::vector<CNavigationHolder>> MINIHamperFile::ChildrenWithPortableName(std::string_view name) const {
+  std::vector<CNavigationHolder> children;
+  for (const std::size_t position : children_.PositionsWithPortableName(name)) {
+    if (!children_.At(position).IsHidden()) children.push_back(children_.Share(position));
+  }
+  return children;
+}
+
 CNavigationHolder MINIHamperFile::GetLastChild() const {
   return children_.Empty() ? CNavigationHolder() : VisibleFrom(children_.Size() - 1, -1);
 }

@@ -46,6 +46,8 @@ class MINIHamperFile : public MINIShellItem {
   bool IsSame(const MINavigationInterface& other) const override { return this == &other; }
   CNavigationHolder GetNextChild(const MINavigationInterface& child) const override;
   CNavigationHolder GetPreviousChild(const MINavigationInterface& child) const override;
+  // Hidden top-level nodes are not among them, as they are not among the children.
+  std::optional<std::vector<CNavigationHolder>> ChildrenWithPortableName(std::string_view name) const override;
   bool IsContainer() const override { return true; }
   std::string GetName() const override { return header_.GetName(); }
   // A new CHamperMedia over the whole file, at position 0.

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -31,6 +32,9 @@ class CHamperNodeList {
   MINIHamperDirEntry* FindFolder(const std::string& name) const;
   void Clear();
 
+  // The positions of the nodes whose portable name equals that of `name`, in list order.
+  const std::vector<std::size_t>& PositionsWithPortableName(std::string_view name) const;
+
   // The position of `child` in this list, when it is one of its nodes.
   bool Find(const MINavigationInterface& child, std::size_t& position) const;
 
@@ -40,4 +44,6 @@ class CHamperNodeList {
  private:
   std::vector<std::unique_ptr<MINIABCHamperEntry>> nodes_;
   std::unordered_map<std::string, MINIHamperDirEntry*> folders_;
+  // Nodes by their portable name with a-z upper-cased.
+  std::unordered_map<std::string, std::vector<std::size_t>> byPortableName_;
 };

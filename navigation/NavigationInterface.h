@@ -16,7 +16,10 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "framework/media/Media.h"
 #include "navigation/NavigationHolder.h"
@@ -61,6 +64,15 @@ class MINavigationInterface {
   virtual std::uint64_t GetSize() const { return 0; }
   // The registered file type of a file item (one of the registry's instances), or null.
   virtual const CFileType* GetFileType() const { return nullptr; }
+
+  // The children whose portable name (navigation/PortableName.h) equals that of `name`, in child
+  // order; none (not an empty list) from an item that keeps no index of its children's names,
+  // whose children are then walked. Items with many children keep one, so that looking up
+  // every item of a large folder costs no more than walking it once.
+  virtual std::optional<std::vector<CNavigationHolder>> ChildrenWithPortableName(std::string_view name) const {
+    (void)name;
+    return std::nullopt;
+  }
 
   virtual void AddReference() const;
   virtual void Release() const;

@@ -23,12 +23,24 @@ CDatabase& DatabaseOf(const CReferenceContext& context) {
 
 CNavigationHolder SearchBelow(const MINavigationInterface& start, std::span<const std::string> components,
                               std::size_t& budget) {
+  const auto tryChild = [&](const CNavigationHolder& child) -> CNavigationHolder {
+    if (components.size() == 1) return child;
+    return SearchBelow(*child, components.subspan(1), budget);
+  };
+  // Items that index their children's names answer at once; others are walked.
+  if (const auto indexed = start.ChildrenWithPortableName(components.front())) {
+    for (const CNavigationHolder& child : *indexed) {
+      if (budget == 0) return {};
+      --budget;
+      if (CNavigationHolder found = tryChild(child)) return found;
+    }
+    return {};
+  }
   for (CNavigationHolder child = start.GetFirstChild(); child; child = start.GetNextChild(*child)) {
     if (budget == 0) return {};
     --budget;
     if (!SamePortableName(child->GetName(), components.front())) continue;
-    if (components.size() == 1) return child;
-    if (CNavigationHolder found = SearchBelow(*child, components.subspan(1), budget)) return found;
+    if (CNavigationHolder found = tryChild(child)) return found;
   }
   return {};
 }
