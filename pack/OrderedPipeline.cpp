@@ -45,9 +45,11 @@ void COrderedPipeline::WorkerLoop() {
   for (;;) {
     workAvailable_.wait(lock, [this] { return stopping_ || next_ >= count_ || CanStartLocked(); });
     if (stopping_ || next_ >= count_) return;
-    const std::size_t index = next_++;
+    // The cost belongs to the item being started: ask it before the count moves on.
+    const std::size_t index = next_;
     costs_[index] = NextCostLocked();
     nextCost_.reset();
+    ++next_;
     inFlightBytes_ += costs_[index];
     ++inFlightItems_;
     // Another worker may be able to start the item after this one.
