@@ -1,13 +1,13 @@
 #include "items/ItemOperations.h"
 
 #include "framework/media/Exceptions.h"
-#include "items/AIFFInfo.h"
 #include "items/AudioPacker.h"
 #include "items/CopyItem.h"
 #include "items/HostFile.h"
 #include "items/JPEGImage.h"
 #include "items/MIDIHeader.h"
 #include "items/ReadabilityTest.h"
+#include "items/SampleFileLayout.h"
 #include "items/SLCFileCheck.h"
 #include "items/TIFFImage.h"
 #include "items/WaveInfo.h"
@@ -33,7 +33,9 @@ void CheckChannels(const CSampleInfo& info) {
 void CheckItem(const CFileType& type, CMedia& file, const CItemContext& context, ExternalHamperNames& names) {
   file.SetPosition(0);
   if (Is(type, AudioIffFileType())) {
-    CheckChannels(ReadAIFFInfo(file));
+    // The layout, not only the description: audio missing or cut short is found here, where
+    // the file can still be left out, instead of cancelling the pack later.
+    CheckChannels(ReadAIFFLayout(file).info);
   } else if (Is(type, WaveFileType())) {
     CheckChannels(ReadWaveInfo(file));
   } else if (Is(type, JpegBitmapFileType())) {
