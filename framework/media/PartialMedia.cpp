@@ -10,10 +10,7 @@ MediaSize CPartialMedia::GetSize() {
   return baseSize > start_ ? baseSize - start_ : 0;
 }
 
-MediaSize CPartialMedia::GetPosition() {
-  const MediaSize p = base_.GetPosition();
-  return p > start_ ? p - start_ : 0;
-}
+MediaSize CPartialMedia::GetPosition() { return position_; }
 
 void CPartialMedia::SetPosition(MediaSize position) {
   // A position that does not fit a signed 64-bit value is what a negative one wraps to.
@@ -25,6 +22,7 @@ void CPartialMedia::SetPosition(MediaSize position) {
                     std::to_string(size_) + " bytes");
   }
   base_.SetPosition(start_ + position);
+  position_ = position;
 }
 
 void CPartialMedia::SetPositionSigned(std::int64_t position) {
@@ -38,6 +36,7 @@ void CPartialMedia::ReadAt(MediaSize position, std::size_t count, void* buffer) 
                 " past the end of a window of " + std::to_string(size_) + " bytes");
   }
   base_.ReadAt(start_ + position, count, buffer);
+  position_ = position + count;
 }
 
 void CPartialMedia::WriteAt(MediaSize position, std::size_t count, const void* buffer) {
@@ -46,6 +45,7 @@ void CPartialMedia::WriteAt(MediaSize position, std::size_t count, const void* b
                  " past the end of a window of " + std::to_string(size_) + " bytes");
   }
   base_.WriteAt(start_ + position, count, buffer);
+  position_ = position + count;
 }
 
 }  // namespace NSFerryman

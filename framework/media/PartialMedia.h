@@ -1,6 +1,11 @@
 #pragma once
 // A window onto another media: bytes [start, start + size) of the base, or everything from start
 // on when open-ended. The base is not owned and must outlive the window.
+//
+// The window keeps its own position, starting at 0: other windows onto the same base, or the base
+// itself, may move the base's position between two reads of this one. Each read and write names
+// its place in the base, and SetPosition also moves the base there, so that a writer that
+// continues on the base behind a window's last byte finds its position where it expects it.
 
 #include <cstdint>
 
@@ -34,6 +39,7 @@ class CPartialMedia : public CMedia {
   CMedia& base_;
   MediaSize start_;
   std::int64_t size_;
+  MediaSize position_ = 0;
 };
 
 }  // namespace NSFerryman
