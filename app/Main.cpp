@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
 
   // A pack ended by a signal (the session closing) leaves no partly written Hamper behind.
   NSFerryman::InstallPartialOutputRemoval();
+  NSFerryman::LetFileSizeLimitFailWrites();
 
   CHamperPacker packer(options);
   if (!ReportFailures(packer.Alerts(), [&] {

@@ -8,6 +8,7 @@
 #include "cli/HamperManual.h"
 #include "cli/TerminalText.h"
 #include "framework/media/Exceptions.h"
+#include "framework/media/PartialOutputRegistry.h"
 #include "framework/resources/Alert.h"
 #include "framework/resources/ExceptionAlerts.h"
 #include "framework/resources/ResourceCache.h"
@@ -60,6 +61,7 @@ int ReportingFailures(Streams& streams, const std::string& file, const std::func
 }
 
 int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  NSFerryman::LetFileSizeLimitFailWrites();
   CLI::App app{"Hamper Packer: packs a content folder into a Hamper (.hmp) and inspects Hampers.", "hamper"};
   app.set_version_flag("--version", std::string("hamper ") + HAMPER_VERSION);
   app.require_subcommand(0, 1);

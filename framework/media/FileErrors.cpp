@@ -38,6 +38,8 @@ void ThrowFileError(int err, FileOperation operation, const std::string& what) {
       throw XFileLocked(detail);
     case ENOSPC:
     case EDQUOT:
+    // A file-size limit (a quota, `ulimit -f`) stops a write as a full disk does.
+    case EFBIG:
       throw XDiskFull(detail);
     case EMFILE:
     case ENFILE:

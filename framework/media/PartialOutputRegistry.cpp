@@ -68,4 +68,6 @@ void InstallPartialOutputRemoval() {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) InstallPartialOutputRemovalFor(signal);
 }
 
+void LetFileSizeLimitFailWrites() { ::signal(SIGXFSZ, SIG_IGN); }
+
 }  // namespace NSFerryman

@@ -28,6 +28,11 @@ void InstallPartialOutputRemoval();
 // a handler that first only asked a job to stop can let the next signal end the process.
 void InstallPartialOutputRemovalFor(int signal);
 
+// Makes a write past the process's file-size limit (`ulimit -f`, a quota) fail with EFBIG, which
+// is reported as a full disk, instead of ending the process with SIGXFSZ before it can say why or
+// remove its partial files.
+void LetFileSizeLimitFailWrites();
+
 // Registers a path for its lifetime.
 class CPartialOutputRegistration {
  public:
