@@ -1,6 +1,7 @@
 #include "pack/OrderedPipeline.h"
 
 #include <algorithm>
+#include <system_error>
 
 COrderedPipeline::COrderedPipeline(std::size_t count, unsigned workers, std::uint64_t budget, CostFunction cost,
                                    WorkFunction work)
@@ -14,7 +15,21 @@ COrderedPipeline::COrderedPipeline(std::size_t count, unsigned workers, std::uin
       done_(count, 0) {
   if (!threaded_) return;
   threads_.reserve(workers);
-  for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { WorkerLoop(); });
+  for (unsigned i = 0; i < workers; ++i) {
+    try {
+      threads_.emplace_back([this] { WorkerLoop(); });
+    } catch (const std::system_error&) {
+      // The system has no room for another thread (an address-space or process limit): the
+      // workers that did start do the work, and with none the job's thread does it all.
+      break;
+    }
+  }
+  if (threads_.empty()) {
+    threaded_ = false;
+    return;
+  }
+  std::lock_guard lock(mutex_);
+  windowLimit_ = threads_.size() * 8;
 }
 
 COrderedPipeline::~COrderedPipeline() {

@@ -32,7 +32,8 @@ class COrderedPipeline {
   using CostFunction = std::function<std::uint64_t(std::size_t)>;
   using WorkFunction = std::function<void(std::size_t)>;
 
-  // With 0 or 1 workers nothing runs on another thread.
+  // With 0 or 1 workers nothing runs on another thread. Workers that cannot be started are done
+  // without; when none can, everything runs on the caller's thread.
   COrderedPipeline(std::size_t count, unsigned workers, std::uint64_t budget, CostFunction cost, WorkFunction work);
   ~COrderedPipeline();
   COrderedPipeline(const COrderedPipeline&) = delete;
