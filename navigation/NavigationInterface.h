@@ -26,6 +26,14 @@
 
 class CFileType;
 
+// A file-system object as the system knows it: the same pair means the same object, whatever
+// path or link led to it.
+struct CFileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const CFileIdentity&) const = default;
+};
+
 class MINavigationInterface {
  public:
   // Image number of an item that has no image of its own.
@@ -64,6 +72,9 @@ class MINavigationInterface {
   virtual std::uint64_t GetSize() const { return 0; }
   // The registered file type of a file item (one of the registry's instances), or null.
   virtual const CFileType* GetFileType() const { return nullptr; }
+  // The file-system object the item stands for, links followed; none for items that are no such
+  // object, or whose object is gone.
+  virtual std::optional<CFileIdentity> GetFileIdentity() const { return std::nullopt; }
 
   // The children whose portable name (navigation/PortableName.h) equals that of `name`, in child
   // order; none (not an empty list) from an item that keeps no index of its children's names,

@@ -137,6 +137,12 @@ CNavigationHolder MINIShellItem::GetPreviousChild(const MINavigationInterface& c
   return ChildAt(listing, index - 1);
 }
 
+std::optional<CFileIdentity> MINIShellItem::GetFileIdentity() const {
+  struct stat st;
+  if (kind_ == Kind::kVolume || !StatPath(path_, st)) return std::nullopt;
+  return CFileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 bool MINIShellItem::IsSame(const MINavigationInterface& other) const {
   if (this == &other) return true;
   const auto* shell = dynamic_cast<const MINIShellItem*>(&other);

@@ -49,6 +49,7 @@ class MINIShellItem : public MINavigationInterface {
   std::unique_ptr<NSFerryman::CMedia> OpenMedia() const override;
   std::uint64_t GetSize() const override;
   const CFileType* GetFileType() const override;
+  std::optional<CFileIdentity> GetFileIdentity() const override;
 
  protected:
   ~MINIShellItem() override = default;

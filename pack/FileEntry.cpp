@@ -10,9 +10,13 @@ CFileEntry::CFileEntry(CItemReference item) : item_(std::move(item)) {
   name_ = item_.GetName();
   sortKey_ = NSFerryman::AsciiUpperCopy(name_);
   isFolder_ = !item_.IsFile() && item_.IsFolder();
-  if (!isFolder_) {
+  if (isFolder_) {
+    if (const CNavigationHolder& folder = item_.GetItem()) folderIdentity_ = folder->GetFileIdentity();
+  } else {
     const CFileType* type = item_.GetFileType();
     itemType_ = type ? GetItemTypeOfFileType(*type) : 0;
+    // Only files without a type are asked: FIFOs, devices, and what is not there.
+    if (!type && item_.GetItem() && item_.GetItem()->IsFileSystemObject()) missing_ = !item_.GetItem()->IsAvailable();
   }
 }
 

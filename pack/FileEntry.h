@@ -10,10 +10,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "container/HamperWriterEntry.h"
+#include "navigation/NavigationInterface.h"
 #include "navigation/ExternalHamperNames.h"
 #include "pack/ItemReference.h"
 
@@ -37,6 +39,14 @@ class CFileEntry : public MHamperWriterEntry {
   CFileEntry* GetParent() const { return parent_; }
   CFileEntryList& GetChildren() { return children_; }
   const CFileEntryList& GetChildren() const { return children_; }
+
+  // A folder's file-system object, taken when the entry is made (none for files, and for folders
+  // that are not file-system objects): a scan compares these to find a folder inside itself.
+  const std::optional<CFileIdentity>& GetFolderIdentity() const { return folderIdentity_; }
+
+  // A file that is not there: a link to nothing, or a file gone since the folder was listed.
+  // Its item type is 0, so it is left out.
+  bool IsMissing() const { return missing_; }
 
   // The name with a-z upper-cased, nothing else changed; entries sort by it.
   const std::string& GetSortKey() const { return sortKey_; }
@@ -71,6 +81,8 @@ class CFileEntry : public MHamperWriterEntry {
   bool included_ = true;
   bool isFolder_ = false;
   int itemType_ = 0;
+  bool missing_ = false;
+  std::optional<CFileIdentity> folderIdentity_;
   std::string name_;
   std::string sortKey_;
 };

@@ -19,11 +19,19 @@ void ThrowCancelled(const CFileEntry& folder) {
 const CFileEntry* FindLoop(const CFileEntry& folder) {
   const CNavigationHolder& item = folder.GetItem().GetItem();
   if (!item) return nullptr;
+  // Identities taken once per folder: asking the items would look up two full paths for every
+  // ancestor of every folder, which grows with the cube of a deep tree's depth.
+  const std::optional<CFileIdentity>& identity = folder.GetFolderIdentity();
   for (const CFileEntry* up = folder.GetParent(); up; up = up->GetParent()) {
-    if (item == up->GetItem().GetItem()) return up;
+    if (identity && up->GetFolderIdentity() ? *identity == *up->GetFolderIdentity()
+                                            : item == up->GetItem().GetItem()) {
+      return up;
+    }
   }
   return nullptr;
 }
+
+}  // namespace
 
 void CheckHamperPath(const CFileEntry& file) {
   for (const CFileEntry* e = &file; e; e = e->GetParent()) {
@@ -33,8 +41,6 @@ void CheckHamperPath(const CFileEntry& file) {
     }
   }
 }
-
-}  // namespace
 
 bool SortsBefore(const CFileEntry& a, const CFileEntry& b) {
   if (a.IsFolder() != b.IsFolder()) return !a.IsFolder();
@@ -101,9 +107,7 @@ void ScanFolder(CFileEntry& folder, CABCCallbackInterface* callback) {
 
 std::size_t CountPackableFiles(const CFileEntry& entry, CABCCallbackInterface* callback) {
   if (!entry.IsFolder()) {
-    if (entry.GetItemType() == 0) return 0;
-    CheckHamperPath(entry);
-    return 1;
+    return entry.GetItemType() == 0 ? 0 : 1;
   }
   std::size_t count = 0;
   for (const auto& child : entry.GetChildren()) {
@@ -111,4 +115,28 @@ std::size_t CountPackableFiles(const CFileEntry& entry, CABCCallbackInterface* c
     count += CountPackableFiles(*child, callback);
   }
   return count;
+}
+
+namespace {
+
+void CollectMissingFiles(const CFileEntryList& list, std::vector<std::string>& paths) {
+  for (const auto& entry : list) {
+    if (entry->IsFolder()) {
+      CollectMissingFiles(entry->GetChildren(), paths);
+    } else if (entry->IsMissing()) {
+      paths.push_back(entry->GetRelativePath());
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> FindMissingFiles(const CFileEntryList& list) {
+  std::vector<std::string> paths;
+  CollectMissingFiles(list, paths);
+  return paths;
+}
+
+std::string MissingFileWarning(const std::string& relativePath) {
+  return "\"" + relativePath + "\" is a link to a file that is not there: it is left out";
 }

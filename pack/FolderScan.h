@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "pack/CallbackInterface.h"
 #include "pack/FileEntry.h"
@@ -39,7 +41,15 @@ void ScanFolder(CFileEntry& folder, CABCCallbackInterface* callback = nullptr);
 // The number of files of an item type other than 0 in the entry's subtree (the entry itself when
 // it is a file). The callback, when given, is called with a folder's name for each of its
 // children; true stops with XUserCancelled.
-//
-// A packable file whose path has a name with ":" in it is XUnsupportedFormat: ":" separates the
-// folders of a Hamper path, so such a file could not be found again in the Hamper.
 std::size_t CountPackableFiles(const CFileEntry& entry, CABCCallbackInterface* callback = nullptr);
+
+// XUnsupportedFormat when a name on the file's path, its own or a folder's, holds ":": ":"
+// separates the folders of a Hamper path, so such a file could not be found again in the Hamper.
+void CheckHamperPath(const CFileEntry& file);
+
+// The relative paths of the files of the tree that are links to nothing (or went away while the
+// folder was read), in walk order: they are left out, and the user is told.
+std::vector<std::string> FindMissingFiles(const CFileEntryList& list);
+
+// The warning line for one of them.
+std::string MissingFileWarning(const std::string& relativePath);
