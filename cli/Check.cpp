@@ -11,7 +11,6 @@
 #include "cli/TerminalText.h"
 #include "framework/media/Exceptions.h"
 #include "pack/FolderCheck.h"
-#include "pack/NameTwins.h"
 
 namespace cli {
 namespace {
@@ -50,32 +49,31 @@ void PrintText(std::ostream& out, const std::string& input, const CFolderCheckRe
       out << "\n";
     }
   }
-  if (!report.nameTwins.empty()) {
+  const std::vector<std::string> warnings = report.Warnings();
+  if (!warnings.empty()) {
     out << "\nWarnings:\n";
-    for (const auto& twins : report.nameTwins) out << "  " << EscapeForTerminal(NameTwinsWarning(twins)) << "\n";
+    for (const std::string& warning : warnings) out << "  " << EscapeForTerminal(warning) << "\n";
   }
 }
 
 void PrintJson(std::ostream& out, const std::string& input, const CFolderCheckReport& report) {
-  out << "{\n  \"folder\": " << JsonString(input) << ",\n  \"name\": " << JsonString(report.description.GetName())
+  out << "{\n  " << JsonMember("folder", input) << ",\n  " << JsonMember("name", report.description.GetName())
       << ",\n  \"packableFiles\": " << report.packableFiles << ",\n  \"problems\": [";
   for (std::size_t i = 0; i < report.problems.size(); ++i) {
     const CFolderProblem& p = report.problems[i];
-    out << (i ? ",\n" : "\n") << "    {\"file\": " << JsonString(p.file) << ", \"kind\": " << JsonString(ProblemKindName(p.kind))
-        << ", \"detail\": " << JsonString(p.detail) << "}";
+    out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", p.file) << ", \"kind\": " << JsonString(ProblemKindName(p.kind))
+        << ", " << JsonMember("detail", p.detail) << "}";
   }
   out << (report.problems.empty() ? "]" : "\n  ]") << ",\n  \"externalHampers\": [";
   for (std::size_t i = 0; i < report.externalHampers.size(); ++i) {
     const auto& [file, names] = report.externalHampers[i];
-    out << (i ? ",\n" : "\n") << "    {\"file\": " << JsonString(file) << ", \"hampers\": [";
-    for (std::size_t k = 0; k < names.size(); ++k) out << (k ? ", " : "") << JsonString(names[k]);
-    out << "]}";
+    out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", file) << ", " << JsonArrayMember("hampers", names) << "}";
   }
+  // Warnings are sentences for people; the names in them are in the members above.
   out << (report.externalHampers.empty() ? "]" : "\n  ]") << ",\n  \"warnings\": [";
-  for (std::size_t i = 0; i < report.nameTwins.size(); ++i) {
-    out << (i ? ",\n" : "\n") << "    " << JsonString(NameTwinsWarning(report.nameTwins[i]));
-  }
-  out << (report.nameTwins.empty() ? "]" : "\n  ]") << "\n}\n";
+  const std::vector<std::string> warnings = report.Warnings();
+  for (std::size_t i = 0; i < warnings.size(); ++i) out << (i ? ",\n" : "\n") << "    " << JsonString(warnings[i]);
+  out << (warnings.empty() ? "]" : "\n  ]") << "\n}\n";
 }
 
 int Check(const CheckOptions& options, Streams& streams) {

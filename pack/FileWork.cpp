@@ -1,6 +1,9 @@
 #include "pack/FileWork.h"
 
+#include <new>
+
 #include "framework/media/Exceptions.h"
+#include "pack/FolderScan.h"
 #include "references/Database.h"
 
 namespace {
@@ -61,8 +64,52 @@ void CRecordedAlerts::ReplayTo(NSFerryman::MAlertHost& host) const {
   for (const NSFerryman::CAlert& alert : alerts_) host.PresentAlert(alert);
 }
 
+CItemContext ItemContextFor(const CFileEntry& entry, const CPackFolder& folder) {
+  CItemContext context;
+  context.references.rootFolder = folder.root;
+  context.references.hamperName = folder.hamperName;
+  context.references.hamperUrl = folder.hamperUrl;
+  context.references.referencingItem = entry.GetItem().GetItem();
+  context.references.referencingName = entry.GetName();
+  context.references.database = folder.database;
+  context.references.alerts = folder.alerts;
+  context.slcLibrary = folder.slcLibrary;
+  return context;
+}
+
+EFileFailure ClassifyFileFailure(const std::exception_ptr& error) {
+  if (!error) return EFileFailure::kNone;
+  try {
+    std::rethrow_exception(error);
+  } catch (const NSFerryman::XAlertAlreadyShown&) {
+    return EFileFailure::kAlertShown;
+  } catch (const NSFerryman::XUserCancelled&) {
+    return EFileFailure::kPassOn;
+  } catch (const std::bad_alloc&) {
+    // Memory is the machine's problem, not the file's: the framework's alert says so.
+    return EFileFailure::kPassOn;
+  } catch (const NSFerryman::XUnsupportedFormat&) {
+    return EFileFailure::kUnsupportedFormat;
+  } catch (const NSFerryman::XBadFormat&) {
+    return EFileFailure::kBadFormat;
+  } catch (...) {
+    return EFileFailure::kCannotHandle;
+  }
+}
+
+std::string DescribeFailure(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "an unknown failure";
+  }
+}
+
 void RunFileCheck(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome) {
   Run(entry, context, onWorker, outcome, [&](const CFileType& type, NSFerryman::CMedia& media) {
+    CheckHamperPath(entry);
     CheckItem(type, media, context, outcome.names);
   });
 }

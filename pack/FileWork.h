@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/media/SpillMedia.h"
@@ -13,6 +14,9 @@
 #include "items/ItemOperations.h"
 #include "navigation/ExternalHamperNames.h"
 #include "pack/FileEntry.h"
+
+class CDatabase;
+class CSLCLibrary;
 
 // Alerts of a file's work on a worker thread ("Bad reference"; they have only an OK button),
 // kept to be shown on the job's thread in their turn.
@@ -41,9 +45,37 @@ inline constexpr std::uint64_t kItemMemoryLimit = std::uint64_t{4} << 20;
 // What the files being worked on at once may hold in memory together.
 inline constexpr std::uint64_t kStageMemoryBudget = std::uint64_t{40} << 20;
 
+// What the check and the packing of every file of one folder need: where references resolve,
+// the Hamper's own Name and URL, and the job's helpers.
+struct CPackFolder {
+  CNavigationHolder root;
+  std::string hamperName;
+  std::string hamperUrl;
+  CDatabase* database = nullptr;
+  NSFerryman::MAlertHost* alerts = nullptr;
+  CSLCLibrary* slcLibrary = nullptr;
+};
+
+// The context of one file of the folder.
+CItemContext ItemContextFor(const CFileEntry& entry, const CPackFolder& folder);
+
+// How the check or the packing of a file failed, as the pack job and the dry run tell it.
+enum class EFileFailure {
+  kNone,
+  kBadFormat,          // the file is damaged (XBadFormat)
+  kUnsupportedFormat,  // well-formed, but nothing a Hamper can hold, or a name it cannot hold
+  kCannotHandle,       // any other failure of the file: it could not be read, ...
+  kAlertShown,         // the file's failure has been told already (XAlertAlreadyShown)
+  kPassOn,             // not the file's: a stop, or memory running out
+};
+EFileFailure ClassifyFileFailure(const std::exception_ptr& error);
+// The failure's own words (what the exception says).
+std::string DescribeFailure(const std::exception_ptr& error);
+
 // `context` is the file's context with the job's real alert host; on a worker thread
 // (`onWorker`), alerts are recorded instead and a volume search that would need the user stops
 // the work (needsJobThread).
+// The check also refuses a file whose path holds a name a Hamper cannot hold (FolderScan.h).
 void RunFileCheck(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome);
 void RunFilePack(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome);
 

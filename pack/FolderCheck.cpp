@@ -3,6 +3,7 @@
 #include "framework/media/Exceptions.h"
 #include "items/ItemOperations.h"
 #include "items/JPEGImage.h"
+#include "pack/FileWork.h"
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
 #include "pack/NameTwins.h"
@@ -26,11 +27,15 @@ class CChecker {
            const std::function<void(const std::string&)>& onFile)
       : database_(database), slc_(slc), report_(report), onFile_(onFile) {}
 
-  void CheckSplash(const CFileEntry* splash) {
-    if (!splash) {
+  void CheckSplashes(const std::vector<const CFileEntry*>& splashes) {
+    if (splashes.empty()) {
       Problem(EKind::kNoSplash, "", "a 64 x 64 Splash.jpg is needed at the top level");
       return;
     }
+    for (const CFileEntry* splash : splashes) CheckSplash(splash);
+  }
+
+  void CheckSplash(const CFileEntry* splash) {
     try {
       const auto media = splash->GetItem().Open();
       const CBitmap32 bitmap = DecodeJPEGBitmap(*media, kSplashWidth, kSplashHeight);
@@ -53,7 +58,8 @@ class CChecker {
     }
   }
 
-  CNavigationHolder root;
+  // The check's folder: alerts are answered silently, and references are listed, not shown.
+  CPackFolder folder;
 
  private:
   void Problem(EKind kind, std::string file, std::string detail) {
@@ -64,37 +70,25 @@ class CChecker {
     ++report_.packableFiles;
     const std::string path = entry.GetRelativePath();
     if (onFile_) onFile_(path);
-    if (entry.GetName().find(':') != std::string::npos) {
-      Problem(EKind::kBadName, path, "\":\" separates the folders of a Hamper path");
-      return;
-    }
+    const CFileType* type = entry.GetItem().GetFileType();
+    // Without the library a pack stops before any file; that is reported once, not per file.
+    if (type && IsSlicedLoop(*type) && !slc_.IsLoaded()) return;
     std::vector<std::string> unresolved;
-    ExternalHamperNames names;
-    try {
-      const CFileType* type = entry.GetItem().GetFileType();
-      if (!type) throw NSFerryman::XFileNotFound("no longer there");
-      const auto media = entry.GetItem().Open();
-      CItemContext context;
-      context.references.rootFolder = root;
-      context.references.hamperName = report_.description.GetName();
-      context.references.hamperUrl = report_.description.GetURL();
-      context.references.referencingItem = entry.GetItem().GetItem();
-      context.references.referencingName = entry.GetName();
-      context.references.database = &database_;
-      context.references.alerts = &alerts_;
-      context.references.unresolved = &unresolved;
-      context.slcLibrary = &slc_.Library();
-      if (IsSlicedLoop(*type) && !slc_.IsLoaded()) return;
-      CheckItem(*type, *media, context, names);
-    } catch (const NSFerryman::XUnsupportedFormat& e) {
-      Problem(EKind::kUnsupportedFormat, path, e.what());
-    } catch (const NSFerryman::XBadFormat& e) {
-      Problem(EKind::kBadFormat, path, e.what());
-    } catch (const std::exception& e) {
-      Problem(EKind::kUnreadable, path, e.what());
+    CItemContext context = ItemContextFor(entry, folder);
+    context.references.unresolved = &unresolved;
+    CFileOutcome outcome;
+    RunFileCheck(entry, context, false, outcome);
+    switch (ClassifyFileFailure(outcome.error)) {
+      case EFileFailure::kNone: break;
+      case EFileFailure::kUnsupportedFormat: Problem(EKind::kUnsupportedFormat, path, DescribeFailure(outcome.error)); break;
+      case EFileFailure::kBadFormat: Problem(EKind::kBadFormat, path, DescribeFailure(outcome.error)); break;
+      case EFileFailure::kCannotHandle:
+      case EFileFailure::kAlertShown: Problem(EKind::kUnreadable, path, DescribeFailure(outcome.error)); break;
+      // A stop or a lack of memory ends the check as it ends a pack.
+      case EFileFailure::kPassOn: std::rethrow_exception(outcome.error);
     }
     for (const std::string& name : unresolved) Problem(EKind::kBadReference, path, name);
-    if (!names.empty()) report_.externalHampers.emplace_back(path, names);
+    if (!outcome.names.empty()) report_.externalHampers.emplace_back(path, outcome.names);
   }
 
   static bool IsSlicedLoop(const CFileType& type) {
@@ -105,6 +99,8 @@ class CChecker {
 
  public:
   // A pack loads the library before anything else and stops without it.
+  NSFerryman::MAlertHost& SilentAlerts() { return alerts_; }
+
   void LoadSlicedLoopLibrary() {
     try {
       slc_.EnsureSLCLibrary(alerts_);
@@ -123,12 +119,18 @@ class CChecker {
 
 }  // namespace
 
+std::vector<std::string> CFolderCheckReport::Warnings() const {
+  std::vector<std::string> lines;
+  for (const auto& twins : nameTwins) lines.push_back(NameTwinsWarning(twins));
+  for (const std::string& missing : missingFiles) lines.push_back(MissingFileWarning(missing));
+  return lines;
+}
+
 const char* ProblemKindName(CFolderProblem::EKind kind) {
   switch (kind) {
     case EKind::kNoName: return "no name";
     case EKind::kNoSplash: return "no splash";
     case EKind::kBadSplash: return "bad splash";
-    case EKind::kBadName: return "bad name";
     case EKind::kBadFormat: return "bad format";
     case EKind::kUnsupportedFormat: return "unsupported format";
     case EKind::kUnreadable: return "cannot be checked";
@@ -144,18 +146,27 @@ CFolderCheckReport CheckFolder(const NSFerryman::CDirSpec& folder, CDatabase& da
   CDatabaseScope scope(database);
   CChecker checker(database, slc, report, onFile);
   checker.LoadSlicedLoopLibrary();
-  checker.root = database.ItemForPath(folder.GetPath());
-  if (!checker.root || !checker.root->IsContainer()) throw NSFerryman::XFileNotFound(folder.GetPath() + ": not a folder");
+  CPackFolder& packFolder = checker.folder;
+  packFolder.root = database.ItemForPath(folder.GetPath());
+  if (!packFolder.root || !packFolder.root->IsContainer()) {
+    throw NSFerryman::XFileNotFound(folder.GetPath() + ": not a folder");
+  }
 
-  CFileEntryList topLevel = ListTopLevel(CItemReference(checker.root));
+  CFileEntryList topLevel = ListTopLevel(CItemReference(packFolder.root));
   CDescriptionFiles description = ReadDescriptionFiles(topLevel);
   report.description = description.description;
+  packFolder.hamperName = report.description.GetName();
+  packFolder.hamperUrl = report.description.GetURL();
+  packFolder.database = &database;
+  packFolder.alerts = &checker.SilentAlerts();
+  packFolder.slcLibrary = &slc.Library();
   if (report.description.GetName().empty()) {
     report.problems.push_back({EKind::kNoName, "", "no NAME.TXT, and no NAME in INFO.TXT"});
   }
-  checker.CheckSplash(description.splash);
+  checker.CheckSplashes(description.splashes);
   for (auto& entry : topLevel) ScanFolder(*entry);
   report.nameTwins = FindNameTwins(topLevel);
+  report.missingFiles = FindMissingFiles(topLevel);
   checker.Walk(topLevel);
   return report;
 }

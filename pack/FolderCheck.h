@@ -24,7 +24,6 @@ struct CFolderProblem {
     kNoName,             // the description gives no Name
     kNoSplash,           // no Splash.jpg at the top level
     kBadSplash,          // not a JPEG of 64 x 64 pixels
-    kBadName,            // a packable file's path holds ":"
     kBadFormat,          // the file's check found it damaged (a pack asks to leave it out)
     kUnsupportedFormat,  // well-formed, but not something a Hamper can hold (likewise)
     kUnreadable,         // the file could not be checked at all
@@ -47,6 +46,11 @@ struct CFolderCheckReport {
   std::vector<std::pair<std::string, ExternalHamperNames>> externalHampers;
   // Letter-case twins (NameTwins.h): warnings, not problems.
   std::vector<std::pair<std::string, std::string>> nameTwins;
+  // Links to nothing, left out (FolderScan.h): warnings too.
+  std::vector<std::string> missingFiles;
+
+  // The warning lines of both, twins first.
+  std::vector<std::string> Warnings() const;
 };
 
 // `onFile` is told each file as it is checked (for progress); it may be empty.

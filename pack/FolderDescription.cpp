@@ -78,6 +78,11 @@ void CheckSplash(const CFileEntry& entry, MAlertHost& alerts,
 
 }  // namespace
 
+bool IsDescriptionFileName(const std::string& upperName) {
+  CTexts texts;
+  return upperName == "INFO.TXT" || upperName == "SPLASH.JPG" || TextOfFileName(texts, upperName) != nullptr;
+}
+
 CDescriptionFiles ReadDescriptionFiles(CFileEntryList& topLevel) {
   CTexts texts;
   CDescriptionFiles result;
@@ -88,6 +93,7 @@ CDescriptionFiles ReadDescriptionFiles(CFileEntryList& topLevel) {
       ++it;
     } else if (name == "SPLASH.JPG") {
       if (!result.splash) result.splash = &entry;
+      result.splashes.push_back(&entry);
       ++it;
     } else if (name == "INFO.TXT") {
       ApplyInfoText(ReadWholeText(entry), texts);
@@ -111,7 +117,10 @@ CHamperDescription ReadFolderDescription(CFileEntryList& topLevel, MAlertHost& a
     ShowAlert(alerts, AlertId(kApplicationResources, kAlertNoSplash));
     throw XAlertAlreadyShown("no splash in the input folder");
   }
-  CheckSplash(*files.splash, alerts, splashPreview);
+  // The first is the one shown: a reader that ignores letter case finds it first.
+  for (const CFileEntry* splash : files.splashes) {
+    CheckSplash(*splash, alerts, splash == files.splash ? splashPreview : nullptr);
+  }
   return files.description;
 }
 

@@ -9,7 +9,8 @@
 //   NAME.TXT, COMMENTS.TXT, URL.TXT, COPYRIGHT.TXT
 //                    the whole text, normalised (NormaliseDescriptionText), sets that text, even
 //                    when it is empty
-//   SPLASH.JPG       a JPEG of 64 x 64 pixels; shown through splashPreview and left in the list
+//   SPLASH.JPG       a JPEG of 64 x 64 pixels; shown through splashPreview and left in the list;
+//                    every file of that name is checked
 // The text files are removed from the list (they are not packed). The list is sorted, so they
 // are met as COMMENTS, COPYRIGHT, INFO, NAME, SPLASH, URL and a later one wins:
 //   Name       NAME.TXT when present (even empty), else INFO.TXT's NAME value
@@ -53,8 +54,14 @@ struct CDescriptionFiles {
   CHamperDescription description;
   // The top-level SPLASH.JPG entry, which stays in the list; null when there is none.
   const CFileEntry* splash = nullptr;
+  // Every top-level entry of that name, in list order (names that differ in letter case only are
+  // distinct files, and each is packed as the splash).
+  std::vector<const CFileEntry*> splashes;
 };
 CDescriptionFiles ReadDescriptionFiles(CFileEntryList& topLevel);
+
+// Whether a top-level file of this name (a-z upper-cased) is one of the files above.
+bool IsDescriptionFileName(const std::string& upperName);
 
 // The (key, value) pairs of an INFO.TXT text, in the order written, each key and value
 // normalised; keys keep their letter case. An entry is a key, then anything up to a double quote,

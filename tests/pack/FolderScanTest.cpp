@@ -201,15 +201,17 @@ TEST_F(ScannedTreeTest, CallbackNamesTheFolderAndStops) {
 TEST(FolderScanTest, APackableFileWithAColonInItsPathIsRefused) {
   CFileEntryList top = ScanTopLevel(CItemReference(Fake(
       "in/", {Fake("a:b.txt"), Fake("ok/", {Fake("x.wav")}), Fake("c:d/", {Fake("e.wav")}), Fake("f:g.wav")})));
-  EXPECT_EQ(CountPackableFiles(*top[0]), 0u);  // not packed, so its name does not matter
-  EXPECT_EQ(CountPackableFiles(*top[3]), 1u);  // "ok" sorts after "c:d"
+  // "a:b.txt" (not packed), "f:g.wav", then the folders "c:d" and "ok".
+  EXPECT_EQ(CountPackableFiles(*top[0]), 0u);
+  CheckHamperPath(*top[3]->GetChildren()[0]);
   try {
-    CountPackableFiles(*top[1]);
-    FAIL() << "f:g.wav was counted";
+    CheckHamperPath(*top[1]);
+    FAIL() << "f:g.wav passed";
   } catch (const NSFerryman::XUnsupportedFormat& e) {
     EXPECT_NE(e.Detail().find("f:g.wav"), std::string::npos) << e.Detail();
   }
-  EXPECT_THROW(CountPackableFiles(*top[2]), NSFerryman::XUnsupportedFormat);
+  // A folder's name counts as much as the file's own.
+  EXPECT_THROW(CheckHamperPath(*top[2]->GetChildren()[0]), NSFerryman::XUnsupportedFormat);
 }
 
 TEST(FolderScanTest, EntriesKeepExternalHamperNamesOnce) {
