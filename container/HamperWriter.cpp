@@ -10,10 +10,10 @@
 #include "container/HamperIndexEntry.h"
 #include "filetypes/FileType.h"
 #include "framework/media/AsciiCase.h"
+#include "framework/media/AtomicOutputFile.h"
 #include "framework/media/MemoryMedia.h"
 #include "framework/media/OpenFile.h"
 
-using NSFerryman::CFileSpec;
 using NSFerryman::CMedia;
 using NSFerryman::COpenFile;
 using NSFerryman::XUserCancelled;
@@ -88,7 +88,7 @@ void CHamperWriter::CheckDescription(const CHamperDescription& description) {
 }
 
 void CHamperWriter::Compose(EntryList entries, CHamperDescription& description,
-                            std::unique_ptr<CMedia> temporaryData, const CFileSpec& outputSpec) {
+                            std::unique_ptr<CMedia> temporaryData, CMedia& output) {
   CheckDescription(description);
   // Every offset of the format is 32-bit: the whole layout is measured first, so that a Hamper
   // that would not fit is refused before a single byte is written.
@@ -108,48 +108,42 @@ void CHamperWriter::Compose(EntryList entries, CHamperDescription& description,
                  Bytes(totals.dataBytes) + ")");
   }
 
-  auto output = std::make_unique<COpenFile>(outputSpec, kHostCreatorCode.GetValue(),
-                                            HamperFileType().GetTypeCode().GetValue());
-  try {
-    output->WriteU32(kHamperMagic.GetValue());
-    output->WriteU32(0);  // the file size, patched at the end
-    CFormatSignature::Hamper().Write(*output);
-    // Written now only to take its place; the numbers change but the length does not.
-    description.Write(*output);
+  output.WriteU32(kHamperMagic.GetValue());
+  output.WriteU32(0);  // the file size, patched at the end
+  CFormatSignature::Hamper().Write(output);
+  // Written now only to take its place; the numbers change but the length does not.
+  description.Write(output);
 
-    entriesDone_ = 0;
-    entriesTotal_ = totals.typedEntries;
-    recordsWritten_ = 0;
-    job_.EnterStage(MHamperWriterJob::kBuildingIndexStage, MHamperWriterJob::kIndexStageIndex,
-                    MHamperWriterJob::kBuildingIndexTitle, entriesTotal_);
-    description.SetIndexOffset(static_cast<std::uint32_t>(output->GetPosition()));
-    std::uint32_t runningOffset = 0;
-    WriteIndexEntries(*output, entries, runningOffset);
-    description.SetDataOffset(static_cast<std::uint32_t>(output->GetPosition()));
-    // The records written are the entries; a count from before the walk could disagree with them.
-    description.SetEntryCount(static_cast<std::uint32_t>(recordsWritten_));
+  entriesDone_ = 0;
+  entriesTotal_ = totals.typedEntries;
+  recordsWritten_ = 0;
+  job_.EnterStage(MHamperWriterJob::kBuildingIndexStage, MHamperWriterJob::kIndexStageIndex,
+                  MHamperWriterJob::kBuildingIndexTitle, entriesTotal_);
+  description.SetIndexOffset(static_cast<std::uint32_t>(output.GetPosition()));
+  std::uint32_t runningOffset = 0;
+  WriteIndexEntries(output, entries, runningOffset);
+  description.SetDataOffset(static_cast<std::uint32_t>(output.GetPosition()));
+  // The records written are the entries; a count from before the walk could disagree with them.
+  description.SetEntryCount(static_cast<std::uint32_t>(recordsWritten_));
 
-    CopyData(*output, *temporaryData, description.GetEntryCount());
+  CopyData(output, *temporaryData, description.GetEntryCount());
 
-    output->SetPosition(kHamperDescriptionPosition);
-    description.Write(*output);
-    const std::uint64_t written = output->GetSize();
-    if (written != fileSize) {
-      throw XWrite("the Hamper came out at " + Bytes(written) + " in place of " + Bytes(fileSize));
-    }
-    output->SetPosition(4);
-    output->WriteU32(static_cast<std::uint32_t>(written));
-    output.reset();
-  } catch (...) {
-    output.reset();
-    try {
-      outputSpec.Delete();
-    } catch (const NSFerryman::XBase&) {
-      // The first failure is the one to report.
-    }
-    throw;
+  output.SetPosition(kHamperDescriptionPosition);
+  description.Write(output);
+  const std::uint64_t written = output.GetSize();
+  if (written != fileSize) {
+    throw XWrite("the Hamper came out at " + Bytes(written) + " in place of " + Bytes(fileSize));
   }
+  output.SetPosition(4);
+  output.WriteU32(static_cast<std::uint32_t>(written));
   temporaryData.reset();
+}
+
+void CHamperWriter::Compose(EntryList entries, CHamperDescription& description,
+                            std::unique_ptr<CMedia> temporaryData, const NSFerryman::CFileSpec& output) {
+  NSFerryman::CAtomicOutputFile file(output.GetFullPath());
+  Compose(entries, description, std::move(temporaryData), file.Media());
+  file.Commit();
 }
 
 void CHamperWriter::WriteIndexEntries(CMedia& output, EntryList entries, std::uint32_t& runningOffset) {

@@ -6,13 +6,14 @@
 //
 // Usage:
 //   CHamperWriter writer(job);
-//   writer.Compose(topLevelEntries, description, std::move(temporaryData), outputSpec);
-// On return the file is complete and closed, and `description` holds the final EntryCount,
-// IndexOffset and DataOffset. On any failure (XUserCancelled for a stop, XWrite for a Hamper that
-// would pass 4 GiB or data that does not match the tree, XBadFormat for a missing name or a text
-// or path with a zero byte, which no reader would accept, media and file errors as they come) no
-// output file is left behind. The temporary data is released (a temporary file is removed) when
-// Compose returns either way.
+//   writer.Compose(topLevelEntries, description, std::move(temporaryData), output);
+// The output is an empty media (an atomic output file's, which takes care of what a failure
+// leaves). On return it holds the complete Hamper, and `description` holds the final EntryCount,
+// IndexOffset and DataOffset. Failures: XUserCancelled for a stop, XWrite for a Hamper that would
+// pass 4 GiB or data that does not match the tree, XBadFormat for a missing name or a text or path
+// with a zero byte, which no reader would accept, media and file errors as they come. A Hamper
+// that would not fit is refused before a byte is written. The temporary data is released (a
+// temporary file is removed) when Compose returns either way.
 //
 // Progress: stage 3 takes one step for every entry of a packable type, included or not, and
 // reports its count as the steps left; stage 4 reports the bytes copied and, as entries done,
@@ -40,6 +41,9 @@ class CHamperWriter {
   CHamperWriter(const CHamperWriter&) = delete;
   CHamperWriter& operator=(const CHamperWriter&) = delete;
 
+  void Compose(EntryList entries, CHamperDescription& description, std::unique_ptr<NSFerryman::CMedia> temporaryData,
+               NSFerryman::CMedia& output);
+  // The same into a file, which appears (replacing what stood there) only when complete.
   void Compose(EntryList entries, CHamperDescription& description, std::unique_ptr<NSFerryman::CMedia> temporaryData,
                const NSFerryman::CFileSpec& output);
 

@@ -1,13 +1,10 @@
 #include "pack/PackJob.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <sys/stat.h>
 
 #include "container/HamperFile.h"
 #include "container/HamperWriter.h"
 #include "framework/media/Exceptions.h"
-#include "framework/media/PartialOutputRegistry.h"
 #include "framework/media/TemporaryOpenFile.h"
 #include "framework/resources/ResourceCache.h"
 #include "items/ItemOperations.h"
@@ -17,6 +14,7 @@
 #include "pack/JobTexts.h"
 #include "pack/NameTwins.h"
 #include "pack/OrderedPipeline.h"
+#include "pack/PackInputs.h"
 #include "platform/Clock.h"
 #include "references/Database.h"
 
@@ -24,6 +22,7 @@ using NSFerryman::CMedia;
 using NSFerryman::GetString;
 using NSFerryman::XAlertAlreadyShown;
 using NSFerryman::XUserCancelled;
+using EReplace = NSFerryman::CAtomicOutputFile::EReplace;
 
 // Reports each folder a walk passes to the status line, and answers whether to stop.
 class CPackJob::CScanCallback : public CABCCallbackInterface {
@@ -157,25 +156,6 @@ void CollectTypedFiles(CFileEntryList& list, std::vector<CFileEntry*>& files, bo
 
 }  // namespace
 
-namespace {
-
-NSFerryman::CFileSpec ResolveOutput(const NSFerryman::CFileSpec& output) {
-  namespace fs = std::filesystem;
-  fs::path path = output.GetFullPath();
-  struct stat st;
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    std::error_code ec;
-    path = fs::weakly_canonical(path, ec);
-    if (ec) throw NSFerryman::XCreateFailed(output.GetFullPath() + ": " + ec.message());
-  }
-  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-    throw NSFerryman::XCreateFailed(output.GetFullPath() + ": is not a regular file, and a Hamper is written only to one");
-  }
-  return NSFerryman::CFileSpec(path.string());
-}
-
-}  // namespace
-
 void CPackJob::RunPackJob() {
   if (!inputFolder_) throw NSFerryman::XFileNotFound("no input folder chosen");
   if (!outputFile_) throw NSFerryman::XFileNotFound("no output file chosen");
@@ -186,19 +166,27 @@ void CPackJob::RunPackJob() {
   // 1. The sliced-loop library.
   slc_.EnsureSLCLibrary(host_);
 
-  // A link is followed to the file it names, which is what gets replaced; anything but a regular
-  // file (a device, a FIFO, a folder) is never deleted or written over.
-  const NSFerryman::CFileSpec output = ResolveOutput(*outputFile_);
-
-  // 2. An existing output file is replaced only with consent, and then at once: a later failure
-  //    leaves no output file at all.
-  if (output.Exists()) {
-    if (NSFerryman::ShowAlert(host_, jobtext::kFileExistsAlert, {outputFile_->GetName()}) != NSFerryman::kAlertButton1) {
-      throw XAlertAlreadyShown(outputFile_->GetFullPath() + " exists");
+  // Written under a hidden name beside the output (a link's final target), and put in its place
+  // once verified. Anything but a regular file (a device, a FIFO, a folder) is never written over.
+  output_ = std::make_unique<NSFerryman::CAtomicOutputFile>(outputFile_->GetFullPath(), std::vector<std::string>{},
+                                                            NSFerryman::CAtomicOutputFile::EKind::kRegularFile);
+  replaceConsented_ = false;
+  try {
+    // 2. An existing output file is replaced only with consent, and then deleted at once: a later
+    //    failure leaves no output file at all. One of the pack's own inputs is never replaced.
+    if (output_->TargetExists()) {
+      RefuseOutputThatIsAnInput();
+      if (NSFerryman::ShowAlert(host_, jobtext::kFileExistsAlert, {outputFile_->GetName()}) !=
+          NSFerryman::kAlertButton1) {
+        throw XAlertAlreadyShown(outputFile_->GetFullPath() + " exists");
+      }
+      replaceConsented_ = true;
+      NSFerryman::CFileSpec(output_->GetTarget()).Delete();
     }
-    output.Delete();
+  } catch (...) {
+    output_.reset();
+    throw;
   }
-  writtenOutput_ = output;
 
   // 3.
   busy_ = true;
@@ -207,17 +195,28 @@ void CPackJob::RunPackJob() {
     RunStages();
   } catch (...) {
     // Clean-up: what the failed step held is released as the exception passed; the entries, the
-    // database scope and the output file go here.
+    // database scope and the partly written output go here.
     topLevel_.clear();
     rootFolder_.Reset();
-    try {
-      if (writtenOutput_.Exists()) writtenOutput_.Delete();
-    } catch (const NSFerryman::XBase&) {
-      // The first failure is the one to report.
-    }
+    output_.reset();
     displayed_.SetStatusText("");
     EndJobDisplay();
     throw;
+  }
+  output_.reset();
+}
+
+void CPackJob::RefuseOutputThatIsAnInput() {
+  CDatabaseScope scope(database_);
+  const CNavigationHolder folder = database_.ItemForPath(inputFolder_->GetPath());
+  const CNavigationHolder target = database_.ItemForPath(output_->GetTarget());
+  const std::optional<CFileIdentity> identity = target ? target->GetFileIdentity() : std::nullopt;
+  if (!folder || !folder->IsContainer() || !identity) return;
+  if (const std::optional<std::string> input = FindPackInput(folder, *identity)) {
+    std::string path = *input;
+    std::replace(path.begin(), path.end(), ':', '/');
+    throw NSFerryman::XCreateFailed(outputFile_->GetFullPath() + ": is a file the pack reads (" +
+                                    inputFolder_->GetPath() + path + "); write the Hamper elsewhere");
   }
 }
 
@@ -266,6 +265,7 @@ void CPackJob::RunStages() {
   }
   fileCount_ = static_cast<std::uint32_t>(count);
   for (const auto& twins : FindNameTwins(topLevel_)) host_.ShowWarning(NameTwinsWarning(twins));
+  for (const std::string& missing : FindMissingFiles(topLevel_)) host_.ShowWarning(MissingFileWarning(missing));
   estimate_.StartJob(Now());
 
   // 9. Stage 1.
@@ -307,20 +307,18 @@ void CPackJob::RunStages() {
   packedDataSize_ = temporary->GetSize();
   host_.Redraw();
 
-  // 12. Stages 3 and 4. Until it has been verified, the output counts as partly written: a
-  //     process ended by a signal removes it.
-  const NSFerryman::CPartialOutputRegistration unverified(writtenOutput_.GetFullPath());
+  // 12. Stages 3 and 4.
   {
     std::vector<const MHamperWriterEntry*> entries;
     for (const auto& entry : topLevel_) entries.push_back(entry.get());
     CHamperWriter writer(*this);
-    writer.Compose(entries, description_, std::move(temporary), writtenOutput_);
+    writer.Compose(entries, description_, std::move(temporary), output_->Media());
   }
 
-  // 13. Stage 5.
-  const CNavigationHolder output = database_.ItemForPath(writtenOutput_.GetFullPath());
+  // 13. Stage 5, over the hidden file: it lies beside the output, so references resolve alike.
+  const CNavigationHolder output = database_.ItemForPath(output_->GetPartialPath());
   if (!output || !dynamic_cast<const MINIHamperFile*>(output.Get())) {
-    throw NSFerryman::XFileNotFound(writtenOutput_.GetFullPath() + ": the finished Hamper cannot be opened");
+    throw NSFerryman::XFileNotFound(outputFile_->GetFullPath() + ": the finished Hamper cannot be opened");
   }
   SetStage(GetString(jobtext::kVerifyingFinal), 4);
   host_.Redraw();
@@ -336,6 +334,16 @@ void CPackJob::RunStages() {
     VerifyFinishedHamper(*this, record_, output, *media, verification);
   }
 
+  // The verified Hamper takes the output's name. Without consent nothing that stands there now is
+  // replaced: another pack, or anything put there meanwhile, is asked about as the output was.
+  if (!output_->Commit(replaceConsented_ ? EReplace::kReplace : EReplace::kKeep)) {
+    if (NSFerryman::ShowAlert(host_, jobtext::kFileExistsAlert, {outputFile_->GetName()}) !=
+        NSFerryman::kAlertButton1) {
+      throw XAlertAlreadyShown(outputFile_->GetFullPath() + " appeared while packing, and was kept");
+    }
+    output_->Commit(EReplace::kReplace);
+  }
+
   // 14.
   topLevel_.clear();
   rootFolder_.Reset();
@@ -343,18 +351,18 @@ void CPackJob::RunStages() {
   NSFerryman::ShowAlert(host_, jobtext::kPackCompleteAlert, {std::to_string(filesPacked_)});
 }
 
-CItemContext CPackJob::ContextFor(const CFileEntry& entry) const {
-  CItemContext context;
-  context.references.rootFolder = rootFolder_;
-  context.references.hamperName = description_.GetName();
-  context.references.hamperUrl = description_.GetURL();
-  context.references.referencingItem = entry.GetItem().GetItem();
-  context.references.referencingName = entry.GetName();
-  context.references.database = &database_;
-  context.references.alerts = &host_;
-  context.slcLibrary = &slc_.Library();
-  return context;
+CPackFolder CPackJob::PackFolder() const {
+  CPackFolder folder;
+  folder.root = rootFolder_;
+  folder.hamperName = description_.GetName();
+  folder.hamperUrl = description_.GetURL();
+  folder.database = &database_;
+  folder.alerts = &host_;
+  folder.slcLibrary = &slc_.Library();
+  return folder;
 }
+
+CItemContext CPackJob::ContextFor(const CFileEntry& entry) const { return ItemContextFor(entry, PackFolder()); }
 
 CPackJob::CStageRun CPackJob::StartStage(bool packing) {
   CStageRun run;
@@ -385,7 +393,6 @@ void CPackJob::TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, bool packin
     }
   }
   outcome.alerts.ReplayTo(host_);
-  if (outcome.error) std::rethrow_exception(outcome.error);
 }
 
 std::uint32_t CPackJob::VerifyEntries(CFileEntryList& list, CStageRun& run) {
@@ -400,35 +407,38 @@ std::uint32_t CPackJob::VerifyEntries(CFileEntryList& list, CStageRun& run) {
     if (entry.GetItemType() == 0) continue;
     record_.SetStatusText(GetString(jobtext::kVerifyingItem, {entry.GetRelativePath()}));
     UpdateProgress(record_);
-    try {
-      CFileOutcome& outcome = run.Take(entry);
-      TakeOutcome(entry, outcome, false);
-      for (const std::string& name : outcome.names) entry.AddExternalHamperName(name);
-      run.Done();
-      ++passed;
-    } catch (const XAlertAlreadyShown&) {
-      throw;
-    } catch (const XUserCancelled&) {
-      throw;
-    } catch (const NSFerryman::XUnsupportedFormat& e) {
-      run.Done();
-      entry.SetIncluded(false);
-      if (NSFerryman::ShowAlert(host_, jobtext::kUnsupportedFormatSkipAlert, {entry.GetName()}) != NSFerryman::kAlertButton1) {
-        throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + e.what());
-      }
-    } catch (const NSFerryman::XBadFormat& e) {
-      run.Done();
-      entry.SetIncluded(false);
-      if (NSFerryman::ShowAlert(host_, jobtext::kBadFormatSkipAlert, {entry.GetName()}) != NSFerryman::kAlertButton1) {
-        throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + e.what());
-      }
-    } catch (const std::exception& e) {
-      NSFerryman::ShowAlert(host_, jobtext::kCannotVerifyAlert, {entry.GetRelativePath()});
-      throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + e.what());
+    CFileOutcome& outcome = run.Take(entry);
+    TakeOutcome(entry, outcome, false);
+    const std::exception_ptr error = outcome.error;
+    switch (ClassifyFileFailure(error)) {
+      case EFileFailure::kNone:
+        for (const std::string& name : outcome.names) entry.AddExternalHamperName(name);
+        ++passed;
+        break;
+      case EFileFailure::kUnsupportedFormat:
+        LeaveOutOrEnd(entry, jobtext::kUnsupportedFormatSkipAlert, error);
+        break;
+      case EFileFailure::kBadFormat:
+        LeaveOutOrEnd(entry, jobtext::kBadFormatSkipAlert, error);
+        break;
+      case EFileFailure::kCannotHandle:
+        NSFerryman::ShowAlert(host_, jobtext::kCannotVerifyAlert, {entry.GetRelativePath()});
+        throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
+      case EFileFailure::kAlertShown:
+      case EFileFailure::kPassOn:
+        std::rethrow_exception(error);
     }
+    run.Done();
     FileStepDone();
   }
   return passed;
+}
+
+void CPackJob::LeaveOutOrEnd(CFileEntry& entry, NSFerryman::ResourceId alert, const std::exception_ptr& error) {
+  entry.SetIncluded(false);
+  if (NSFerryman::ShowAlert(host_, alert, {entry.GetName()}) != NSFerryman::kAlertButton1) {
+    throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
+  }
 }
 
 void CPackJob::CollectExternalHampers(CFileEntryList& list, CScanCallback& callback, std::vector<std::string>& names) {
@@ -467,24 +477,33 @@ std::uint32_t CPackJob::PackEntries(CFileEntryList& list, NSFerryman::COpenFile&
     record_.SetStatusText(GetString(jobtext::kPackingItem, {entry.GetRelativePath()}));
     UpdateProgress(record_);
     if (entry.IsIncluded()) {
-      try {
-        CFileOutcome& outcome = run.Take(entry);
-        TakeOutcome(entry, outcome, true);
-        entry.SetPackedSize(outcome.data->GetSize());
-        outcome.data->AppendTo(temporary);
-        outcome.data.reset();
-        run.Done();
-      } catch (const XAlertAlreadyShown&) {
-        throw;
-      } catch (const XUserCancelled&) {
-        throw;
-      } catch (const NSFerryman::XBadFormat& e) {
-        NSFerryman::ShowAlert(host_, jobtext::kBadFormatPackAlert, {entry.GetRelativePath()});
-        throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + e.what());
-      } catch (const std::exception& e) {
-        NSFerryman::ShowAlert(host_, jobtext::kCannotPackAlert, {entry.GetRelativePath()});
-        throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + e.what());
+      CFileOutcome& outcome = run.Take(entry);
+      TakeOutcome(entry, outcome, true);
+      std::exception_ptr error = outcome.error;
+      if (!error) {
+        try {
+          entry.SetPackedSize(outcome.data->GetSize());
+          outcome.data->AppendTo(temporary);
+          outcome.data.reset();
+        } catch (...) {
+          error = std::current_exception();
+        }
       }
+      switch (ClassifyFileFailure(error)) {
+        case EFileFailure::kNone:
+          break;
+        case EFileFailure::kBadFormat:
+          NSFerryman::ShowAlert(host_, jobtext::kBadFormatPackAlert, {entry.GetRelativePath()});
+          throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
+        case EFileFailure::kUnsupportedFormat:
+        case EFileFailure::kCannotHandle:
+          NSFerryman::ShowAlert(host_, jobtext::kCannotPackAlert, {entry.GetRelativePath()});
+          throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
+        case EFileFailure::kAlertShown:
+        case EFileFailure::kPassOn:
+          std::rethrow_exception(error);
+      }
+      run.Done();
       ++packed;
     }
     FileStepDone();

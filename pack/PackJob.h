@@ -16,18 +16,24 @@
 //   check collect the other Hampers referred to     5/5  read the finished file back and verify it
 //   2/5   pack each file into a temporary file
 //   3/5   write header, description and index
-// A stop before stage 5 deletes the output file; a stop in stage 5 ("Skip") only cuts the
-// verification short. Any failure leaves no output file and no temporary file behind.
+// The Hamper is written to a hidden file beside the output and takes the output's name only once
+// verified; an output that exists is replaced only with consent (and deleted when given), and never
+// when it is one of the files the pack reads. A stop before stage 5 removes the hidden file; a stop
+// in stage 5 ("Skip") only cuts the verification short. Any failure leaves no output file and no
+// temporary file behind.
 
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "container/HamperDescription.h"
 #include "container/HamperWriterJob.h"
+#include "framework/media/AtomicOutputFile.h"
 #include "framework/media/FileSpec.h"
 #include "pack/FileEntry.h"
 #include "pack/FileWork.h"
@@ -112,7 +118,12 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   void RunStages();
   struct CStageRun;
   CStageRun StartStage(bool packing);
+  // Redoes on this thread what needed the user, and shows the alerts the work recorded.
   void TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, bool packing);
+  // Alert 8 or 20 for a file that fails its check: Yes leaves it out, anything else ends the job.
+  void LeaveOutOrEnd(CFileEntry& entry, NSFerryman::ResourceId alert, const std::exception_ptr& error);
+  void RefuseOutputThatIsAnInput();
+  CPackFolder PackFolder() const;
   std::uint32_t VerifyEntries(CFileEntryList& list, CStageRun& run);
   void CollectExternalHampers(CFileEntryList& list, CScanCallback& callback, std::vector<std::string>& names);
   std::uint32_t PackEntries(CFileEntryList& list, NSFerryman::COpenFile& temporary, CStageRun& run);
@@ -143,7 +154,8 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   std::uint32_t fileCount_ = 0;
 
   // Only during a job.
-  NSFerryman::CFileSpec writtenOutput_;
+  std::unique_ptr<NSFerryman::CAtomicOutputFile> output_;
+  bool replaceConsented_ = false;
   CNavigationHolder rootFolder_;
   CFileEntryList topLevel_;
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "framework/media/FileErrors.h"
+#include "framework/media/FileRename.h"
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialOutputRegistry.h"
 
@@ -88,9 +89,19 @@ std::string PartialName(std::mt19937_64& random) {
   return name + ".part";
 }
 
+// The rename itself reaches the disk with the folder's entry; a failure here loses nothing that
+// the rename did not already promise, so it is not reported.
+void SyncFolderOf(const std::string& path) {
+  const fs::path folder = fs::path(path).parent_path();
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
-CAtomicOutputFile::CAtomicOutputFile(std::string path, const std::vector<std::string>& inputs)
+CAtomicOutputFile::CAtomicOutputFile(std::string path, const std::vector<std::string>& inputs, EKind kind)
     : path_(std::move(path)), target_(FinalTarget(path_)) {
   struct stat out;
   const bool exists = ::stat(target_.c_str(), &out) == 0;
@@ -104,6 +115,9 @@ CAtomicOutputFile::CAtomicOutputFile(std::string path, const std::vector<std::st
     }
     if (S_ISDIR(out.st_mode)) throw XCreateFailed(path_ + ": is a folder");
     if (!S_ISREG(out.st_mode)) {
+      if (kind == EKind::kRegularFile) {
+        throw XCreateFailed(path_ + ": is not a regular file, and this output is written only to one");
+      }
       // Nothing to rename over: write through it, as the shell's > would.
       const int fd = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
       if (fd < 0) ThrowFileError(errno, FileOperation::kCreate, path_);
@@ -143,14 +157,30 @@ CAtomicOutputFile::~CAtomicOutputFile() {
   UnregisterPartialOutput(registrySlot_);
 }
 
-void CAtomicOutputFile::Commit() {
-  file_.reset();
-  if (!partialPath_.empty() && std::rename(partialPath_.c_str(), target_.c_str()) != 0) {
-    const int error = errno;
-    throw XFile(path_ + ": cannot put the finished file in place: " + SystemErrorText(error));
+bool CAtomicOutputFile::TargetExists() const {
+  struct stat st;
+  return ::lstat(target_.c_str(), &st) == 0;
+}
+
+bool CAtomicOutputFile::Commit(EReplace replace) {
+  if (committed_) return true;
+  if (!closed_) {
+    // On the disk before it takes the output's name: after a crash the name holds the old file or
+    // the whole new one, never an empty or short one.
+    if (auto* created = dynamic_cast<CCreatedFile*>(file_.get())) created->SyncAndClose();
+    file_.reset();
+    closed_ = true;
+  }
+  if (!partialPath_.empty()) {
+    const int error = RenameIntoPlace(AT_FDCWD, partialPath_, AT_FDCWD, target_, replace == EReplace::kReplace);
+    if (error == EEXIST) return false;
+    if (error == EISDIR || error == ENOTEMPTY) throw XCreateFailed(path_ + ": is a folder");
+    if (error != 0) throw XFile(path_ + ": cannot put the finished file in place: " + SystemErrorText(error));
+    SyncFolderOf(target_);
   }
   committed_ = true;
   UnregisterPartialOutput(registrySlot_);
+  return true;
 }
 
 }  // namespace NSFerryman

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,6 +45,17 @@ COpenFile::COpenFile(const CFileSpec& fileSpec, std::uint32_t /*creator*/, std::
 }
 
 COpenFile::~COpenFile() { Close(); }
+
+void COpenFile::SyncAndClose() {
+  if (fd_ < 0) return;
+  if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
+    const int error = errno;
+    Close();
+    ThrowFileError(error, FileOperation::kWrite, path_);
+  }
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0 && errno != EINTR) ThrowFileError(errno, FileOperation::kWrite, path_);
+}
 
 void COpenFile::Close() noexcept {
   if (fd_ >= 0) ::close(fd_);

@@ -33,6 +33,10 @@ class COpenFile : public CMedia {
 
   const std::string& GetPath() const { return path_; }
 
+  // Puts what was written on the disk, then closes the file: the XFile family when either fails
+  // (a full disk or a quota may only show here). The media cannot be used afterwards.
+  void SyncAndClose();
+
   // Copies `count` bytes from `source` at `from` to this file at `to`, inside the kernel where the
   // file systems allow it (copy_file_range), else through a buffer. The position ends behind the
   // bytes written. XRead when the source has fewer bytes.
