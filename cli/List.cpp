@@ -59,17 +59,17 @@ void PrintText(std::ostream& out, const CHamperDescription& d, const std::vector
 
 void PrintJson(std::ostream& out, const CHamperDescription& d, const std::vector<CHamperIndexEntry>& index) {
   out << "{\n"
-      << "  \"name\": " << JsonString(d.GetName()) << ",\n"
-      << "  \"comments\": " << JsonString(d.GetComments()) << ",\n"
-      << "  \"url\": " << JsonString(d.GetURL()) << ",\n"
-      << "  \"copyright\": " << JsonString(d.GetCopyright()) << ",\n"
+      << "  " << JsonMember("name", d.GetName()) << ",\n"
+      << "  " << JsonMember("comments", d.GetComments()) << ",\n"
+      << "  " << JsonMember("url", d.GetURL()) << ",\n"
+      << "  " << JsonMember("copyright", d.GetCopyright()) << ",\n"
       << "  \"entryCount\": " << d.GetEntryCount() << ",\n"
       << "  \"indexOffset\": " << d.GetIndexOffset() << ",\n"
       << "  \"dataOffset\": " << d.GetDataOffset() << ",\n"
       << "  \"items\": [";
   for (std::size_t i = 0; i < index.size(); ++i) {
     const CHamperIndexEntry& e = index[i];
-    out << (i == 0 ? "\n" : ",\n") << "    {\"path\": " << JsonString(e.GetPath()) << ", \"itemType\": " << e.GetItemType()
+    out << (i == 0 ? "\n" : ",\n") << "    {" << JsonMember("path", e.GetPath()) << ", \"itemType\": " << e.GetItemType()
         << ", \"offset\": " << e.GetOffset() << ", \"size\": " << e.GetSize()
         << ", \"hidden\": " << (e.IsHidden() ? "true" : "false") << "}";
   }

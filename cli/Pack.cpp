@@ -47,12 +47,10 @@ std::string DefaultOutput(const std::string& input, CDatabase& database) {
 }
 
 void PrintSummary(std::ostream& out, const std::string& output, const CPackJob& job, double seconds) {
-  out << "{\n  \"output\": " << JsonString(output) << ",\n  \"filesPacked\": " << job.GetFilesPacked()
-      << ",\n  \"externalHampers\": [";
-  const auto& names = job.GetExternalHampers();
-  for (std::size_t i = 0; i < names.size(); ++i) out << (i ? ", " : "") << JsonString(names[i]);
-  out << "],\n  \"outputBytes\": " << job.GetOutputSize() << ",\n  \"dataBytes\": " << job.GetPackedDataSize()
-      << ",\n  \"seconds\": " << seconds << "\n}\n";
+  out << "{\n  " << JsonMember("output", output) << ",\n  \"filesPacked\": " << job.GetFilesPacked() << ",\n  "
+      << JsonArrayMember("externalHampers", job.GetExternalHampers()) << ",\n  \"outputBytes\": "
+      << job.GetOutputSize() << ",\n  \"dataBytes\": " << job.GetPackedDataSize() << ",\n  \"seconds\": " << seconds
+      << "\n}\n";
 }
 
 int Pack(const PackOptions& options, Streams& streams) {
@@ -82,6 +80,14 @@ int Pack(const PackOptions& options, Streams& streams) {
   if (!output.empty()) job.SetOutputFile(NSFerryman::CFileSpec(output));
 
   CStopOnInterrupt stop;
+  // What the packed songs and patches need besides this Hamper, once the job has found it.
+  const auto tellExternalHampers = [&] {
+    const auto& names = job.GetExternalHampers();
+    if (names.empty() || options.quiet) return;
+    std::string line;
+    for (const std::string& name : names) line += (line.empty() ? "" : ", ") + EscapeForTerminal(name);
+    streams.err << "External Hampers: " << line << "\n";
+  };
   try {
     if (output.empty()) {
       // The job refuses a folder without a Name; with no output named there is nothing else to do.
@@ -92,8 +98,10 @@ int Pack(const PackOptions& options, Streams& streams) {
   } catch (const NSFerryman::XAlertAlreadyShown& e) {
     // After an alert about a file that could not be handled, the cause is worth a line too.
     if (host.LastAlertNamesAFailure() && *e.what()) streams.err << "  (" << EscapeForTerminal(e.what()) << ")\n";
+    tellExternalHampers();
     return kExitFailure;
   }
+  tellExternalHampers();
   if (options.json) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     PrintSummary(streams.out, output, job, seconds);

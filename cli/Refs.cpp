@@ -98,12 +98,6 @@ std::string Components(const CPathComponents& components) {
   return out;
 }
 
-std::string JsonComponents(const CPathComponents& components) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < components.size(); ++i) out += (i ? ", " : "") + JsonString(components[i]);
-  return out + "]";
-}
-
 void PrintText(std::ostream& out, const std::string& file, EHostFileKind kind, const std::string& hamper,
                const fs::path& root, const std::vector<CRecordReport>& reports) {
   out << EscapeForTerminal(file) << ": " << KindName(kind) << ", " << reports.size() << " reference record"
@@ -146,34 +140,35 @@ void PrintText(std::ostream& out, const std::string& file, EHostFileKind kind, c
 }
 
 void PrintJson(std::ostream& out, const std::string& file, const std::vector<CRecordReport>& reports) {
-  out << "{\n  \"file\": " << JsonString(file) << ",\n  \"references\": [";
+  out << "{\n  " << JsonMember("file", file) << ",\n  \"references\": [";
   for (std::size_t i = 0; i < reports.size(); ++i) {
     const CSF10ReferenceChunk& r = reports[i].record;
-    out << (i ? ",\n" : "\n") << "    {\"displayName\": " << JsonString(r.displayName)
-        << ", \"hamperName\": " << JsonString(r.hamperName) << ", \"hamperUrl\": " << JsonString(r.hamperUrl)
+    out << (i ? ",\n" : "\n") << "    {" << JsonMember("displayName", r.displayName) << ", " << JsonMember("hamperName", r.hamperName)
+        << ", " << JsonMember("hamperUrl", r.hamperUrl)
         << ",\n     \"relative\": ";
     if (r.relative.present) {
-      out << "{\"levelsUp\": " << r.relative.levelsUp << ", \"components\": " << JsonComponents(r.relative.components)
+      out << "{\"levelsUp\": " << r.relative.levelsUp << ", " << JsonArrayMember("components", r.relative.components)
           << "}";
     } else {
       out << "null";
     }
     out << ",\n     \"database\": ";
     if (r.database.present) {
-      out << "{\"hamperName\": " << JsonString(r.database.hamperName)
-          << ", \"components\": " << JsonComponents(r.database.components) << "}";
+      out << "{" << JsonMember("hamperName", r.database.hamperName)
+          << ", " << JsonArrayMember("components", r.database.components) << "}";
     } else {
       out << "null";
     }
     out << ",\n     \"volume\": ";
     if (r.volume.present) {
-      out << "{\"name\": " << JsonString(r.volume.volumeName) << ", \"kind\": " << int{r.volume.volumeKind}
-          << ", \"components\": " << JsonComponents(r.volume.components) << "}";
+      out << "{" << JsonMember("name", r.volume.volumeName) << ", \"kind\": " << int{r.volume.volumeKind}
+          << ", " << JsonArrayMember("components", r.volume.components) << "}";
     } else {
       out << "null";
     }
-    out << ",\n     \"kind\": \"" << (reports[i].external ? "external" : "internal") << "\", \"resolvesTo\": "
-        << (reports[i].resolvesTo ? JsonString(*reports[i].resolvesTo) : std::string("null")) << "}";
+    out << ",\n     \"kind\": \"" << (reports[i].external ? "external" : "internal") << "\", "
+        << (reports[i].resolvesTo ? JsonMember("resolvesTo", *reports[i].resolvesTo) : std::string("\"resolvesTo\": null"))
+        << "}";
   }
   out << (reports.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }

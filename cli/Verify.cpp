@@ -146,14 +146,14 @@ bool HoldsSlicedLoops(const std::vector<CHamperIndexEntry>& index) {
 }
 
 void PrintJson(std::ostream& out, const VerifyOptions& options, const CHamperDescription& header, const CVerifyRun& run) {
-  out << "{\n  \"file\": " << JsonString(options.file) << ",\n  \"name\": " << JsonString(header.GetName())
-      << ",\n  \"source\": " << (options.source.empty() ? std::string("null") : JsonString(options.source))
+  out << "{\n  " << JsonMember("file", options.file) << ",\n  " << JsonMember("name", header.GetName())
+      << ",\n  " << (options.source.empty() ? std::string("\"source\": null") : JsonMember("source", options.source))
       << ",\n  \"items\": " << header.GetEntryCount() << ",\n  \"checked\": " << run.Checked()
       << ",\n  \"stopped\": " << (run.WasInterrupted() ? "true" : "false") << ",\n  \"failures\": [";
   const auto& failures = run.Failures();
   for (std::size_t i = 0; i < failures.size(); ++i) {
-    out << (i ? ",\n" : "\n") << "    {\"path\": " << JsonString(failures[i].path)
-        << ", \"itemType\": " << failures[i].itemType << ", \"problem\": " << JsonString(failures[i].problem) << "}";
+    out << (i ? ",\n" : "\n") << "    {" << JsonMember("path", failures[i].path)
+        << ", \"itemType\": " << failures[i].itemType << ", " << JsonMember("problem", failures[i].problem) << "}";
   }
   out << (failures.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }

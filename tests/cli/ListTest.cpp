@@ -49,10 +49,13 @@ TEST_F(ListCommand, PrintsDescriptionAndIndex) {
             "11        30          1000        no      Kits:Kick.wav\n");
 }
 
-TEST_F(ListCommand, JsonEscapesEveryText) {
+TEST_F(ListCommand, JsonEscapesEveryTextAndKeepsBytesThatAreNotUtf8) {
   FakeTree tree;
   tree.Add(FakeEntry::File("caf\xC3\xA9 \"q\".wav", 11, Bytes(3, 1)));
   tree.Add(FakeEntry::File("Latin\xE9\\x.mid", 10, {}));
+  // The same text twice over: valid UTF-8 for "ÿþ", and the bytes FF FE, which are not UTF-8.
+  tree.Add(FakeEntry::File("\xC3\xBF\xC3\xBE.pad", 14, {}));
+  tree.Add(FakeEntry::File("\xFF\xFE.pad", 14, {}));
   const std::string path =
       Write("j.hmp", CHamperDescription("K\x01t\x7F", "a\r\nb\tc", "\xF0\x9F\x8E\xB5", "\xC3(\xED\xA0\x80\xC0\xAF"), tree);
   std::string out;
@@ -62,24 +65,31 @@ TEST_F(ListCommand, JsonEscapesEveryText) {
             "  \"name\": \"K\\u0001t\\u007f\",\n"
             "  \"comments\": \"a\\r\\nb\\tc\",\n"
             "  \"url\": \"\xF0\x9F\x8E\xB5\",\n"
-            // A lead byte without its continuation, an encoded surrogate and an overlong form
-            // are each taken byte by byte as Latin-1.
-            "  \"copyright\": \"\\u00c3(\\u00ed\\u00a0\\u0080\\u00c0\\u00af\",\n"
-            "  \"entryCount\": 2,\n"
+            // A lead byte without its continuation, an encoded surrogate and an overlong form are
+            // each a replacement character; the bytes follow in hex.
+            "  \"copyright\": \"\\ufffd(\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\", \"copyrightBytes\": \"c328eda080c0af\",\n"
+            "  \"entryCount\": 4,\n"
             "  \"indexOffset\": 313,\n"
-            "  \"dataOffset\": 366,\n"
+            "  \"dataOffset\": 408,\n"
             "  \"items\": [\n"
             "    {\"path\": \"caf\xC3\xA9 \\\"q\\\".wav\", \"itemType\": 11, \"offset\": 0, \"size\": 3, \"hidden\": false},\n"
-            "    {\"path\": \"Latin\\u00e9\\\\x.mid\", \"itemType\": 10, \"offset\": 3, \"size\": 0, \"hidden\": false}\n"
+            "    {\"path\": \"Latin\\ufffd\\\\x.mid\", \"pathBytes\": \"4c6174696ee95c782e6d6964\", \"itemType\": 10, "
+            "\"offset\": 3, \"size\": 0, \"hidden\": false},\n"
+            "    {\"path\": \"\xC3\xBF\xC3\xBE.pad\", \"itemType\": 14, \"offset\": 3, \"size\": 0, \"hidden\": true},\n"
+            "    {\"path\": \"\\ufffd\\ufffd.pad\", \"pathBytes\": \"fffe2e706164\", \"itemType\": 14, \"offset\": 3, "
+            "\"size\": 0, \"hidden\": true}\n"
             "  ]\n"
             "}\n");
   if (test::HaveProgram("python3")) {
+    // What a reader makes of it: the name's own bytes, from the hex where there is one.
     std::string parsed;
     EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " list --json " + path +
-                                   " | python3 -c 'import json,sys; d=json.load(sys.stdin); print(d[\"items\"][1][\"path\"])'",
+                                   " | python3 -c 'import json,sys\n"
+                                   "for i in json.load(sys.stdin)[\"items\"]:\n"
+                                   "  print(bytes.fromhex(i[\"pathBytes\"]) if \"pathBytes\" in i else i[\"path\"].encode())'",
                                &parsed),
               0);
-    EXPECT_EQ(parsed, "Latin\xC3\xA9\\x.mid\n");
+    EXPECT_EQ(parsed, "b'caf\\xc3\\xa9 \"q\".wav'\nb'Latin\\xe9\\\\x.mid'\nb'\\xc3\\xbf\\xc3\\xbe.pad'\nb'\\xff\\xfe.pad'\n");
   }
 }
 
