@@ -110,7 +110,7 @@ int Extract(const ExtractOptions& options, Streams& streams) {
       taken = true;
       report(record, e.what());
     } catch (const std::bad_alloc&) {
-      report(record, "not enough memory");
+      report(record, OutOfMemoryLine());
     } catch (const std::exception& e) {
       report(record, e.what());
     }

@@ -108,7 +108,7 @@ class CVerifyRun : public MVerificationJob, public NSFerryman::MAlertHost {
       const std::string alert = TakeAlert();
       return alert.empty() ? e.what() : alert;
     } catch (const std::bad_alloc&) {
-      return "not enough memory";
+      return OutOfMemoryLine();
     } catch (const std::exception& e) {
       return e.what();
     } catch (...) {
