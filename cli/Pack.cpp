@@ -80,10 +80,11 @@ int Pack(const PackOptions& options, Streams& streams) {
   if (!output.empty()) job.SetOutputFile(NSFerryman::CFileSpec(output));
 
   CStopOnInterrupt stop;
-  // What the packed songs and patches need besides this Hamper, once the job has found it.
+  // What the packed songs and patches need besides this Hamper, once the job has found it: a
+  // result the user must know, so it is said even when quiet.
   const auto tellExternalHampers = [&] {
     const auto& names = job.GetExternalHampers();
-    if (names.empty() || options.quiet) return;
+    if (names.empty()) return;
     std::string line;
     for (const std::string& name : names) line += (line.empty() ? "" : ", ") + EscapeForTerminal(name);
     streams.err << "External Hampers: " << line << "\n";
