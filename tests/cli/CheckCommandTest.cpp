@@ -46,3 +46,49 @@ TEST(CheckCommand, ReportsEveryProblemAtOnce) {
   EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " check " + in.string(), &out), 0);
   EXPECT_EQ(out, in.string() + ": Hamper \"Test Kit\", 4 packable files\nNo problems: the folder can be packed.\n");
 }
+
+// check and pack judge a folder alike: what check lets through packs, what it refuses pack refuses,
+// and both warn about the same things.
+TEST(CheckCommand, AgreesWithPack) {
+  struct Case {
+    const char* name;
+    void (*change)(const fs::path& in);
+    int code;                // of both commands
+    const char* checkSays;   // in check's report
+    const char* packSays;    // on pack's standard error
+  };
+  const Case cases[] = {
+      {"a folder whose name holds a colon",
+       [](const fs::path& in) { test::WriteFileBytes(in / "Odd:Kits/kick2.wav", contenttest::Wave()); }, 1,
+       "Odd:Kits:kick2.wav: unsupported format: \"Odd:Kits\" (in \"Odd:Kits:kick2.wav\"): a name in a Hamper cannot "
+       "contain \":\"",
+       "Unsupported format: The file \"kick2.wav\" is in an unsupported format. Continue without this file?"},
+      {"a second splash, too large",
+       [](const fs::path& in) { test::WriteFileBytes(in / "SPLASH.JPG", contenttest::Splash(128, 128)); }, 1,
+       "SPLASH.JPG: bad splash: JPEG picture of 128 x 128 pixels is larger than 64 x 64",
+       "Bad format for Hamper splash: The splash image (Splash.jpg) must be a JPEG with the size 64x64 pixels."},
+      {"a link to nothing",
+       [](const fs::path& in) { fs::create_symlink("gone.wav", in / "Samples/lost.wav"); }, 0,
+       "\"Samples:lost.wav\" is a link to a file that is not there: it is left out",
+       "hamper: warning: \"Samples:lost.wav\" is a link to a file that is not there: it is left out"},
+      {"a song that needs another Hamper",
+       [](const fs::path& in) {
+         test::WriteFileBytes(in / "Songs/groove.tns", contenttest::Authored(contenttest::SongScript("kick.wav", "Bass Pack")));
+       },
+       0, "Songs:groove.tns: 'Bass Pack'", "External Hampers: Bass Pack"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    contenttest::WriteUsualFolder(dir / "In");
+    c.change(dir / "In");
+    std::string out;
+    EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " check " + (dir / "In").string(), &out), c.code);
+    EXPECT_NE(out.find(c.checkSays), std::string::npos) << out;
+    EXPECT_EQ(test::RunCommand("cd " + dir.Path().string() + " && " + HAMPER_EXE + " pack -q In -o out.hmp </dev/null",
+                               &out, true),
+              c.code);
+    EXPECT_NE(out.find(c.packSays), std::string::npos) << out;
+    EXPECT_EQ(fs::exists(dir / "out.hmp"), c.code == 0);
+  }
+}
