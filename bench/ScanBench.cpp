@@ -1,5 +1,6 @@
 // Scanning and indexing input folders of growing size. Prints the time per file for each size;
-// it should stay near-constant as the folders grow.
+// it should stay near-constant as the folders grow. Then scanning trees of one folder per level,
+// ever deeper: the time should grow with the number of folders, not faster.
 //
 // Usage: ScanBench [largest-size]   (default 100000)
 
@@ -108,6 +109,32 @@ void Run(const fs::path& base, std::size_t count, bool flat) {
   fs::remove_all(root);
 }
 
+// A chain of `depth` folders, one in the other, with a sample at the bottom.
+void RunDeep(const fs::path& base, std::size_t depth) {
+  const fs::path root = base / ("deep-" + std::to_string(depth));
+  fs::path folder = root;
+  fs::create_directory(folder);
+  for (std::size_t i = 0; i < depth; ++i) fs::create_directory(folder /= "d");
+  MakeFile(folder / "Kick.wav");
+
+  double scan = 1e30;
+  std::size_t packable = 0;
+  for (int round = 0; round < 3; ++round) {
+    const auto start = std::chrono::steady_clock::now();
+    CFileEntryList top = ListTopLevel(CItemReference::ForPath(root.string()));
+    packable = 0;
+    for (const auto& entry : top) {
+      ScanFolder(*entry);
+      packable += CountPackableFiles(*entry);
+    }
+    scan = std::min(scan, Seconds(start));
+  }
+  std::printf("deep  %7zu levels scan %8.3f s  %6.2f us/level  (%zu packable)\n", depth, scan,
+              scan * 1e6 / static_cast<double>(depth), packable);
+  std::fflush(stdout);
+  fs::remove_all(root);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,6 +150,7 @@ int main(int argc, char** argv) {
     for (bool flat : {false, true}) {
       for (std::size_t count = 1000; count <= largest; count *= 10) Run(base, count, flat);
     }
+    for (std::size_t depth : {250, 500, 1000}) RunDeep(base, depth);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ScanBench: %s\n", e.what());
     status = 1;
