@@ -282,7 +282,7 @@ void CCreateWindow::SetOutputFile(const NSFerryman::CFileSpec& file) {
 
 void CCreateWindow::CreateHamper() {
   if (IsBusy()) return;
-  job_.ClearButtonText();
+  job_.Progress().ClearButtonText();
   try {
     if (!job_.GetInputFolder() && !SelectInputFolder()) return;
     if (!job_.GetOutputFile() && !SelectOutputFile()) return;
@@ -343,7 +343,7 @@ void CCreateWindow::SetSplashPreview(const CBitmap32* splash) {
 
 void CCreateWindow::UpdateContents() {
   const bool busy = IsBusy();
-  const CSimpleProgressInfo& shown = job_.GetDisplayedProgress();
+  const CSimpleProgressInfo& shown = job_.Progress().GetDisplayed();
 
   inputFolderButton_->setVisible(!busy);
   outputFileButton_->setVisible(!busy);
@@ -365,7 +365,7 @@ void CCreateWindow::UpdateContents() {
   urlValue_->SetText(DisplayText(description.GetURL()));
   fileCountValue_->SetText(description.GetEntryCount() ? QString::number(description.GetEntryCount()) : QString());
 
-  timeLine_->SetText(DisplayText(job_.UpdateTimeText()));
+  timeLine_->SetText(DisplayText(job_.Progress().UpdateTimeText(busy)));
   statusLine_->SetText(DisplayText(shown.GetStatusText()).replace('\r', '\n'));
 
   progressBar_->setVisible(busy);

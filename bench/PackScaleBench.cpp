@@ -91,8 +91,8 @@ class CTimingHost : public MPackJobHost {
     return alert.buttons.back().result;
   }
   void Redraw() override {
-    if (job && job->GetStageText() != last) {
-      last = job->GetStageText();
+    if (job && job->Progress().GetStageText() != last) {
+      last = job->Progress().GetStageText();
       marks.emplace_back(last, Clock::now());
     }
   }

@@ -26,13 +26,6 @@ extern "C" void OnInterrupt(int) {
   NSFerryman::InstallPartialOutputRemovalFor(SIGINT);
 }
 
-int ButtonLabelled(const NSFerryman::CAlert& alert, const std::string& label, int otherwise) {
-  for (const auto& button : alert.buttons) {
-    if (button.label == label) return button.result;
-  }
-  return otherwise;
-}
-
 bool IsQuestion(const NSFerryman::CAlert& alert) { return alert.buttons.size() > 1; }
 
 }  // namespace
@@ -89,12 +82,13 @@ CCommandLineJobHost::~CCommandLineJobHost() = default;
 
 void CCommandLineJobHost::Redraw() {
   if (!job_) return;
-  const CSimpleProgressInfo& shown = job_->GetDisplayedProgress();
+  CPackProgress& progress = job_->Progress();
+  const CSimpleProgressInfo& shown = progress.GetDisplayed();
   CProgressLine::CState state;
-  state.stageTitle = job_->GetStageText();
+  state.stageTitle = progress.GetStageText();
   state.value = job_->IsBusy() ? shown.GetValue() : CSimpleProgressInfo::kNoProgress;
   if (shown.GetStatusText() != state.stageTitle) state.itemText = shown.GetStatusText();
-  state.timeText = job_->UpdateTimeText();
+  state.timeText = progress.UpdateTimeText(job_->IsBusy());
   if (state.stageTitle.empty()) {
     line_->Finish();
     return;
@@ -113,44 +107,50 @@ void CCommandLineJobHost::ShowWarning(const std::string& text) {
 
 void CCommandLineJobHost::ShowNoName() { NSFerryman::ShowAlert(*this, jobtext::kNoNameAlert); }
 
+namespace {
+
+// The cause behind an alert, on a line of its own below it.
+std::string DetailsLine(const NSFerryman::CAlert& alert) {
+  return alert.details.empty() ? std::string() : "  (" + EscapeForTerminal(alert.details) + ")\n";
+}
+
+// The answer a question's buttons give for "Yes" and for "No" (or closing it).
+int ButtonFor(const NSFerryman::CAlert& alert, bool yes) {
+  // Questions are [No][Yes]: button 1, the last, is Yes.
+  if (yes) return NSFerryman::kAlertButton1;
+  return alert.buttons.size() > 1 ? alert.buttons.front().result : NSFerryman::kAlertClosed;
+}
+
+}  // namespace
+
 int CCommandLineJobHost::Ask(const NSFerryman::CAlert& alert) {
-  const int no = ButtonLabelled(alert, "No", NSFerryman::kAlertClosed);
-  const int yes = ButtonLabelled(alert, "Yes", NSFerryman::kAlertButton1);
   if (!IsTerminal(STDIN_FILENO)) {
-    streams_.err << AlertLine(alert) << "\n  (no terminal to ask: taken as No)\n";
-    return no;
+    streams_.err << AlertLine(alert) << "\n" << DetailsLine(alert) << "  (no terminal to ask: taken as No)\n";
+    return ButtonFor(alert, false);
   }
-  streams_.err << AlertLine(alert) << " [y/N] " << std::flush;
+  streams_.err << AlertLine(alert) << "\n" << DetailsLine(alert) << "[y/N] " << std::flush;
   std::string answer;
   if (!std::getline(std::cin, answer)) {
     streams_.err << "\n";
     return NSFerryman::kAlertClosed;
   }
-  return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes" ? yes : no;
-}
-
-bool CCommandLineJobHost::LastAlertNamesAFailure() const {
-  return lastAlert_ == jobtext::kBadFormatPackAlert || lastAlert_ == jobtext::kCannotPackAlert ||
-         lastAlert_ == jobtext::kCannotVerifyAlert;
+  return ButtonFor(alert, answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes");
 }
 
 int CCommandLineJobHost::PresentAlert(const NSFerryman::CAlert& alert) {
   line_->Clear();
-  lastAlert_ = alert.id;
-  using jobtext::kBadFormatSkipAlert;
-  using jobtext::kFileExistsAlert;
-  using jobtext::kUnsupportedFormatSkipAlert;
-  if (alert.id == kFileExistsAlert && options_.force) return ButtonLabelled(alert, "Yes", NSFerryman::kAlertButton1);
-  if ((alert.id == kBadFormatSkipAlert || alert.id == kUnsupportedFormatSkipAlert) && options_.skipBad) {
-    streams_.err << AlertLine(alert) << "\n  (left out: --skip-bad)\n";
-    return ButtonLabelled(alert, "Yes", NSFerryman::kAlertButton1);
-  }
   if (IsQuestion(alert)) return Ask(alert);
   if (alert.id == jobtext::kPackCompleteAlert && (options_.quiet || options_.quietSuccess)) {
     return alert.buttons.empty() ? NSFerryman::kAlertButton1 : alert.buttons.back().result;
   }
-  streams_.err << AlertLine(alert) << "\n";
+  streams_.err << AlertLine(alert) << "\n" << DetailsLine(alert);
   return alert.buttons.empty() ? NSFerryman::kAlertButton1 : alert.buttons.back().result;
+}
+
+void CCommandLineJobHost::ShowAnswered(const NSFerryman::CAlert& question, bool yes) {
+  line_->Clear();
+  streams_.err << AlertLine(question) << "\n" << DetailsLine(question) << "  (" << (yes ? "Yes" : "No")
+               << ", answered in advance)\n";
 }
 
 }  // namespace cli

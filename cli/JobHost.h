@@ -1,7 +1,8 @@
 #pragma once
 // The command line as the host of a pack job: progress on standard error (one redrawn line on a
-// terminal, plain lines otherwise, none when quiet), alerts as "Title: message" lines, questions
-// asked on a terminal or answered by options, and Ctrl-C as the Stop button.
+// terminal, plain lines otherwise, none when quiet), alerts as "Title: message" lines with their
+// cause below, questions asked on a terminal (without one, No), and Ctrl-C as the Stop button.
+// Options answer questions in advance through the job's CPackQuestions, not here.
 
 #include <iosfwd>
 #include <memory>
@@ -15,8 +16,6 @@ class CPackJob;
 namespace cli {
 
 struct CJobHostOptions {
-  bool force = false;         // "File already exists": replace
-  bool skipBad = false;       // "Bad format" / "Unsupported format": leave the file out
   bool quiet = false;         // no progress, no success message
   bool quietSuccess = false;  // no success message (a JSON summary follows instead)
 };
@@ -32,11 +31,10 @@ class CCommandLineJobHost : public MPackJobHost {
   void Redraw() override;
   void HandlePendingEvents() override;
   void ShowWarning(const std::string& text) override;
+  void ShowAnswered(const NSFerryman::CAlert& question, bool yes) override;
 
   // The alert for a folder that gives the Hamper no Name.
   void ShowNoName();
-  // The last alert said a file could not be packed or checked (its cause is then worth showing).
-  bool LastAlertNamesAFailure() const;
 
  private:
   int Ask(const NSFerryman::CAlert& alert);
@@ -45,7 +43,6 @@ class CCommandLineJobHost : public MPackJobHost {
   CJobHostOptions options_;
   std::unique_ptr<CProgressLine> line_;
   CPackJob* job_ = nullptr;
-  std::uint32_t lastAlert_ = 0;
 };
 
 // While it lives, Ctrl-C (SIGINT) only asks the job to stop, and SIGTERM or SIGHUP remove the

@@ -1,7 +1,6 @@
 // `hamper pack INPUT_DIR [-o OUTPUT.hmp] ...`: runs the pack job on a folder and writes the Hamper.
 
 #include <atomic>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -16,7 +15,6 @@
 #include "cli/TerminalText.h"
 #include "framework/media/Exceptions.h"
 #include "pack/FolderDescription.h"
-#include "pack/FolderScan.h"
 #include "pack/OrderedPipeline.h"
 #include "pack/OutputFileName.h"
 #include "pack/PackJob.h"
@@ -39,74 +37,86 @@ struct PackOptions {
   unsigned jobs = 0;
 };
 
-// The output's default: the Hamper's Name and ".hmp", in the working folder. Empty when the
-// folder gives no Name (the job then says so).
-std::string DefaultOutput(const std::string& input, CDatabase& database) {
-  CFileEntryList topLevel = ListTopLevel(CItemReference(database.ItemForPath(input)));
-  return HamperFileName(ReadDescriptionFiles(topLevel).description.GetName());
-}
-
-void PrintSummary(std::ostream& out, const std::string& output, const CPackJob& job, double seconds) {
-  out << "{\n  " << JsonMember("output", output) << ",\n  \"filesPacked\": " << job.GetFilesPacked() << ",\n  "
-      << JsonArrayMember("externalHampers", job.GetExternalHampers()) << ",\n  \"outputBytes\": "
-      << job.GetOutputSize() << ",\n  \"dataBytes\": " << job.GetPackedDataSize() << ",\n  \"seconds\": " << seconds
+void PrintSummary(std::ostream& out, const std::string& output, const CPackReport& report) {
+  out << "{\n  " << JsonMember("output", output) << ",\n  \"outcome\": " << JsonString(OutcomeName(report.outcome));
+  if (!report.endedBy.empty()) out << ",\n  " << JsonMember("endedBy", report.endedBy);
+  if (report.outcome != CPackReport::EOutcome::kComplete && !report.cause.empty()) {
+    out << ",\n  " << JsonMember("cause", report.cause);
+  }
+  out << ",\n  \"filesPacked\": " << report.filesPacked << ",\n  \"leftOut\": [";
+  for (std::size_t i = 0; i < report.leftOut.size(); ++i) {
+    const CPackReport::CLeftOut& file = report.leftOut[i];
+    out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", file.file) << ", \"kind\": " << JsonString(file.kind)
+        << ", " << JsonMember("cause", file.cause) << "}";
+  }
+  out << (report.leftOut.empty() ? "]" : "\n  ]") << ",\n  \"warnings\": [";
+  const std::vector<std::string> warnings = report.Warnings();
+  for (std::size_t i = 0; i < warnings.size(); ++i) out << (i ? ",\n" : "\n") << "    " << JsonString(warnings[i]);
+  out << (warnings.empty() ? "]" : "\n  ]") << ",\n  " << JsonArrayMember("externalHampers", report.externalHampers)
+      << ",\n  \"outputBytes\": " << report.outputBytes << ",\n  \"dataBytes\": " << report.dataBytes
+      << ",\n  \"sourceBytes\": " << report.sourceBytes << ",\n  \"verificationSkipped\": "
+      << (report.verificationSkipped ? "true" : "false") << ",\n  \"seconds\": " << report.milliseconds / 1000.0
       << "\n}\n";
 }
 
 int Pack(const PackOptions& options, Streams& streams) {
-  const auto started = std::chrono::steady_clock::now();
   CCommandDatabase commandDatabase(options.hampers, streams.err);
   CDatabase& database = commandDatabase.Get();
+  // Before anything is asked or deleted.
   if (!fs::is_directory(options.input)) throw NSFerryman::XFileNotFound(options.input + ": no such folder");
 
   CJobHostOptions hostOptions;
-  hostOptions.force = options.force;
-  hostOptions.skipBad = options.skipBad;
   hostOptions.quiet = options.quiet;
   hostOptions.quietSuccess = options.json;
   CCommandLineJobHost host(streams, hostOptions);
   CSLCLibraryState slc(options.slcLibrary);
   CPackJob job(host, database, slc);
   host.Attach(job);
-  job.SetWarnForExternalReferences(options.warnExternal);
+  CPackQuestions questions;
+  questions.replaceExisting = options.force ? EAnswer::kYes : EAnswer::kAsk;
+  questions.leaveOutBadFiles = options.skipBad ? EAnswer::kYes : EAnswer::kAsk;
+  questions.warnForExternalHampers = options.warnExternal;
+  job.SetQuestions(questions);
   job.SetWorkerCount(options.jobs == 0 ? COrderedPipeline::DefaultWorkers() : options.jobs);
   job.SetInputFolder(NSFerryman::CDirSpec(options.input));
 
+  // The output's default: the Hamper's Name and ".hmp", in the working folder.
   std::string output = options.output;
   if (output.empty()) {
-    CDatabaseScope scope(database);
-    output = DefaultOutput(options.input, database);
-  }
-  if (!output.empty()) job.SetOutputFile(NSFerryman::CFileSpec(output));
-
-  CStopOnInterrupt stop;
-  // What the packed songs and patches need besides this Hamper, once the job has found it: a
-  // result the user must know, so it is said even when quiet.
-  const auto tellExternalHampers = [&] {
-    const auto& names = job.GetExternalHampers();
-    if (names.empty()) return;
-    std::string line;
-    for (const std::string& name : names) line += (line.empty() ? "" : ", ") + EscapeForTerminal(name);
-    streams.err << "External Hampers: " << line << "\n";
-  };
-  try {
-    if (output.empty()) {
-      // The job refuses a folder without a Name; with no output named there is nothing else to do.
+    const CHamperDescription description =
+        ReadInputFolderDescription(database, NSFerryman::CDirSpec(options.input), nullptr);
+    // The job refuses a folder without a Name; with no output named there is nothing else to do.
+    if (description.GetName().empty()) {
       host.ShowNoName();
       return kExitFailure;
     }
+    output = HamperFileName(description.GetName());
+  }
+  job.SetOutputFile(NSFerryman::CFileSpec(output));
+
+  // What the packed songs and patches need besides this Hamper, once the job has found it (a
+  // result the user must know, so it is said even when quiet), and the summary, however the job
+  // ended.
+  const auto tellResults = [&] {
+    const CPackReport& report = job.GetReport();
+    if (!report.externalHampers.empty()) {
+      std::string line;
+      for (const std::string& name : report.externalHampers) line += (line.empty() ? "" : ", ") + EscapeForTerminal(name);
+      streams.err << "External Hampers: " << line << "\n";
+    }
+    if (options.json) PrintSummary(streams.out, output, report);
+  };
+  CStopOnInterrupt stop;
+  try {
     job.RunPackJob();
-  } catch (const NSFerryman::XAlertAlreadyShown& e) {
-    // After an alert about a file that could not be handled, the cause is worth a line too.
-    if (host.LastAlertNamesAFailure() && *e.what()) streams.err << "  (" << EscapeForTerminal(e.what()) << ")\n";
-    tellExternalHampers();
+  } catch (const NSFerryman::XAlertAlreadyShown&) {
+    tellResults();
     return kExitFailure;
+  } catch (...) {
+    tellResults();
+    throw;
   }
-  tellExternalHampers();
-  if (options.json) {
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    PrintSummary(streams.out, output, job, seconds);
-  }
+  tellResults();
   return kExitOk;
 }
 

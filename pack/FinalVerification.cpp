@@ -116,7 +116,7 @@ void CheckOneItem(const CHamperIndexEntry& record, CMedia& media, const CNavigat
 
 }  // namespace
 
-void VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, const CNavigationHolder& hamper,
+std::size_t VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, const CNavigationHolder& hamper,
                           CMedia& media, const CVerificationContext& context) {
   media.SetPosition(0);
   const CHamperDescription header = ReadAndCheckHamperHeader(media);
@@ -161,6 +161,7 @@ void VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, co
       records.size(), workers, kStageMemoryBudget, [&](std::size_t i) { return ItemCost(records[i]); },
       [&](std::size_t i) { run(i, threaded); });
 
+  std::size_t checked = 0;
   for (std::size_t i = 0; i < records.size(); ++i) {
     const CHamperIndexEntry& entry = records[i];
     record.SetStatusText(NSFerryman::GetString(jobtext::kVerifyingFinalItem, {entry.GetPath()}));
@@ -175,6 +176,7 @@ void VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, co
       context.onItemFailure(entry, outcome.error);
     }
     pipeline.Release(i);
+    ++checked;
     record.SetRemaining(record.GetRemaining() - 1);
     record.SetValue(job.ComputeProgress(static_cast<std::int64_t>(i)));
     job.UpdateProgress(record);
@@ -183,4 +185,5 @@ void VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, co
   record.SetValue(CSimpleProgressInfo::kComplete);
   record.SetRemaining(0);
   job.ShowProgress(record);
+  return checked;
 }

@@ -45,8 +45,9 @@ struct CVerificationContext {
   std::function<void(const CHamperIndexEntry&, const std::exception_ptr&)> onItemFailure;
 };
 
-// `hamper` is the Hamper's item (a MINIHamperFile); `media` reads the whole file.
-void VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, const CNavigationHolder& hamper,
+// `hamper` is the Hamper's item (a MINIHamperFile); `media` reads the whole file. Gives the
+// number of items checked (fewer than the Hamper holds after a stop).
+std::size_t VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& record, const CNavigationHolder& hamper,
                           NSFerryman::CMedia& media, const CVerificationContext& context);
 
 // Checks one item's bytes (a window on the Hamper) by its item type.

@@ -119,12 +119,7 @@ class CChecker {
 
 }  // namespace
 
-std::vector<std::string> CFolderCheckReport::Warnings() const {
-  std::vector<std::string> lines;
-  for (const auto& twins : nameTwins) lines.push_back(NameTwinsWarning(twins));
-  for (const std::string& missing : missingFiles) lines.push_back(MissingFileWarning(missing));
-  return lines;
-}
+std::vector<std::string> CFolderCheckReport::Warnings() const { return FolderWarnings(nameTwins, missingFiles); }
 
 const char* ProblemKindName(CFolderProblem::EKind kind) {
   switch (kind) {

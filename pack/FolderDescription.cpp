@@ -7,6 +7,8 @@
 #include "framework/media/AsciiCase.h"
 #include "framework/media/Exceptions.h"
 #include "items/JPEGImage.h"
+#include "pack/FolderScan.h"
+#include "references/Database.h"
 
 using namespace NSFerryman;
 
@@ -62,21 +64,40 @@ void ApplyInfoText(const std::string& text, CTexts& texts) {
 void CheckSplash(const CFileEntry& entry, MAlertHost& alerts,
                  const std::function<void(const CBitmap32&)>& splashPreview) {
   std::optional<CBitmap32> bitmap;
+  std::string cause;
   try {
     const std::unique_ptr<CMedia> media = entry.GetItem().Open();
     bitmap = DecodeJPEGBitmap(*media, kSplashWidth, kSplashHeight);
-  } catch (const XBadFormat&) {
+    if (bitmap->width != kSplashWidth || bitmap->height != kSplashHeight) {
+      cause = std::to_string(bitmap->width) + " x " + std::to_string(bitmap->height) + " pixels";
+    }
+  } catch (const XBadFormat& e) {
     // Shown below as the alert for a splash that is not what it must be.
+    cause = e.what();
   }
-  if (!bitmap || bitmap->width != kSplashWidth || bitmap->height != kSplashHeight) {
+  if (!cause.empty()) {
+    cause = "\"" + entry.GetRelativePath() + "\": " + cause;
     ShowAlert(alerts, AlertId(kApplicationResources, kAlertBadSplash),
-              {std::to_string(kSplashWidth), std::to_string(kSplashHeight)});
-    throw XAlertAlreadyShown("bad splash \"" + entry.GetRelativePath() + "\"");
+              {std::to_string(kSplashWidth), std::to_string(kSplashHeight)}, cause);
+    throw XAlertAlreadyShown("bad splash " + cause);
   }
   if (splashPreview) splashPreview(*bitmap);
 }
 
 }  // namespace
+
+CHamperDescription ReadInputFolderDescription(CDatabase& database, const NSFerryman::CDirSpec& folder,
+                                              MAlertHost* alerts,
+                                              const std::function<void(const CBitmap32&)>& splashPreview) {
+  CDatabaseScope scope(database);
+  const CNavigationHolder item = database.ItemForPath(folder.GetPath());
+  if (!item || !item->IsContainer() || !item->IsAvailable()) {
+    throw XFileNotFound(folder.GetPath() + ": there is no such folder");
+  }
+  CFileEntryList topLevel = ListTopLevel(CItemReference(item));
+  if (!alerts) return ReadDescriptionFiles(topLevel).description;
+  return ReadFolderDescription(topLevel, *alerts, splashPreview);
+}
 
 bool IsDescriptionFileName(const std::string& upperName) {
   CTexts texts;

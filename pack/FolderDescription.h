@@ -36,9 +36,12 @@
 #include <vector>
 
 #include "container/HamperDescription.h"
+#include "framework/media/FileSpec.h"
 #include "framework/resources/AlertHost.h"
 #include "items/Bitmap32.h"
 #include "pack/FileEntry.h"
+
+class CDatabase;
 
 // A description text is a few lines; a file far beyond that is not one.
 inline constexpr std::uint64_t kMaxDescriptionTextSize = std::uint64_t{1} << 20;
@@ -59,6 +62,14 @@ struct CDescriptionFiles {
   std::vector<const CFileEntry*> splashes;
 };
 CDescriptionFiles ReadDescriptionFiles(CFileEntryList& topLevel);
+
+// The description of the input folder `folder`, read as a pack reads it: with `alerts`, by
+// ReadFolderDescription (the splash is checked and shown through `splashPreview`), without, by
+// ReadDescriptionFiles (the texts alone). XFileNotFound, naming the folder, when it is not one.
+// For the window and the command line, which want the description before any job.
+CHamperDescription ReadInputFolderDescription(CDatabase& database, const NSFerryman::CDirSpec& folder,
+                                              NSFerryman::MAlertHost* alerts,
+                                              const std::function<void(const CBitmap32&)>& splashPreview = {});
 
 // Whether a top-level file of this name (a-z upper-cased) is one of the files above.
 bool IsDescriptionFileName(const std::string& upperName);

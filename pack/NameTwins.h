@@ -15,3 +15,8 @@ std::vector<std::pair<std::string, std::string>> FindNameTwins(const CFileEntryL
 
 // The warning line for one pair.
 std::string NameTwinsWarning(const std::pair<std::string, std::string>& twins);
+
+// The warning lines of a folder: its name twins, then the links to nothing among its files
+// (FolderScan.h), as check and pack both say them.
+std::vector<std::string> FolderWarnings(const std::vector<std::pair<std::string, std::string>>& twins,
+                                        const std::vector<std::string>& missingFiles);

@@ -5,7 +5,6 @@
 #include "container/HamperFile.h"
 #include "container/HamperWriter.h"
 #include "framework/media/Exceptions.h"
-#include "framework/media/TemporaryOpenFile.h"
 #include "framework/resources/ResourceCache.h"
 #include "items/ItemOperations.h"
 #include "pack/FinalVerification.h"
@@ -15,22 +14,42 @@
 #include "pack/NameTwins.h"
 #include "pack/OrderedPipeline.h"
 #include "pack/PackInputs.h"
-#include "platform/Clock.h"
 #include "references/Database.h"
 
-using NSFerryman::CMedia;
 using NSFerryman::GetString;
 using NSFerryman::XAlertAlreadyShown;
 using NSFerryman::XUserCancelled;
 using EReplace = NSFerryman::CAtomicOutputFile::EReplace;
 
+// The job's alerts reach its host through this: the job's clock stands still while the user
+// answers, and the last alert is kept for the report.
+class CPackJob::CQuestionAlerts : public NSFerryman::MAlertHost {
+ public:
+  explicit CQuestionAlerts(CPackJob& job) : job_(job) {}
+  int PresentAlert(const NSFerryman::CAlert& alert) override {
+    job_.lastAlert_ = alert;
+    job_.progress_.PauseClock();
+    struct CResume {
+      CPackProgress& progress;
+      ~CResume() { progress.ResumeClock(); }
+    } resume{job_.progress_};
+    return job_.host_.PresentAlert(alert);
+  }
+
+ private:
+  CPackJob& job_;
+};
+
+namespace {
+
 // Reports each folder a walk passes to the status line, and answers whether to stop.
-class CPackJob::CScanCallback : public CABCCallbackInterface {
+class CScanCallback : public CABCCallbackInterface {
  public:
   CScanCallback(CPackJob& job, NSFerryman::ResourceId text) : job_(job), text_(text) {}
   bool Callback(const std::string& folderName) override {
-    job_.displayed_.SetStatusText(GetString(text_, {folderName}));
-    job_.ShowProgress(job_.displayed_);
+    CPackProgress& progress = job_.Progress();
+    progress.Displayed().SetStatusText(GetString(text_, {folderName}));
+    progress.ShowProgress(progress.GetDisplayed());
     return job_.TakeStopRequest();
   }
 
@@ -39,8 +58,25 @@ class CPackJob::CScanCallback : public CABCCallbackInterface {
   NSFerryman::ResourceId text_;
 };
 
+std::string AlertText(const NSFerryman::CAlert& alert) {
+  const std::string message = alert.MessageWithLineBreaks(" ");
+  return alert.title.empty() ? message : alert.title + ": " + message;
+}
+
+void CollectTypedFiles(CFileEntryList& list, std::vector<CFileEntry*>& files, bool includedOnly) {
+  for (auto& entry : list) {
+    if (entry->IsFolder()) {
+      CollectTypedFiles(entry->GetChildren(), files, includedOnly);
+    } else if (entry->GetItemType() != 0 && (!includedOnly || entry->IsIncluded())) {
+      files.push_back(entry.get());
+    }
+  }
+}
+
+}  // namespace
+
 CPackJob::CPackJob(MPackJobHost& host, CDatabase& database, CSLCLibraryState& slc)
-    : host_(host), database_(database), slc_(slc), clock_(&platform::MillisecondsNow) {}
+    : host_(host), database_(database), slc_(slc), alerts_(std::make_unique<CQuestionAlerts>(*this)), progress_(host) {}
 
 CPackJob::~CPackJob() = default;
 
@@ -52,7 +88,7 @@ void CPackJob::PressStopButton() {
 
 void CPackJob::RequestStop() {
   if (stopRequested_ || !busy_) return;
-  if (NSFerryman::ShowAlert(host_, jobtext::kStopPackAlert) == NSFerryman::kAlertButton1) stopRequested_ = true;
+  if (NSFerryman::ShowAlert(*alerts_, jobtext::kStopPackAlert) == NSFerryman::kAlertButton1) stopRequested_ = true;
 }
 
 void CPackJob::StopWithoutAsking() {
@@ -64,64 +100,49 @@ bool CPackJob::TakeStopRequest() { return stopRequested_.exchange(false); }
 
 // ---- progress ----
 
-void CPackJob::SetStage(const std::string& text, std::uint32_t stage) {
-  estimate_.SetStage(stage);
-  stageText_ = text;
-  displayed_.SetStatusText(text);
-  ShowProgress(displayed_);
-}
-
-void CPackJob::ShowProgress(const CSimpleProgressInfo& record) {
-  displayed_ = record;
-  host_.Redraw();
-  host_.HandlePendingEvents();
-  throttle_.NoteRefresh(Now());
-}
-
-void CPackJob::UpdateProgress(const CSimpleProgressInfo& record) {
-  if (throttle_.IsRefreshDue(Now())) {
-    ShowProgress(record);
-    return;
-  }
-  displayed_ = record;
-  host_.HandlePendingEvents();
-}
-
-std::int32_t CPackJob::ComputeProgress(std::int64_t done) { return estimate_.ComputeProgress(done, fileCount_, Now()); }
-
-const std::string& CPackJob::UpdateTimeText() { return estimate_.UpdateTimeText(busy_, Now()); }
+void CPackJob::SetStage(NSFerryman::ResourceId text, std::uint32_t stage) { progress_.SetStage(GetString(text), stage); }
 
 void CPackJob::EnterStage(NSFerryman::ResourceId stageText, std::uint32_t stageIndex, NSFerryman::ResourceId title,
                           std::uint64_t count) {
-  SetStage(GetString(stageText), stageIndex);
-  record_.SetRemaining(static_cast<std::int32_t>(count));
-  record_.SetStatusText(GetString(title));
-  ShowProgress(record_);
+  SetStage(stageText, stageIndex);
+  CSimpleProgressInfo& record = progress_.Record();
+  record.SetRemaining(static_cast<std::int32_t>(count));
+  record.SetStatusText(GetString(title));
+  progress_.ShowProgress(record);
 }
 
 void CPackJob::ShowStatus(NSFerryman::ResourceId text, const std::vector<std::string>& arguments) {
-  record_.SetStatusText(GetString(text, arguments));
-  UpdateProgress(record_);
+  CSimpleProgressInfo& record = progress_.Record();
+  record.SetStatusText(GetString(text, arguments));
+  progress_.UpdateProgress(record);
 }
 
 void CPackJob::ShowProgress(std::uint64_t count, std::uint64_t entriesDone, std::uint64_t /*entriesTotal*/) {
-  record_.SetRemaining(static_cast<std::int32_t>(std::min<std::uint64_t>(count, INT32_MAX)));
-  record_.SetValue(ComputeProgress(static_cast<std::int64_t>(entriesDone)));
-  UpdateProgress(record_);
+  CSimpleProgressInfo& record = progress_.Record();
+  record.SetRemaining(static_cast<std::int32_t>(std::min<std::uint64_t>(count, INT32_MAX)));
+  record.SetValue(progress_.ComputeProgress(static_cast<std::int64_t>(entriesDone)));
+  progress_.UpdateProgress(record);
 }
 
 void CPackJob::FileStepDone() {
-  record_.SetRemaining(record_.GetRemaining() - 1);
-  record_.SetValue(ComputeProgress(static_cast<std::int64_t>(fileCount_) - record_.GetRemaining()));
-  UpdateProgress(record_);
+  CSimpleProgressInfo& record = progress_.Record();
+  record.SetRemaining(record.GetRemaining() - 1);
+  record.SetValue(progress_.ComputeProgress(static_cast<std::int64_t>(progress_.GetFileCount()) - record.GetRemaining()));
+  progress_.UpdateProgress(record);
 }
 
-void CPackJob::EndJobDisplay() {
-  busy_ = false;
-  displayed_.SetValue(0);
-  displayed_.SetRemaining(0);
-  estimate_.Clear();
-  SetStage("", CProgressEstimate::kNoStage);
+// ---- questions ----
+
+bool CPackJob::Ask(EAnswer answer, NSFerryman::ResourceId alert, const std::vector<std::string>& arguments,
+                   const std::string& details) {
+  if (answer == EAnswer::kAsk) return NSFerryman::ShowAlert(*alerts_, alert, arguments, details) == NSFerryman::kAlertButton1;
+  // Answered in advance: the host is told what was asked and answered, and nothing waits.
+  NSFerryman::CAlert question = NSFerryman::ParseAlert(NSFerryman::GetAlertScript(alert), arguments);
+  question.id = alert;
+  question.details = details;
+  lastAlert_ = question;
+  host_.ShowAnswered(question, answer == EAnswer::kYes);
+  return answer == EAnswer::kYes;
 }
 
 // ---- the job ----
@@ -142,68 +163,71 @@ struct CPackJob::CStageRun {
   void Done() { pipeline->Release(next++); }
 };
 
-namespace {
-
-void CollectTypedFiles(CFileEntryList& list, std::vector<CFileEntry*>& files, bool includedOnly) {
-  for (auto& entry : list) {
-    if (entry->IsFolder()) {
-      CollectTypedFiles(entry->GetChildren(), files, includedOnly);
-    } else if (entry->GetItemType() != 0 && (!includedOnly || entry->IsIncluded())) {
-      files.push_back(entry.get());
-    }
-  }
-}
-
-}  // namespace
-
 void CPackJob::RunPackJob() {
   if (!inputFolder_) throw NSFerryman::XFileNotFound("no input folder chosen");
   if (!outputFile_) throw NSFerryman::XFileNotFound("no output file chosen");
-  filesPacked_ = 0;
-  externalHampers_.clear();
-  outputSize_ = packedDataSize_ = 0;
+  report_ = CPackReport();
+  report_.inputFolder = inputFolder_->GetPath();
+  report_.output = outputFile_->GetFullPath();
+  lastAlert_ = NSFerryman::CAlert();
+  const std::uint64_t started = progress_.Now();
+  try {
+    // 1. The sliced-loop library.
+    slc_.EnsureSLCLibrary(*alerts_);
+    PrepareOutput();
+    // 3.
+    busy_ = true;
+    stopRequested_ = false;
+    RunStages();
+  } catch (const XUserCancelled&) {
+    report_.milliseconds = progress_.Now() - started;
+    EndJob(CPackReport::EOutcome::kStopped, std::current_exception());
+    throw;
+  } catch (const XAlertAlreadyShown&) {
+    report_.milliseconds = progress_.Now() - started;
+    EndJob(CPackReport::EOutcome::kEndedByAlert, std::current_exception());
+    throw;
+  } catch (...) {
+    report_.milliseconds = progress_.Now() - started;
+    EndJob(CPackReport::EOutcome::kFailed, std::current_exception());
+    throw;
+  }
+  report_.milliseconds = progress_.Now() - started;
+  report_.outcome = CPackReport::EOutcome::kComplete;
+  // 14.
+  NSFerryman::ShowAlert(*alerts_, jobtext::kPackCompleteAlert, {std::to_string(report_.filesPacked)});
+}
 
-  // 1. The sliced-loop library.
-  slc_.EnsureSLCLibrary(host_);
+void CPackJob::EndJob(CPackReport::EOutcome outcome, const std::exception_ptr& failure) {
+  report_.outcome = outcome;
+  report_.cause = DescribeFailure(failure);
+  if (outcome == CPackReport::EOutcome::kEndedByAlert && !lastAlert_.message.empty()) report_.endedBy = AlertText(lastAlert_);
+  // Clean-up: what the failed step held is released as the exception passed; the entries, the
+  // database scope and the partly written output go here.
+  topLevel_.clear();
+  rootFolder_.Reset();
+  output_.reset();
+  if (!busy_) return;
+  busy_ = false;
+  progress_.Displayed().SetStatusText("");
+  progress_.EndJob();
+}
 
+void CPackJob::PrepareOutput() {
   // Written under a hidden name beside the output (a link's final target), and put in its place
   // once verified. Anything but a regular file (a device, a FIFO, a folder) is never written over.
   output_ = std::make_unique<NSFerryman::CAtomicOutputFile>(outputFile_->GetFullPath(), std::vector<std::string>{},
                                                             NSFerryman::CAtomicOutputFile::EKind::kRegularFile);
   replaceConsented_ = false;
-  try {
-    // 2. An existing output file is replaced only with consent, and then deleted at once: a later
-    //    failure leaves no output file at all. One of the pack's own inputs is never replaced.
-    if (output_->TargetExists()) {
-      RefuseOutputThatIsAnInput();
-      if (NSFerryman::ShowAlert(host_, jobtext::kFileExistsAlert, {outputFile_->GetName()}) !=
-          NSFerryman::kAlertButton1) {
-        throw XAlertAlreadyShown(outputFile_->GetFullPath() + " exists");
-      }
-      replaceConsented_ = true;
-      NSFerryman::CFileSpec(output_->GetTarget()).Delete();
-    }
-  } catch (...) {
-    output_.reset();
-    throw;
+  // 2. An existing output file is replaced only with consent, and then deleted at once: a later
+  //    failure leaves no output file at all. One of the pack's own inputs is never replaced.
+  if (!output_->TargetExists()) return;
+  RefuseOutputThatIsAnInput();
+  if (!Ask(questions_.replaceExisting, jobtext::kFileExistsAlert, {outputFile_->GetName()})) {
+    throw XAlertAlreadyShown(outputFile_->GetFullPath() + " exists");
   }
-
-  // 3.
-  busy_ = true;
-  stopRequested_ = false;
-  try {
-    RunStages();
-  } catch (...) {
-    // Clean-up: what the failed step held is released as the exception passed; the entries, the
-    // database scope and the partly written output go here.
-    topLevel_.clear();
-    rootFolder_.Reset();
-    output_.reset();
-    displayed_.SetStatusText("");
-    EndJobDisplay();
-    throw;
-  }
-  output_.reset();
+  replaceConsented_ = true;
+  NSFerryman::CFileSpec(output_->GetTarget()).Delete();
 }
 
 void CPackJob::RefuseOutputThatIsAnInput() {
@@ -227,10 +251,26 @@ void CPackJob::RunStages() {
   if (!rootFolder_ || !rootFolder_->IsContainer()) {
     throw NSFerryman::XFileNotFound(inputFolder_->GetPath() + ": not a folder");
   }
+  ListTopLevelEntries();
+  ReadDescription();
+  ScanFolders();
+  CountFiles();
+  VerifyFiles();
+  CollectExternalHampers();
+  WriteHamper(PackFiles());
+  VerifyHamper();
+  PutHamperInPlace();
+  // 14.
+  topLevel_.clear();
+  rootFolder_.Reset();
+  busy_ = false;
+  progress_.EndJob();
+}
 
-  // 5. The top level.
-  displayed_.SetValue(CSimpleProgressInfo::kNoProgress);
-  SetStage(GetString(jobtext::kScanningFolder), CProgressEstimate::kNoStage);
+void CPackJob::ListTopLevelEntries() {
+  // 5.
+  progress_.Displayed().SetValue(CSimpleProgressInfo::kNoProgress);
+  SetStage(jobtext::kScanningFolder, CProgressEstimate::kNoStage);
   host_.SetWaitCursor(true);
   try {
     topLevel_ = ListTopLevel(CItemReference(rootFolder_));
@@ -239,130 +279,132 @@ void CPackJob::RunStages() {
     throw;
   }
   host_.SetWaitCursor(false);
+}
 
-  // 6. The description.
-  description_ = ReadFolderDescription(topLevel_, host_, [this](const CBitmap32& splash) { host_.SetSplashPreview(&splash); });
+void CPackJob::ReadDescription() {
+  // 6.
+  description_ = ReadFolderDescription(topLevel_, *alerts_, [this](const CBitmap32& splash) { host_.SetSplashPreview(&splash); });
+  report_.hamperName = description_.GetName();
   if (description_.GetName().empty()) {
-    NSFerryman::ShowAlert(host_, jobtext::kNoNameAlert);
+    NSFerryman::ShowAlert(*alerts_, jobtext::kNoNameAlert);
     throw XAlertAlreadyShown(inputFolder_->GetPath() + ": the Hamper has no name");
   }
   host_.Redraw();
+}
 
-  // 7. The folders.
-  SetStage(GetString(jobtext::kScanningStructure), CProgressEstimate::kNoStage);
-  displayed_.SetButtonText(GetString(jobtext::kStop));
-  {
-    CScanCallback callback(*this, jobtext::kScanningFolderOf);
-    for (auto& entry : topLevel_) ScanFolder(*entry, &callback);
-  }
+void CPackJob::ScanFolders() {
+  // 7.
+  SetStage(jobtext::kScanningStructure, CProgressEstimate::kNoStage);
+  progress_.Displayed().SetButtonText(GetString(jobtext::kStop));
+  CScanCallback callback(*this, jobtext::kScanningFolderOf);
+  for (auto& entry : topLevel_) ScanFolder(*entry, &callback);
+}
 
-  // 8. The count.
-  SetStage(GetString(jobtext::kCountingFiles), CProgressEstimate::kNoStage);
+void CPackJob::CountFiles() {
+  // 8.
+  SetStage(jobtext::kCountingFiles, CProgressEstimate::kNoStage);
   std::size_t count = 0;
   {
     CScanCallback callback(*this, jobtext::kCountingFilesOf);
     for (const auto& entry : topLevel_) count += CountPackableFiles(*entry, &callback);
   }
-  fileCount_ = static_cast<std::uint32_t>(count);
-  for (const auto& twins : FindNameTwins(topLevel_)) host_.ShowWarning(NameTwinsWarning(twins));
-  for (const std::string& missing : FindMissingFiles(topLevel_)) host_.ShowWarning(MissingFileWarning(missing));
-  estimate_.StartJob(Now());
+  report_.nameTwins = FindNameTwins(topLevel_);
+  report_.missingFiles = FindMissingFiles(topLevel_);
+  for (const std::string& warning : report_.Warnings()) host_.ShowWarning(warning);
+  progress_.StartJob(static_cast<std::uint32_t>(count));
+}
 
+void CPackJob::VerifyFiles() {
   // 9. Stage 1.
-  SetStage(GetString(jobtext::kVerifyingContents), 0);
-  record_ = CSimpleProgressInfo();
-  record_.SetButtonText(GetString(jobtext::kStop));
-  record_.SetRemaining(static_cast<std::int32_t>(fileCount_));
-  record_.SetStatusText(GetString(jobtext::kVerifyingTitle));
-  ShowProgress(record_);
-  {
-    CStageRun run = StartStage(false);
-    fileCount_ = VerifyEntries(topLevel_, run);
-  }
-  description_.SetEntryCount(fileCount_);
+  SetStage(jobtext::kVerifyingContents, 0);
+  CSimpleProgressInfo& record = progress_.Record();
+  record = CSimpleProgressInfo();
+  record.SetButtonText(GetString(jobtext::kStop));
+  record.SetRemaining(static_cast<std::int32_t>(progress_.GetFileCount()));
+  record.SetStatusText(GetString(jobtext::kVerifyingTitle));
+  progress_.ShowProgress(record);
+  CStageRun run = StartStage(false);
+  progress_.SetFileCount(VerifyEntries(topLevel_, run));
+  description_.SetEntryCount(progress_.GetFileCount());
+}
 
+void CPackJob::CollectExternalHampers() {
   // 10. The other Hampers referred to.
-  SetStage(GetString(jobtext::kCheckingReferences), CProgressEstimate::kNoStage);
-  {
-    CScanCallback callback(*this, jobtext::kCheckingReferencesOf);
-    std::vector<std::string> names;
-    CollectExternalHampers(topLevel_, callback, names);
-    externalHampers_ = names;
-    // Replaced even when there are none: the text of an earlier job's folder would be wrong here.
-    externalHampersText_.clear();
-    for (const std::string& name : names) externalHampersText_ += (externalHampersText_.empty() ? "" : ", ") + name;
-    host_.Redraw();
-  }
+  SetStage(jobtext::kCheckingReferences, CProgressEstimate::kNoStage);
+  std::vector<std::string> names;
+  CollectExternalHampers(topLevel_, names);
+  report_.externalHampers = names;
+  // Replaced even when there are none: the text of an earlier job's folder would be wrong here.
+  externalHampersText_.clear();
+  for (const std::string& name : names) externalHampersText_ += (externalHampersText_.empty() ? "" : ", ") + name;
+  host_.Redraw();
+}
 
+std::unique_ptr<NSFerryman::CTemporaryOpenFile> CPackJob::PackFiles() {
   // 11. Stage 2.
-  SetStage(GetString(jobtext::kPackingFiles), 1);
-  record_.SetRemaining(static_cast<std::int32_t>(fileCount_));
-  record_.SetStatusText(GetString(jobtext::kPackingTitle));
-  ShowProgress(record_);
+  SetStage(jobtext::kPackingFiles, 1);
+  CSimpleProgressInfo& record = progress_.Record();
+  record.SetRemaining(static_cast<std::int32_t>(progress_.GetFileCount()));
+  record.SetStatusText(GetString(jobtext::kPackingTitle));
+  progress_.ShowProgress(record);
   auto temporary = std::make_unique<NSFerryman::CTemporaryOpenFile>();
   {
     CStageRun run = StartStage(true);
-    filesPacked_ = PackEntries(topLevel_, *temporary, run);
+    report_.filesPacked = PackEntries(topLevel_, *temporary, run);
   }
-  packedDataSize_ = temporary->GetSize();
+  report_.dataBytes = temporary->GetSize();
   host_.Redraw();
+  return temporary;
+}
 
+void CPackJob::WriteHamper(std::unique_ptr<NSFerryman::CTemporaryOpenFile> temporary) {
   // 12. Stages 3 and 4.
-  {
-    std::vector<const MHamperWriterEntry*> entries;
-    for (const auto& entry : topLevel_) entries.push_back(entry.get());
-    CHamperWriter writer(*this);
-    writer.Compose(entries, description_, std::move(temporary), output_->Media());
-  }
+  std::vector<const MHamperWriterEntry*> entries;
+  for (const auto& entry : topLevel_) entries.push_back(entry.get());
+  CHamperWriter writer(*this);
+  writer.Compose(entries, description_, std::move(temporary), output_->Media());
+}
 
+void CPackJob::VerifyHamper() {
   // 13. Stage 5, over the hidden file: it lies beside the output, so references resolve alike.
   const CNavigationHolder output = database_.ItemForPath(output_->GetPartialPath());
   if (!output || !dynamic_cast<const MINIHamperFile*>(output.Get())) {
     throw NSFerryman::XFileNotFound(outputFile_->GetFullPath() + ": the finished Hamper cannot be opened");
   }
-  SetStage(GetString(jobtext::kVerifyingFinal), 4);
+  SetStage(jobtext::kVerifyingFinal, 4);
   host_.Redraw();
-  {
-    auto media = output->OpenMedia();
-    outputSize_ = media->GetSize();
-    CVerificationContext verification;
-    verification.expected = &description_;
-    verification.database = &database_;
-    verification.slcLibrary = &slc_.Library();
-    verification.alerts = &host_;
-    verification.workers = workers_;
-    VerifyFinishedHamper(*this, record_, output, *media, verification);
-  }
-
-  // The verified Hamper takes the output's name. Without consent nothing that stands there now is
-  // replaced: another pack, or anything put there meanwhile, is asked about as the output was.
-  if (!output_->Commit(replaceConsented_ ? EReplace::kReplace : EReplace::kKeep)) {
-    if (NSFerryman::ShowAlert(host_, jobtext::kFileExistsAlert, {outputFile_->GetName()}) !=
-        NSFerryman::kAlertButton1) {
-      throw XAlertAlreadyShown(outputFile_->GetFullPath() + " appeared while packing, and was kept");
-    }
-    output_->Commit(EReplace::kReplace);
-  }
-
-  // 14.
-  topLevel_.clear();
-  rootFolder_.Reset();
-  EndJobDisplay();
-  NSFerryman::ShowAlert(host_, jobtext::kPackCompleteAlert, {std::to_string(filesPacked_)});
+  auto media = output->OpenMedia();
+  report_.outputBytes = media->GetSize();
+  CVerificationContext verification;
+  verification.expected = &description_;
+  verification.database = &database_;
+  verification.slcLibrary = &slc_.Library();
+  verification.alerts = alerts_.get();
+  verification.workers = workers_;
+  const std::size_t checked = VerifyFinishedHamper(*this, progress_.Record(), output, *media, verification);
+  report_.verificationSkipped = checked < description_.GetEntryCount();
 }
 
-CPackFolder CPackJob::PackFolder() const {
+void CPackJob::PutHamperInPlace() {
+  // The verified Hamper takes the output's name. Without consent nothing that stands there now is
+  // replaced: another pack, or anything put there meanwhile, is asked about as the output was.
+  if (output_->Commit(replaceConsented_ ? EReplace::kReplace : EReplace::kKeep)) return;
+  if (!Ask(questions_.replaceExisting, jobtext::kFileExistsAlert, {outputFile_->GetName()})) {
+    throw XAlertAlreadyShown(outputFile_->GetFullPath() + " appeared while packing, and was kept");
+  }
+  output_->Commit(EReplace::kReplace);
+}
+
+CItemContext CPackJob::ContextFor(const CFileEntry& entry) const {
   CPackFolder folder;
   folder.root = rootFolder_;
   folder.hamperName = description_.GetName();
   folder.hamperUrl = description_.GetURL();
   folder.database = &database_;
-  folder.alerts = &host_;
+  folder.alerts = alerts_.get();
   folder.slcLibrary = &slc_.Library();
-  return folder;
+  return ItemContextFor(entry, folder);
 }
-
-CItemContext CPackJob::ContextFor(const CFileEntry& entry) const { return ItemContextFor(entry, PackFolder()); }
 
 CPackJob::CStageRun CPackJob::StartStage(bool packing) {
   CStageRun run;
@@ -392,7 +434,7 @@ void CPackJob::TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, bool packin
       RunFileCheck(entry, ContextFor(entry), false, outcome);
     }
   }
-  outcome.alerts.ReplayTo(host_);
+  outcome.alerts.ReplayTo(*alerts_);
 }
 
 std::uint32_t CPackJob::VerifyEntries(CFileEntryList& list, CStageRun& run) {
@@ -405,8 +447,9 @@ std::uint32_t CPackJob::VerifyEntries(CFileEntryList& list, CStageRun& run) {
       continue;
     }
     if (entry.GetItemType() == 0) continue;
-    record_.SetStatusText(GetString(jobtext::kVerifyingItem, {entry.GetRelativePath()}));
-    UpdateProgress(record_);
+    CSimpleProgressInfo& record = progress_.Record();
+    record.SetStatusText(GetString(jobtext::kVerifyingItem, {entry.GetRelativePath()}));
+    progress_.UpdateProgress(record);
     CFileOutcome& outcome = run.Take(entry);
     TakeOutcome(entry, outcome, false);
     const std::exception_ptr error = outcome.error;
@@ -416,13 +459,13 @@ std::uint32_t CPackJob::VerifyEntries(CFileEntryList& list, CStageRun& run) {
         ++passed;
         break;
       case EFileFailure::kUnsupportedFormat:
-        LeaveOutOrEnd(entry, jobtext::kUnsupportedFormatSkipAlert, error);
+        LeaveOutOrEnd(entry, jobtext::kUnsupportedFormatSkipAlert, "unsupported format", error);
         break;
       case EFileFailure::kBadFormat:
-        LeaveOutOrEnd(entry, jobtext::kBadFormatSkipAlert, error);
+        LeaveOutOrEnd(entry, jobtext::kBadFormatSkipAlert, "bad format", error);
         break;
       case EFileFailure::kCannotHandle:
-        NSFerryman::ShowAlert(host_, jobtext::kCannotVerifyAlert, {entry.GetRelativePath()});
+        NSFerryman::ShowAlert(*alerts_, jobtext::kCannotVerifyAlert, {entry.GetRelativePath()}, DescribeFailure(error));
         throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
       case EFileFailure::kAlertShown:
       case EFileFailure::kPassOn:
@@ -434,19 +477,23 @@ std::uint32_t CPackJob::VerifyEntries(CFileEntryList& list, CStageRun& run) {
   return passed;
 }
 
-void CPackJob::LeaveOutOrEnd(CFileEntry& entry, NSFerryman::ResourceId alert, const std::exception_ptr& error) {
+void CPackJob::LeaveOutOrEnd(CFileEntry& entry, NSFerryman::ResourceId alert, const char* kind,
+                             const std::exception_ptr& error) {
   entry.SetIncluded(false);
-  if (NSFerryman::ShowAlert(host_, alert, {entry.GetName()}) != NSFerryman::kAlertButton1) {
-    throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
+  const std::string cause = DescribeFailure(error);
+  if (!Ask(questions_.leaveOutBadFiles, alert, {entry.GetName()}, cause)) {
+    throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + cause);
   }
+  report_.leftOut.push_back({entry.GetRelativePath(), kind, cause});
 }
 
-void CPackJob::CollectExternalHampers(CFileEntryList& list, CScanCallback& callback, std::vector<std::string>& names) {
+void CPackJob::CollectExternalHampers(CFileEntryList& list, std::vector<std::string>& names) {
+  CScanCallback callback(*this, jobtext::kCheckingReferencesOf);
   for (auto& entryPointer : list) {
     CFileEntry& entry = *entryPointer;
     if (entry.IsFolder()) {
       if (callback.Callback(entry.GetName())) throw XUserCancelled("stopped while checking references");
-      CollectExternalHampers(entry.GetChildren(), callback, names);
+      CollectExternalHampers(entry.GetChildren(), names);
       continue;
     }
     if (!entry.IsIncluded()) continue;
@@ -454,10 +501,12 @@ void CPackJob::CollectExternalHampers(CFileEntryList& list, CScanCallback& callb
     for (const std::string& name : own) {
       if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
     }
-    if (own.empty() || !warnForExternal_) continue;
+    if (own.empty()) continue;
+    report_.externalHampersByFile.emplace_back(entry.GetRelativePath(), own);
+    if (!questions_.warnForExternalHampers) continue;
     std::string quoted;
     for (const std::string& name : own) quoted += (quoted.empty() ? "'" : ", '") + name + "'";
-    if (NSFerryman::ShowAlert(host_, jobtext::kExternalHampersAlert, {entry.GetRelativePath(), quoted}) !=
+    if (NSFerryman::ShowAlert(*alerts_, jobtext::kExternalHampersAlert, {entry.GetRelativePath(), quoted}) !=
         NSFerryman::kAlertButton1) {
       throw XAlertAlreadyShown(entry.GetRelativePath() + " refers to other Hampers");
     }
@@ -474,8 +523,9 @@ std::uint32_t CPackJob::PackEntries(CFileEntryList& list, NSFerryman::COpenFile&
       continue;
     }
     if (entry.GetItemType() == 0) continue;
-    record_.SetStatusText(GetString(jobtext::kPackingItem, {entry.GetRelativePath()}));
-    UpdateProgress(record_);
+    CSimpleProgressInfo& record = progress_.Record();
+    record.SetStatusText(GetString(jobtext::kPackingItem, {entry.GetRelativePath()}));
+    progress_.UpdateProgress(record);
     if (entry.IsIncluded()) {
       CFileOutcome& outcome = run.Take(entry);
       TakeOutcome(entry, outcome, true);
@@ -493,17 +543,18 @@ std::uint32_t CPackJob::PackEntries(CFileEntryList& list, NSFerryman::COpenFile&
         case EFileFailure::kNone:
           break;
         case EFileFailure::kBadFormat:
-          NSFerryman::ShowAlert(host_, jobtext::kBadFormatPackAlert, {entry.GetRelativePath()});
+          NSFerryman::ShowAlert(*alerts_, jobtext::kBadFormatPackAlert, {entry.GetRelativePath()}, DescribeFailure(error));
           throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
         case EFileFailure::kUnsupportedFormat:
         case EFileFailure::kCannotHandle:
-          NSFerryman::ShowAlert(host_, jobtext::kCannotPackAlert, {entry.GetRelativePath()});
+          NSFerryman::ShowAlert(*alerts_, jobtext::kCannotPackAlert, {entry.GetRelativePath()}, DescribeFailure(error));
           throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
         case EFileFailure::kAlertShown:
         case EFileFailure::kPassOn:
           std::rethrow_exception(error);
       }
       run.Done();
+      report_.sourceBytes += entry.GetItem().GetItem() ? entry.GetItem().GetItem()->GetSize() : 0;
       ++packed;
     }
     FileStepDone();

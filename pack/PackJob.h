@@ -1,14 +1,16 @@
 #pragma once
 // CPackJob: makes one Hamper from an input folder. The job and its state live here, free of any
-// user interface; a front end hosts it (MPackJobHost) and only sets its stop flag. It runs on the
-// caller's thread:
+// user interface; a front end hosts it (MPackJobHost), reads its progress (CPackProgress) and
+// only sets its stop flag. It runs on the caller's thread:
 //
 //   CPackJob job(host, database, slc);
 //   job.SetInputFolder(CDirSpec(folder));
 //   job.SetOutputFile(CFileSpec(path));
+//   job.SetQuestions(questions);   // which questions are asked, which answered in advance
 //   job.RunPackJob();        // returns after "Pack complete"; otherwise throws:
 //                            //   XAlertAlreadyShown (the user was told), XUserCancelled (a stop),
 //                            //   anything else for the host to report once
+//   job.GetReport();         // what the job found and did, however it ended
 //
 // The stages, each announced by its status text:
 //   prep  "Scanning folder...", "Scanning folder structure...", "Counting files..."
@@ -25,7 +27,6 @@
 #include <atomic>
 #include <cstdint>
 #include <exception>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,21 +36,20 @@
 #include "container/HamperWriterJob.h"
 #include "framework/media/AtomicOutputFile.h"
 #include "framework/media/FileSpec.h"
+#include "framework/media/TemporaryOpenFile.h"
 #include "pack/FileEntry.h"
 #include "pack/FileWork.h"
 #include "pack/PackJobHost.h"
-#include "pack/ProgressEstimate.h"
-#include "pack/RefreshThrottle.h"
+#include "pack/PackProgress.h"
+#include "pack/PackQuestions.h"
+#include "pack/PackReport.h"
 #include "pack/SLCLibraryState.h"
-#include "pack/SimpleProgressInfo.h"
 #include "pack/VerificationJob.h"
 
 class CDatabase;
 
 class CPackJob : public MHamperWriterJob, public MVerificationJob {
  public:
-  using Clock = std::function<std::uint64_t()>;
-
   CPackJob(MPackJobHost& host, CDatabase& database, CSLCLibraryState& slc);
   ~CPackJob() override;
   CPackJob(const CPackJob&) = delete;
@@ -60,12 +60,12 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   void SetOutputFile(std::optional<NSFerryman::CFileSpec> file) { outputFile_ = std::move(file); }
   const std::optional<NSFerryman::CDirSpec>& GetInputFolder() const { return inputFolder_; }
   const std::optional<NSFerryman::CFileSpec>& GetOutputFile() const { return outputFile_; }
-  void SetWarnForExternalReferences(bool warn) { warnForExternal_ = warn; }
-  bool GetWarnForExternalReferences() const { return warnForExternal_; }
+  void SetQuestions(const CPackQuestions& questions) { questions_ = questions; }
+  const CPackQuestions& GetQuestions() const { return questions_; }
+  void SetWarnForExternalReferences(bool warn) { questions_.warnForExternalHampers = warn; }
+  bool GetWarnForExternalReferences() const { return questions_.warnForExternalHampers; }
   // The description shown before a job (read when the input folder was chosen).
   void SetDescription(const CHamperDescription& description) { description_ = description; }
-  // Tests drive time through their own clock.
-  void SetClock(Clock clock) { clock_ = std::move(clock); }
   // Threads for the per-file work of stages 1, 2 and 5; 1 does it all on the caller's thread.
   // The Hamper and everything shown are the same for any count.
   void SetWorkerCount(unsigned workers) { workers_ = workers == 0 ? 1 : workers; }
@@ -81,86 +81,85 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   void StopWithoutAsking();
   bool TakeStopRequest() override;
 
-  // Progress, as the job reports it to its host.
-  void SetStage(const std::string& text, std::uint32_t stage);
-  void ShowProgress(const CSimpleProgressInfo& record) override;
-  void UpdateProgress(const CSimpleProgressInfo& record) override;
-  std::int32_t ComputeProgress(std::int64_t done) override;
-
   // What a host shows.
   bool IsBusy() const { return busy_; }
-  // The text of the stage that runs ("Packing files..."), empty when none.
-  const std::string& GetStageText() const { return stageText_; }
-  const CSimpleProgressInfo& GetDisplayedProgress() const { return displayed_; }
-  // Forgets the button text of the last job, so that a new job shows no Stop or Skip label until
-  // it sets its own.
-  void ClearButtonText() { displayed_.SetButtonText(""); }
-  // The time-remaining line, computed anew on each call (hosts call it on every redraw).
-  const std::string& UpdateTimeText();
+  CPackProgress& Progress() { return progress_; }
+  const CPackProgress& Progress() const { return progress_; }
   const CHamperDescription& GetDescription() const { return description_; }
+  // The other Hampers of the last job, joined by ", ".
   const std::string& GetExternalHampersText() const { return externalHampersText_; }
-
-  // Results of the last job that ended normally.
-  std::uint32_t GetFilesPacked() const { return filesPacked_; }
-  const std::vector<std::string>& GetExternalHampers() const { return externalHampers_; }
-  std::uint64_t GetOutputSize() const { return outputSize_; }
-  std::uint64_t GetPackedDataSize() const { return packedDataSize_; }
+  // Forgets them, as when another input folder is chosen: they were that job's folder's.
+  void ClearExternalHampers() { externalHampersText_.clear(); }
+  // What the last job found and did, however it ended.
+  const CPackReport& GetReport() const { return report_; }
 
  private:
-  class CScanCallback;
+  class CQuestionAlerts;
 
+  // MVerificationJob (its stop request is the job's own)
+  void ShowProgress(const CSimpleProgressInfo& record) override { progress_.ShowProgress(record); }
+  void UpdateProgress(const CSimpleProgressInfo& record) override { progress_.UpdateProgress(record); }
+  std::int32_t ComputeProgress(std::int64_t done) override { return progress_.ComputeProgress(done); }
   // MHamperWriterJob
   void EnterStage(NSFerryman::ResourceId stageText, std::uint32_t stageIndex, NSFerryman::ResourceId title,
                   std::uint64_t count) override;
   void ShowStatus(NSFerryman::ResourceId text, const std::vector<std::string>& arguments) override;
   void ShowProgress(std::uint64_t count, std::uint64_t entriesDone, std::uint64_t entriesTotal) override;
 
+  // The steps of a job, in their order.
+  void PrepareOutput();
   void RunStages();
+  void ListTopLevelEntries();
+  void ReadDescription();
+  void ScanFolders();
+  void CountFiles();
+  void VerifyFiles();
+  void CollectExternalHampers();
+  std::unique_ptr<NSFerryman::CTemporaryOpenFile> PackFiles();
+  void WriteHamper(std::unique_ptr<NSFerryman::CTemporaryOpenFile> temporary);
+  void VerifyHamper();
+  void PutHamperInPlace();
+  void EndJob(CPackReport::EOutcome outcome, const std::exception_ptr& failure);
+
   struct CStageRun;
   CStageRun StartStage(bool packing);
   // Redoes on this thread what needed the user, and shows the alerts the work recorded.
   void TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, bool packing);
-  // Alert 8 or 20 for a file that fails its check: Yes leaves it out, anything else ends the job.
-  void LeaveOutOrEnd(CFileEntry& entry, NSFerryman::ResourceId alert, const std::exception_ptr& error);
-  void RefuseOutputThatIsAnInput();
-  CPackFolder PackFolder() const;
   std::uint32_t VerifyEntries(CFileEntryList& list, CStageRun& run);
-  void CollectExternalHampers(CFileEntryList& list, CScanCallback& callback, std::vector<std::string>& names);
+  void CollectExternalHampers(CFileEntryList& list, std::vector<std::string>& names);
   std::uint32_t PackEntries(CFileEntryList& list, NSFerryman::COpenFile& temporary, CStageRun& run);
+  // Alert 8 or 20 for a file that fails its check: Yes leaves it out, anything else ends the job.
+  void LeaveOutOrEnd(CFileEntry& entry, NSFerryman::ResourceId alert, const char* kind, const std::exception_ptr& error);
+  // A question: asked, or answered as the questions say (and the host told so).
+  bool Ask(EAnswer answer, NSFerryman::ResourceId alert, const std::vector<std::string>& arguments,
+           const std::string& details = "");
+  void RefuseOutputThatIsAnInput();
   CItemContext ContextFor(const CFileEntry& entry) const;
   void FileStepDone();
-  void EndJobDisplay();
-  std::uint64_t Now() const { return clock_(); }
+  void SetStage(NSFerryman::ResourceId text, std::uint32_t stage);
 
   MPackJobHost& host_;
   CDatabase& database_;
   CSLCLibraryState& slc_;
-  Clock clock_;
+  // Every alert of the job goes through this: it stops the job's clock while the user answers.
+  std::unique_ptr<CQuestionAlerts> alerts_;
+  CPackProgress progress_;
 
   std::optional<NSFerryman::CDirSpec> inputFolder_;
   std::optional<NSFerryman::CFileSpec> outputFile_;
-  bool warnForExternal_ = false;
+  CPackQuestions questions_;
   unsigned workers_ = 1;
   bool busy_ = false;
   std::atomic<bool> stopRequested_{false};
 
-  CSimpleProgressInfo displayed_;
-  CSimpleProgressInfo record_;  // the job's own record, which walks update and show
-  CProgressEstimate estimate_;
-  CRefreshThrottle throttle_;
   CHamperDescription description_;
   std::string externalHampersText_;
-  std::string stageText_;
-  std::uint32_t fileCount_ = 0;
+  CPackReport report_;
 
   // Only during a job.
   std::unique_ptr<NSFerryman::CAtomicOutputFile> output_;
   bool replaceConsented_ = false;
   CNavigationHolder rootFolder_;
   CFileEntryList topLevel_;
-
-  std::uint32_t filesPacked_ = 0;
-  std::vector<std::string> externalHampers_;
-  std::uint64_t outputSize_ = 0;
-  std::uint64_t packedDataSize_ = 0;
+  NSFerryman::CAlert lastAlert_;
 };

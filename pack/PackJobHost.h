@@ -21,4 +21,10 @@ class MPackJobHost : public NSFerryman::MAlertHost {
   virtual void SetSplashPreview(const CBitmap32* splash) { (void)splash; }
   // Something the user should know that does not stop the job.
   virtual void ShowWarning(const std::string& text) { (void)text; }
+  // A question the job did not ask because it was answered in advance (CPackQuestions), with
+  // that answer: a host that shows what happens may say so.
+  virtual void ShowAnswered(const NSFerryman::CAlert& question, bool yes) {
+    (void)question;
+    (void)yes;
+  }
 };

@@ -38,6 +38,9 @@ struct CAlert {
   std::string message;
   // In display order (script order): the last one is button 1, the default.
   std::vector<CAlertButton> buttons;
+  // The cause behind the alert, in the words of what found it ("Permission denied", ...), for a
+  // host to show beside the alert's own text; empty when there is none.
+  std::string details;
 
   // The message with each carriage return turned into `line_break` ("\n" for a terminal).
   std::string MessageWithLineBreaks(std::string_view line_break = "\n") const;

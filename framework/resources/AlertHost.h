@@ -22,6 +22,7 @@ class MAlertHost {
 
 // Fetches the alert script of `id` from the program's resources, fills its placeholders and lets
 // the host show it. XBadFormat when the resource has no such alert.
-int ShowAlert(MAlertHost& host, ResourceId id, const std::vector<std::string>& arguments = {});
+int ShowAlert(MAlertHost& host, ResourceId id, const std::vector<std::string>& arguments = {},
+              const std::string& details = "");
 
 }  // namespace NSFerryman

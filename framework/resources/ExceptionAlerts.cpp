@@ -76,7 +76,17 @@ std::optional<std::uint32_t> FrameworkAlertFor(const std::exception_ptr& failure
 int ShowAlertForException(MAlertHost& host, const std::exception_ptr& failure) {
   const std::optional<std::uint32_t> alert = FrameworkAlertFor(failure);
   if (!alert) return kAlertClosed;
-  return ShowAlert(host, AlertId(kFrameworkResources, *alert));
+  // The failure's own words (which file, which item) go with the alert; memory running out has
+  // none worth showing.
+  std::string details;
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::exception& e) {
+    details = e.what();
+  } catch (...) {
+  }
+  return ShowAlert(host, AlertId(kFrameworkResources, *alert), {}, details);
 }
 
 }  // namespace NSFerryman

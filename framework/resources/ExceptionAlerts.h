@@ -16,8 +16,8 @@ std::optional<std::uint32_t> FrameworkAlertFor(const std::exception& failure);
 // As above; a thrown object that is no std::exception gives the alert of an unknown problem.
 std::optional<std::uint32_t> FrameworkAlertFor(const std::exception_ptr& failure);
 
-// Shows the framework alert for the failure, if any. Gives the result code, or kAlertClosed
-// when nothing was shown.
+// Shows the framework alert for the failure, if any, with the failure's detail as the alert's
+// details. Gives the result code, or kAlertClosed when nothing was shown.
 int ShowAlertForException(MAlertHost& host, const std::exception_ptr& failure);
 
 }  // namespace NSFerryman

@@ -68,9 +68,17 @@ TEST_F(PackCommand, QuestionsAreAnsweredByOptionsOrTakenAsNo) {
   EXPECT_FALSE(fs::exists(dir / "out.hmp")) << "replacing was agreed, so the old file is gone";
 
   EXPECT_EQ(Run("-q -f --skip-bad --json In -o out.hmp", &out, &err), 0) << err;
-  EXPECT_NE(err.find("(left out: --skip-bad)"), std::string::npos);
+  // Questions answered by options are still said, with their cause and the answer.
+  EXPECT_NE(err.find("Bad format: The file \"bad.wav\" is in a bad format. Continue without this file?\n"
+                     "  (WAV file without a \"fmt \" chunk)\n  (Yes, answered in advance)\n"),
+            std::string::npos)
+      << err;
   EXPECT_NE(out.find("\"filesPacked\": 4,"), std::string::npos) << out;
   EXPECT_NE(out.find("\"output\": \"out.hmp\""), std::string::npos) << out;
+  EXPECT_NE(out.find("\"leftOut\": [\n    {\"file\": \"Samples:bad.wav\", \"kind\": \"bad format\", "
+                     "\"cause\": \"WAV file without a \\\"fmt \\\" chunk\"}\n  ]"),
+            std::string::npos)
+      << out;
 }
 
 TEST_F(PackCommand, ExitCodes) {

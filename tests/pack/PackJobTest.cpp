@@ -38,13 +38,13 @@ class ScriptedHost : public MPackJobHost {
   }
   void Redraw() override {
     if (!job) return;
-    const std::string& stage = job->GetStageText();
+    const std::string& stage = job->Progress().GetStageText();
     if (stage != lastStage) {
       lastStage = stage;
       stagesSeen.push_back(stage);
       if (const auto action = onStage.find(stage); action != onStage.end()) action->second(*job);
     }
-    buttonTexts.push_back(job->GetDisplayedProgress().GetButtonText());
+    buttonTexts.push_back(job->Progress().GetDisplayed().GetButtonText());
   }
   void HandlePendingEvents() override {}
 
@@ -102,7 +102,7 @@ class PackJobTest : public ::testing::Test {
     } catch (const std::exception& e) {
       ended = std::string("error: ") + e.what();
     }
-    filesPacked = job.GetFilesPacked();
+    filesPacked = job.GetReport().filesPacked;
     externalText = job.GetExternalHampersText();
     EXPECT_FALSE(job.IsBusy());
     EXPECT_TRUE(contenttest::FilesIn(dir / "tmp").empty()) << "a temporary file was left behind";
