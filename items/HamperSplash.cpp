@@ -1,9 +1,9 @@
 #include "items/HamperSplash.h"
 
 #include <string>
-#include <vector>
 
 #include "container/HamperHeader.h"
+#include "container/HamperIndexEntry.h"
 #include "framework/media/AsciiCase.h"
 #include "framework/media/PartialMedia.h"
 #include "items/JPEGImage.h"
@@ -12,8 +12,16 @@ using NSFerryman::XBadFormat;
 
 CBitmap32 ReadHamperSplash(NSFerryman::CMedia& hamper) {
   const CHamperDescription description = ReadAndCheckHamperHeader(hamper);
-  const std::vector<CHamperIndexEntry> index = ReadHamperIndex(hamper, description);
-  for (const CHamperIndexEntry& record : index) {
+  // The records are read one at a time and only up to the splash: a file manager hands over any
+  // file that looks like a Hamper, and an index of millions of records need not be held.
+  hamper.SetPosition(description.GetIndexOffset());
+  for (std::uint64_t i = 0; i < description.GetEntryCount(); ++i) {
+    CHamperIndexEntry record;
+    try {
+      record = CHamperIndexEntry::Read(hamper);
+    } catch (const NSFerryman::XRead&) {
+      throw XBadFormat("damaged Hamper: index record " + std::to_string(i + 1) + " runs past the end");
+    }
     if (!record.IsHidden() || !NSFerryman::AsciiEqualsIgnoringCase(record.GetPath(), "SPLASH.JPG")) continue;
     if (!ItemLiesInsideHamper(description, record, hamper.GetSize())) {
       throw XBadFormat("damaged Hamper: the splash picture lies outside the file");

@@ -4,13 +4,15 @@
 //   COpenFile hamper{CFileSpec(path)};
 //   const CBitmap32 splash = ReadHamperSplash(hamper);
 //
-// Reads the header, the index and the splash item's bytes, nothing else: a file manager asks for
-// the splash of every Hamper it shows, however large they are. The splash is the first record in
-// index order whose Path is "SPLASH.JPG" in any letter case and that is hidden, as the writer
-// marks it (a Path with ":" lies in a folder and never matches).
+// Reads the header, the index up to the splash's record and the splash item's bytes, nothing
+// else, and holds one index record at a time: a file manager asks for the splash of every Hamper
+// it shows, however large they are. The splash is the first record in index order whose Path is
+// "SPLASH.JPG" in any letter case and that is hidden, as the writer marks it (a Path with ":"
+// lies in a folder and never matches).
 //
 // Failures, all XBadFormat with the reason as detail unless the media fails first:
-// - the header or the index does not pass its check (a damaged file, or not a Hamper);
+// - the header does not pass its check, or the index ends before the splash's record (a damaged
+//   file, or not a Hamper);
 // - there is no splash item ("the Hamper has no splash picture");
 // - the splash item lies outside the file, does not decode as JPEG, or is not 64 x 64 pixels.
 
