@@ -55,7 +55,7 @@ CCommandDatabase::CCommandDatabase(const std::vector<std::string>& hamperFolders
 namespace cli {
 
 void AddHampersOption(CLI::App& command, std::vector<std::string>& folders) {
-  command.add_option("--hampers", folders, "A folder of installed Hampers (up to four)");
+  command.add_option("--hampers", folders, "A folder of installed Hampers (up to four)")->type_name("DIR");
 }
 
 bool TooManyHampersFolders(const std::vector<std::string>& folders, std::ostream& err) {

@@ -4,6 +4,7 @@
 #include <new>
 #include <typeinfo>
 
+#include "cli/BashCompletion.h"
 #include "cli/Command.h"
 #include "cli/HamperManual.h"
 #include "cli/TerminalText.h"
@@ -79,6 +80,9 @@ int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream
   // The build writes the installed manual page with this; it is no user's option, so it is hidden.
   bool manPage = false;
   app.add_flag("--help-man", manPage, "Print the manual page")->group("");
+  // So is the one that writes the bash completion script.
+  bool bashCompletion = false;
+  app.add_flag("--bash-completion", bashCompletion, "Print the bash completion script")->group("");
 
   std::function<int(Streams&)> chosen;
   for (auto& info : Commands()) {
@@ -104,6 +108,10 @@ int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream
   }
   if (manPage) {
     out << HamperManPage(app, HAMPER_VERSION);
+    return kExitOk;
+  }
+  if (bashCompletion) {
+    out << BashCompletionScript(app, "hamper");
     return kExitOk;
   }
   if (!chosen) {

@@ -235,7 +235,8 @@ const CommandRegistrar kRefs(
       sub.add_option("FILE", options->file, "The song (.tns, .tps) or patch (.zyp, .smp, .drp, .sxp)")->required();
       sub.add_option("--root", options->root,
                      "The content folder references must resolve in (default: the nearest folder above FILE "
-                     "with description files, else FILE's folder)");
+                     "with description files, else FILE's folder)")
+          ->type_name("DIR");
       sub.add_option("--name", options->name,
                      "The Name of the Hamper being built, which decides internal and external (default: the Name "
                      "the root folder's description files give)");

@@ -248,7 +248,8 @@ const CommandRegistrar kVerify(
       auto options = std::make_shared<VerifyOptions>();
       sub.add_option("FILE", options->file, "The Hamper (.hmp) to verify")->required();
       sub.add_option("--source", options->source,
-                     "The content folder the Hamper was packed from: every item is compared with its file");
+                     "The content folder the Hamper was packed from: every item is compared with its file")
+          ->type_name("DIR");
       AddHampersOption(sub, options->hampers);
       sub.add_option("--slc-library", options->slcLibrary, "Where the sliced-loop library is");
       sub.add_flag("--json", options->json, "Print one JSON object with every failing item");

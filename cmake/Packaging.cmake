@@ -3,6 +3,12 @@
 #   lib/hamper-packer/SLC Shared Library.so          (slc/CMakeLists.txt; the loader looks there)
 #   share/man/man1/hamper.1.gz, hamper-packer.1.gz
 #   share/applications/hamper-packer.desktop, share/icons/hicolor/scalable/apps/hamper-packer.svg
+#   share/mime/packages/hamper-packer.xml (the file type application/x-hamper) and its icon
+#   share/icons/hicolor/scalable/mimetypes/application-x-hamper.svg
+#   share/thumbnailers/hamper-packer.thumbnailer (runs `hamper thumbnail`)
+#   share/metainfo/example.harborlantern.HamperPacker.metainfo.xml (what software centres show)
+#   share/bash-completion/completions/hamper (printed by `hamper --bash-completion`)
+#   share/doc/hamper-packer/copyright, changelog.gz (packaging/)
 # The authoring tools (hamper-author, slc-make) make test and demo content in place of the host
 # application and the loop maker's own tools, and are not installed; nor are tests or benchmarks.
 #
@@ -15,6 +21,13 @@ include(GNUInstallDirs)
 install(TARGETS hamper hamper-packer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES app/hamper-packer.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES app/icons/hamper-packer.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The desktop's view of Hampers: their file type and its icon, thumbnails of their splash, and the
+# program in software centres. Debian's shared-mime-info, desktop-file-utils and hicolor icon
+# theme rebuild their caches by trigger, so the package runs nothing when installed.
+install(FILES app/hamper-packer.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME hamper-packer.xml)
+install(FILES app/icons/application-x-hamper.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes)
+install(FILES app/hamper-packer.thumbnailer DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
+install(FILES app/example.harborlantern.HamperPacker.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # Manual pages. hamper's is printed by the program from the option definitions its --help shows;
 # hamper-packer's is written by hand, with the version and the library's folder filled in.
@@ -37,6 +50,32 @@ add_custom_target(hamper_man_pages ALL DEPENDS ${HAMPER_MAN_DIR}/hamper.1.gz ${H
 install(FILES ${HAMPER_MAN_DIR}/hamper.1.gz ${HAMPER_MAN_DIR}/hamper-packer.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# bash completion, printed by hamper from the same option definitions as its --help and manual
+# page, where bash-completion loads it when "hamper" is first completed.
+set(HAMPER_COMPLETION ${CMAKE_BINARY_DIR}/completion/hamper)
+add_custom_command(
+  OUTPUT ${HAMPER_COMPLETION}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/completion
+  COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:hamper> -DARGUMENT=--bash-completion -DPAGE=${HAMPER_COMPLETION}
+          -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
+  DEPENDS hamper ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
+  COMMENT "Writing the bash completion of hamper")
+add_custom_target(hamper_completion ALL DEPENDS ${HAMPER_COMPLETION})
+install(FILES ${HAMPER_COMPLETION} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+# What Debian asks of every package: the licence in the machine-readable copyright format, and
+# the changelog, gzip'd without a time stamp.
+set(HAMPER_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/hamper-packer)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+  COMMAND ${CMAKE_COMMAND} -DPAGE=${PROJECT_SOURCE_DIR}/packaging/changelog
+          -DOUT=${CMAKE_BINARY_DIR}/packaging/changelog.gz -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
+  COMMENT "Compressing the changelog")
+add_custom_target(hamper_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${HAMPER_DOC_DIR})
+
 # The Debian package: one package, hamper-packer, of everything above.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hamper-packer)
@@ -56,9 +95,11 @@ The package holds the window program hamper-packer, the command line hamper
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the programs link (Qt, zlib, libjpeg, libtiff, the C++ runtime), as dpkg-shlibdeps
-# finds them with their lowest versions; the window's Help menu opens web pages with xdg-open.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The libraries the programs link (Qt, zlib, libjpeg, libtiff, libpng, the C++ runtime), as
+# dpkg-shlibdeps finds them with their lowest versions, worked out by cmake/DebianDepends.cmake
+# once the files are staged; the window's Help menu opens web pages with xdg-open.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebianDepends.cmake)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

@@ -1,7 +1,8 @@
 #pragma once
 // Pictures made in the tests: JPEG through libjpeg's compressor, TIFF through libtiff's writer
 // (independent of the decoding code under test), and a hand-made TIFF whose header may claim
-// anything.
+// anything. PNG pictures are read back through libpng's simplified reader, which our encoder
+// does not use.
 
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <png.h>
 #include <tiffio.h>
 #include <zlib.h>
 
@@ -202,6 +204,35 @@ inline Bytes DeflatedZeroRows(std::uint32_t width, std::uint32_t rows) {
   compress2(out.data(), &size, raw.data(), raw.size(), 9);
   out.resize(size);
   return out;
+}
+
+struct PNGPicture {
+  std::uint32_t width = 0, height = 0;
+  bool hasAlpha = false;
+  std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, as CBitmap32 holds them
+};
+
+// Decodes a PNG file's bytes; throws when libpng cannot read them.
+inline PNGPicture DecodePNG(const Bytes& bytes) {
+  png_image image = {};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
+    throw std::runtime_error(std::string("not a PNG picture: ") + image.message);
+  }
+  PNGPicture picture;
+  picture.width = image.width;
+  picture.height = image.height;
+  picture.hasAlpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+  image.format = PNG_FORMAT_ARGB;
+  Bytes argb(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, argb.data(), 0, nullptr)) {
+    throw std::runtime_error(std::string("PNG picture does not decode: ") + image.message);
+  }
+  for (std::size_t i = 0; i + 3 < argb.size(); i += 4) {
+    picture.pixels.push_back(std::uint32_t{argb[i]} << 24 | std::uint32_t{argb[i + 1]} << 16 |
+                             std::uint32_t{argb[i + 2]} << 8 | argb[i + 3]);
+  }
+  return picture;
 }
 
 }  // namespace picturetest
