@@ -247,7 +247,9 @@ TEST_F(PackOutput, AKilledPackNeverLeavesAPartialHamper) {
 TEST_F(PackOutput, ThreadsThatCannotStartAreDoneWithout) {
   for (const char* command : {"pack -q -j 256 -f In -o out.hmp", "verify -q -j 256 out.hmp"}) {
     SCOPED_TRACE(command);
-    if (std::string(command).starts_with("verify")) ASSERT_EQ(Run("pack -q -f In -o out.hmp"), 0);
+    if (std::string(command).starts_with("verify")) {
+      ASSERT_EQ(Run("pack -q -f In -o out.hmp"), 0);
+    }
     std::string err;
     const int code = Run(command, &err, "ulimit -v 400000;");
     EXPECT_TRUE(code == 0 || (code == 1 && err.find("Out of Memory") != std::string::npos)) << code << ": " << err;
