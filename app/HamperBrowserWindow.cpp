@@ -17,6 +17,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTextBrowser>
@@ -208,15 +209,19 @@ void CHamperBrowserWindow::BuildViews() {
   tree_->setDefaultDropAction(Qt::CopyAction);
   tree_->header()->setStretchLastSection(false);
   tree_->header()->setSectionResizeMode(QHeaderView::Interactive);
-  tree_->setColumnWidth(CHamperTreeModel::kName, 240);
-  tree_->setColumnWidth(CHamperTreeModel::kKind, 160);
+  for (const auto& [column, width] : {std::pair{CHamperTreeModel::kName, 200}, std::pair{CHamperTreeModel::kKind, 165},
+                                      std::pair{CHamperTreeModel::kSize, 64}, std::pair{CHamperTreeModel::kLength, 64},
+                                      std::pair{CHamperTreeModel::kChannels, 60}, std::pair{CHamperTreeModel::kRate, 72},
+                                      std::pair{CHamperTreeModel::kLoop, 110}, std::pair{CHamperTreeModel::kRootKey, 60}}) {
+    tree_->setColumnWidth(column, width);
+  }
   tree_->installEventFilter(this);
   if (contents_->Tree().NodeCount() <= kExpandAllNodes) tree_->expandAll();
   splitter->addWidget(tree_);
 
   details_ = new QStackedWidget;
   details_->setObjectName("details");
-  details_->setMinimumWidth(300);
+  details_->setMinimumWidth(280);
   otherFacts_ = MakeValue("otherFacts");
   otherFacts_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   details_->addWidget(otherFacts_);
@@ -250,7 +255,7 @@ void CHamperBrowserWindow::BuildViews() {
   splitter->addWidget(details_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 2);
-  splitter->setSizes({560, 400});
+  splitter->setSizes({600, 360});
   layout->addWidget(splitter, 1);
 
   auto* bottom = new QHBoxLayout;
@@ -267,6 +272,7 @@ void CHamperBrowserWindow::BuildViews() {
   resize(980, 660);
 
   connect(filterEdit_, &QLineEdit::textChanged, this, [this](const QString& text) { SetFilter(text); });
+  connect(filterEdit_, &QLineEdit::returnPressed, this, [this] { SelectFirstShownItem(); });
   connect(hiddenToggle_, &QCheckBox::toggled, this, [this](bool shown) { SetShowHidden(shown); });
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowSelected(); });
   connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateButtons(); });
@@ -276,6 +282,16 @@ void CHamperBrowserWindow::BuildViews() {
   connect(stopButton_, &QPushButton::clicked, this, [this] { StopVerification(); });
   connect(extractSelectedButton_, &QPushButton::clicked, this, [this] { ExtractSelected(); });
   connect(extractAllButton_, &QPushButton::clicked, this, [this] { ExtractAll(); });
+
+  // Keys for what the buttons do: F5 verifies, Escape stops, Ctrl+F goes to the filter box,
+  // Ctrl+E extracts the selection.
+  connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this, [this] { StartVerification(); });
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { StopVerification(); });
+  connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
+    filterEdit_->setFocus();
+    filterEdit_->selectAll();
+  });
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this), &QShortcut::activated, this, [this] { ExtractSelected(); });
 }
 
 void CHamperBrowserWindow::ShowDescription() {
@@ -338,6 +354,24 @@ void CHamperBrowserWindow::SetFilter(const QString& text) {
   if (filterEdit_->text() != text) filterEdit_->setText(text);
   filter_->SetFilter(text, hiddenToggle_->isChecked());
   if (!text.isEmpty() || contents_->Tree().NodeCount() <= kExpandAllNodes) tree_->expandAll();
+  // The row shown may have been filtered away.
+  ShowSelected();
+}
+
+void CHamperBrowserWindow::SelectFirstShownItem() {
+  // Depth first through what the filter shows, to the first item that is not a folder.
+  std::vector<QModelIndex> stack{QModelIndex()};
+  while (!stack.empty()) {
+    const QModelIndex parent = stack.back();
+    stack.pop_back();
+    for (int row = filter_->rowCount(parent) - 1; row >= 0; --row) stack.push_back(filter_->index(row, 0, parent));
+    if (parent.isValid() && !contents_->Tree().Node(model_->NodeOf(filter_->mapToSource(parent))).IsFolder()) {
+      tree_->setCurrentIndex(parent);
+      tree_->scrollTo(parent);
+      tree_->setFocus();
+      return;
+    }
+  }
 }
 
 void CHamperBrowserWindow::SetShowHidden(bool shown) {
@@ -353,16 +387,19 @@ std::size_t CHamperBrowserWindow::SelectedSample() const {
   return n.record;
 }
 
-void CHamperBrowserWindow::ShowSelected() {
+void CHamperBrowserWindow::ShowSelected(bool again) {
+  const QModelIndex current = tree_->currentIndex();
+  const std::uint32_t node = current.isValid() ? model_->NodeOf(filter_->mapToSource(current)) : CHamperTree::kRoot;
+  if (node == shownNode_ && !again) return;
+  shownNode_ = node;
   player_->Stop();
   waveform_->Show(nullptr);
-  const QModelIndex current = tree_->currentIndex();
   if (!current.isValid()) {
     otherFacts_->clear();
     details_->setCurrentIndex(kOtherPage);
+    UpdateButtons();
     return;
   }
-  const std::uint32_t node = model_->NodeOf(filter_->mapToSource(current));
   const CHamperTree::CNode& n = contents_->Tree().Node(node);
   const int type = n.IsFolder() ? 0 : contents_->Index()[n.record].GetItemType();
   if (!n.IsFolder() && model_->FailureOf(n.record).empty()) {
@@ -409,7 +446,14 @@ void CHamperBrowserWindow::ShowPicture(std::size_t record) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const CBitmap32 preview = PicturePreview(*contents_, record, kPictureSide);
     QApplication::restoreOverrideCursor();
-    pictureView_->setPixmap(QPixmap::fromImage(ImageOf(preview)));
+    QPixmap pixmap = QPixmap::fromImage(ImageOf(preview));
+    // A small picture is shown larger, its pixels kept sharp.
+    const int longer = static_cast<int>(std::max(preview.width, preview.height));
+    if (longer > 0 && longer * 2 <= static_cast<int>(kPictureSide) / 2) {
+      const int factor = static_cast<int>(kPictureSide) / 2 / longer;
+      pixmap = pixmap.scaled(pixmap.size() * factor, Qt::KeepAspectRatio, Qt::FastTransformation);
+    }
+    pictureView_->setPixmap(pixmap);
   } catch (const std::exception& e) {
     QApplication::restoreOverrideCursor();
     pictureView_->setText(DisplayText(e.what()));
@@ -612,6 +656,7 @@ void CHamperBrowserWindow::OnVerificationFinished(const std::shared_ptr<const CH
     std::map<std::size_t, std::string> failures;
     for (const CHamperItemFailure& f : report->failures) failures.emplace(f.record, f.problem);
     model_->SetFailures(failures);
+    ShowSelected(true);
     const std::string count = std::to_string(report->header.GetEntryCount());
     if (!report->libraryProblem.empty()) {
       statusLine_->setText(Text(browsertext::kVerifyFailed, {report->libraryProblem}));

@@ -15,6 +15,9 @@
 //     `hamper extract`: never outside the folder chosen, audio as WAV, files there kept unless the
 //     user agrees to replace them.
 //
+// Keys: Space plays and stops, F5 verifies, Escape stops the verification, Ctrl+F goes to the
+// filter box (where Return goes to the first item shown), Ctrl+E extracts the selection.
+//
 // What it asks of the desktop comes in through CHamperBrowserServices, which tests fill.
 
 #include <QMainWindow>
@@ -102,7 +105,9 @@ class CHamperBrowserWindow : public QMainWindow {
  private:
   void BuildViews();
   void ShowDescription();
-  void ShowSelected();
+  // Shows the current row's details unless they are shown already (or `again`).
+  void ShowSelected(bool again = false);
+  void SelectFirstShownItem();
   void ShowSample(std::size_t record);
   void ShowPicture(std::size_t record);
   void ShowReferences(std::size_t record);
@@ -119,6 +124,7 @@ class CHamperBrowserWindow : public QMainWindow {
   CSamplePlayer* player_ = nullptr;
   CBackgroundVerification* verification_ = nullptr;
   std::string verifiedSource_;
+  std::uint32_t shownNode_ = 0;
 
   QLabel* splashView_ = nullptr;
   QLabel* nameValue_ = nullptr;

@@ -120,6 +120,10 @@ TEST_F(HamperBrowser, FilterNarrowsTheTreeAsOneTypesAndHiddenItemsCanBeHidden) {
   QTest::keyClicks(Find<QLineEdit>(window, "filterEdit"), "kick");
   EXPECT_EQ(Rows(window), (std::vector<std::string>{"Drums"}));
   EXPECT_EQ(Rows(window, window.Tree()->model()->index(0, 0)), (std::vector<std::string>{"Kick.wav"}));
+  // Return goes to the first item shown, which stays selected when the filter is cleared.
+  QTest::keyClick(Find<QLineEdit>(window, "filterEdit"), Qt::Key_Return);
+  EXPECT_EQ(window.Tree()->currentIndex().data().toString(), "Kick.wav");
+  EXPECT_TRUE(Find<QLabel>(window, "factsLabel")->text().startsWith("Drums:Kick.wav\n"));
 
   window.SetFilter("harbor g");
   EXPECT_EQ(Rows(window), (std::vector<std::string>{"Loops", "MIDI", "Songs"}));
