@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchHamperWriter.h"
 #include "app/HamperTreeModel.h"
 #include "browse/HamperContents.h"
 #include "browse/SampleStream.h"
@@ -44,35 +45,11 @@ double PeakMiB() {
   return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
 }
 
-struct BenchEntry : MHamperWriterEntry {
-  bool folder = false;
-  int itemType = 0;
-  std::uint64_t packedSize = 0;
-  std::string path;
-  std::vector<std::unique_ptr<BenchEntry>> children;
+using bench::BenchEntry;
 
-  bool IsFolder() const override { return folder; }
-  std::size_t GetChildCount() const override { return children.size(); }
-  const MHamperWriterEntry& GetChildEntry(std::size_t i) const override { return *children[i]; }
-  int GetItemType() const override { return itemType; }
-  bool IsIncluded() const override { return true; }
-  std::uint64_t GetPackedSize() const override { return packedSize; }
-  std::string GetHamperPath() const override { return path; }
-};
-
-struct QuietJob : MHamperWriterJob {
-  bool TakeStopRequest() override { return false; }
-  void EnterStage(NSFerryman::ResourceId, std::uint32_t, NSFerryman::ResourceId, std::uint64_t) override {}
-  void ShowStatus(NSFerryman::ResourceId, const std::vector<std::string>&) override {}
-  void ShowProgress(std::uint64_t, std::uint64_t, std::uint64_t) override {}
-};
-
-void Compose(const fs::path& file, std::vector<std::unique_ptr<BenchEntry>> top, std::unique_ptr<NSFerryman::CMedia> data) {
-  std::vector<const MHamperWriterEntry*> list;
-  for (const auto& e : top) list.push_back(e.get());
-  CHamperDescription description("Bench", "", "", "");
-  QuietJob job;
-  CHamperWriter(job).Compose(list, description, std::move(data), NSFerryman::CFileSpec(file.string()));
+void Compose(const fs::path& file, const std::vector<std::unique_ptr<BenchEntry>>& top,
+             std::unique_ptr<NSFerryman::CMedia> data) {
+  bench::Compose(top, std::move(data), file.string());
 }
 
 // `count` MIDI items of 32 bytes, 100 to a folder, ten folders to a group: a tree three deep.
@@ -102,7 +79,7 @@ void MakeManyItems(const fs::path& file, std::size_t count) {
     folder->children.push_back(std::move(item));
     data->Write(bytes.size(), bytes.data());
   }
-  Compose(file, std::move(top), std::move(data));
+  Compose(file, top, std::move(data));
 }
 
 // A stereo tone with a slow swell and a little noise, made as the encoder asks for it.
@@ -140,7 +117,7 @@ void MakeLongSample(const fs::path& file, std::uint64_t pcmBytes) {
   top.back()->itemType = 11;
   top.back()->packedSize = data->GetSize();
   top.back()->path = "Long.wav";
-  Compose(file, std::move(top), std::move(data));
+  Compose(file, top, std::move(data));
 }
 
 int MeasureTree(const char* file, int argc, char** argv) {
