@@ -36,7 +36,6 @@ inline constexpr ResourceId kVerifyStopped = StringId(kApplicationResources, 225
 inline constexpr ResourceId kExtracted = StringId(kApplicationResources, 226);
 inline constexpr ResourceId kVerifyFailed = StringId(kApplicationResources, 227);
 inline constexpr ResourceId kSampleFacts = StringId(kApplicationResources, 228);
-inline constexpr ResourceId kPictureSize = StringId(kApplicationResources, 229);
 inline constexpr ResourceId kInThisHamper = StringId(kApplicationResources, 230);
 inline constexpr ResourceId kInInstalledHamper = StringId(kApplicationResources, 231);
 inline constexpr ResourceId kUnresolved = StringId(kApplicationResources, 232);
