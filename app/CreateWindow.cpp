@@ -17,6 +17,7 @@
 #include "app/AppTexts.h"
 #include "app/BorderTransparentStaticTextView.h"
 #include "app/DirectBitmapView.h"
+#include "app/DroppedHampers.h"
 #include "app/FileDialogs.h"
 #include "app/FolderDialogState.h"
 #include "app/MenuCommands.h"
@@ -408,10 +409,16 @@ QString DroppedFolder(const QMimeData* data) {
 }  // namespace
 
 void CCreateWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedHamperFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
   if (!IsBusy() && !DroppedFolder(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void CCreateWindow::dropEvent(QDropEvent* event) {
+  if (const QStringList hampers = DroppedHamperFiles(event->mimeData()); !hampers.isEmpty()) {
+    event->acceptProposedAction();
+    for (const QString& hamper : hampers) emit HamperDropped(PathBytes(hamper));
+    return;
+  }
   const QString folder = DroppedFolder(event->mimeData());
   if (IsBusy() || folder.isEmpty()) return;
   event->acceptProposedAction();

@@ -91,6 +91,8 @@ class CCreateWindow : public QMainWindow, public MPackJobHost {
   void BusyChanged(bool busy);
   // A folder was dropped on the window while idle: the application opens it as an item.
   void FolderDropped(std::string path);
+  // A Hamper file was dropped on the window: the application opens it in a browser window.
+  void HamperDropped(std::string path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

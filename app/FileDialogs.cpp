@@ -33,3 +33,11 @@ std::optional<std::string> CDesktopFileDialogs::ChooseSaveFile(QWidget* parent, 
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return PathBytes(dialog.selectedFiles().first());
 }
+
+std::optional<std::string> CDesktopFileDialogs::ChooseHamperToOpen(QWidget* parent, const std::string& title,
+                                                                   const std::string& startFolder) {
+  const QString file = QFileDialog::getOpenFileName(parent, DisplayText(title), StartFolder(startFolder),
+                                                    QObject::tr("Hampers (*.hmp);;All files (*)"));
+  if (file.isEmpty()) return std::nullopt;
+  return PathBytes(file);
+}

@@ -20,6 +20,9 @@ class MFileDialogs {
   virtual std::optional<std::string> ChooseSaveFile(QWidget* parent, const std::string& title,
                                                     const std::string& startFolder,
                                                     const std::string& proposedName) = 0;
+  // The Hamper (.hmp) chosen to open, starting in `startFolder`; none when cancelled.
+  virtual std::optional<std::string> ChooseHamperToOpen(QWidget* parent, const std::string& title,
+                                                        const std::string& startFolder) = 0;
 };
 
 class CDesktopFileDialogs : public MFileDialogs {
@@ -29,4 +32,6 @@ class CDesktopFileDialogs : public MFileDialogs {
   // A name typed without an extension gets ".hmp".
   std::optional<std::string> ChooseSaveFile(QWidget* parent, const std::string& title, const std::string& startFolder,
                                             const std::string& proposedName) override;
+  std::optional<std::string> ChooseHamperToOpen(QWidget* parent, const std::string& title,
+                                                const std::string& startFolder) override;
 };

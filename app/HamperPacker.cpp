@@ -5,9 +5,13 @@
 #include <QEventLoop>
 #include <QMenuBar>
 #include <QTimer>
+#include <algorithm>
+#include <filesystem>
 
 #include "app/AboutDialog.h"
 #include "app/AppTexts.h"
+#include "app/BrowserTexts.h"
+#include "app/HamperBrowserWindow.h"
 #include "app/ApplicationPicture.h"
 #include "app/CreateWindow.h"
 #include "app/ReportFailures.h"
@@ -23,6 +27,7 @@ CHamperPacker::CHamperPacker(CHamperPackerOptions options, CHamperPackerServices
       dialogs_(services.dialogs ? services.dialogs : &desktopDialogs_),
       openWebPage_(services.openWebPage ? std::move(services.openWebPage) : &OpenWebPageOnDesktop),
       hasWebBrowser_(services.hasWebBrowser ? std::move(services.hasWebBrowser) : &DesktopHasWebBrowser),
+      audioAvailability_(std::move(services.audioAvailability)),
       slc_(options_.slcLibrary) {
   if (options_.hamperFolders.size() > CDatabase::kSearchFolderSlots) {
     throw NSFerryman::XBase("at most four folders of installed Hampers can be searched");
@@ -73,6 +78,8 @@ void CHamperPacker::Initialise() {
 }
 
 void CHamperPacker::ShutDown() {
+  // Browser windows verify and resolve through the database: they go before it.
+  for (const QPointer<CHamperBrowserWindow>& browser : std::exchange(hamperWindows_, {})) delete browser.data();
   if (window_) {
     window_->hide();
     window_.reset();
@@ -94,6 +101,7 @@ void CHamperPacker::CreateMainWindow() {
           Qt::QueuedConnection);
   connect(window_.get(), &CCreateWindow::BusyChanged, this, [this] { UpdateMenus(); });
   connect(window_.get(), &CCreateWindow::FolderDropped, this, [this](const std::string& path) { OpenItem(path); });
+  connect(window_.get(), &CCreateWindow::HamperDropped, this, [this](const std::string& path) { OpenHamper(path); });
   UpdateMenus();
   window_->show();
 }
@@ -104,6 +112,7 @@ void CHamperPacker::UpdateMenus() {
   if (!menus_) return;
   const bool idle = !IsBusy();
   menus_->SetEnabled(command::kQuit, idle);
+  menus_->SetEnabled(command::kOpenHamper, true);
   menus_->SetEnabled(command::kAbout, idle);
   const bool web = idle && hasWebBrowser_();
   menus_->SetEnabled(command::kHomePage, web);
@@ -115,6 +124,7 @@ void CHamperPacker::DoCommand(std::uint32_t command) {
   ReportFailures(*alerts_, [&] {
     switch (command) {
       case command::kQuit: Quit(); break;
+      case command::kOpenHamper: ChooseHamperToOpen(); break;
       case command::kAbout: ShowAbout(); break;
       case command::kHomePage:
       case command::kSupportPage: {
@@ -137,6 +147,35 @@ void CHamperPacker::OpenItem(const std::string& path) {
     window_->SetInputFolder(NSFerryman::CDirSpec(path));
   });
   UpdateMenus();
+}
+
+void CHamperPacker::ChooseHamperToOpen() {
+  const std::optional<std::string> file = dialogs_->ChooseHamperToOpen(
+      window_.get(), NSFerryman::GetString(browsertext::kOpenHamperTitle), openedHampers_.GetFolder());
+  if (!file) return;
+  openedHampers_.Remember(std::filesystem::path(*file).parent_path().string());
+  OpenHamper(*file);
+}
+
+void CHamperPacker::OpenHamper(const std::string& path) {
+  ReportFailures(*alerts_, [&] {
+    if (!database_) throw NSFerryman::XBase("the application has not been initialised");
+    auto* browser = new CHamperBrowserWindow(
+        path, CHamperBrowserServices{*database_, slc_, *alerts_, *dialogs_, extractFolders_, audioAvailability_});
+    browser->setWindowIcon(ApplicationIcon());
+    connect(browser, &CHamperBrowserWindow::HamperDropped, this, [this](const std::string& dropped) { OpenHamper(dropped); });
+    hamperWindows_.erase(std::remove(hamperWindows_.begin(), hamperWindows_.end(), nullptr), hamperWindows_.end());
+    hamperWindows_.emplace_back(browser);
+    browser->show();
+  });
+}
+
+std::vector<CHamperBrowserWindow*> CHamperPacker::HamperWindows() const {
+  std::vector<CHamperBrowserWindow*> windows;
+  for (const QPointer<CHamperBrowserWindow>& browser : hamperWindows_) {
+    if (browser) windows.push_back(browser.data());
+  }
+  return windows;
 }
 
 bool CHamperPacker::OpenWebPage(const std::string& address) { return openWebPage_(address); }

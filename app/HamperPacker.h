@@ -10,8 +10,9 @@
 //   packer.OpenItem(folder);      // a folder named on the command line
 //   return app.exec();
 //
-// Commands come in through DoCommand (the menus, the window's Create button): 25 Quit, 400
-// About, 800 and 804 the web pages; 101 to 104 go on to the window. A failure of a command is
+// Commands come in through DoCommand (the menus, the window's Create button): 20 Open Hamper...
+// (a browser window for each Hamper opened, app/HamperBrowserWindow.h), 25 Quit, 400 About, 800
+// and 804 the web pages; 101 to 104 go on to the window. A failure of a command is
 // shown once as the framework's alert for it; stops and failures already told end quietly.
 //
 // What the application asks of the desktop (alerts, file dialogs, the browser) comes in through
@@ -36,6 +37,7 @@
 
 class CCreateWindow;
 class CDatabase;
+class CHamperBrowserWindow;
 class CSplashScreen;
 
 struct CHamperPackerOptions {
@@ -53,6 +55,9 @@ struct CHamperPackerServices {
   MFileDialogs* dialogs = nullptr;
   std::function<bool(const std::string& address)> openWebPage;
   std::function<bool()> hasWebBrowser;
+  // Why the browser windows cannot play samples ("" when they can); the desktop's audio outputs
+  // when unset.
+  std::function<QString()> audioAvailability;
 };
 
 class CHamperPacker : public QObject {
@@ -80,6 +85,10 @@ class CHamperPacker : public QObject {
   void DoCommand(std::uint32_t command);
   // Makes the window if there is none and sets `path` as its input folder; failures are reported.
   void OpenItem(const std::string& path);
+  // A browser window of its own for the Hamper file, damaged or not.
+  void OpenHamper(const std::string& path);
+  // The browser windows open now.
+  std::vector<CHamperBrowserWindow*> HamperWindows() const;
   // True when the desktop's browser took the address.
   bool OpenWebPage(const std::string& address);
   // Loads the sliced-loop library unless it is loaded: alert 16 and XAlertAlreadyShown when it
@@ -97,6 +106,7 @@ class CHamperPacker : public QObject {
  private:
   void Quit();
   void ShowAbout();
+  void ChooseHamperToOpen();
 
   CHamperPackerOptions options_;
   CAlertBoxes alertBoxes_;
@@ -105,9 +115,13 @@ class CHamperPacker : public QObject {
   MFileDialogs* dialogs_;
   std::function<bool(const std::string&)> openWebPage_;
   std::function<bool()> hasWebBrowser_;
+  std::function<QString()> audioAvailability_;
 
   CFolderDialogState inputFolders_{"HMID"};
   CFolderDialogState outputFolders_{"HMOD"};
+  CFolderDialogState openedHampers_{"HMOH"};
+  CFolderDialogState extractFolders_{"HMEX"};
+  std::vector<QPointer<CHamperBrowserWindow>> hamperWindows_;
   CSLCLibraryState slc_;
   CVolumeSearchDialog volumeSearch_;
   std::unique_ptr<CSplashScreen> splash_;

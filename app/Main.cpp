@@ -1,8 +1,10 @@
-// `hamper-packer [--hampers DIR]... [--slc-library PATH] [FOLDER]`: the desktop application. A
-// folder named on the command line becomes the input folder.
+// `hamper-packer [--hampers DIR]... [--slc-library PATH] [FOLDER] [FILE.hmp]...`: the desktop
+// application. A folder named on the command line becomes the input folder; each Hamper named
+// opens in a browser window of its own.
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "app/ApplicationPicture.h"
@@ -32,8 +34,15 @@ int main(int argc, char** argv) {
   parser.addOption(slcLibrary);
   parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The content folder to pack."),
                                QStringLiteral("[FOLDER]"));
+  parser.addPositionalArgument(QStringLiteral("FILE.hmp"), QStringLiteral("Hampers to open, each in a window of its own."),
+                               QStringLiteral("[FILE.hmp]..."));
   parser.process(application);
-  if (parser.positionalArguments().size() > 1) {
+  QStringList folders;
+  QStringList hamperFiles;
+  for (const QString& argument : parser.positionalArguments()) {
+    (QFileInfo(argument).isDir() ? folders : hamperFiles).push_back(argument);
+  }
+  if (folders.size() > 1) {
     std::fprintf(stderr, "hamper-packer: one folder at most\n");
     return 2;
   }
@@ -58,6 +67,7 @@ int main(int argc, char** argv) {
       })) {
     return 1;
   }
-  if (!parser.positionalArguments().isEmpty()) packer.OpenItem(PathBytes(parser.positionalArguments().first()));
+  if (!folders.isEmpty()) packer.OpenItem(PathBytes(folders.first()));
+  for (const QString& hamper : hamperFiles) packer.OpenHamper(PathBytes(hamper));
   return application.exec();
 }

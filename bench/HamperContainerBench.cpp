@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchHamperWriter.h"
 #include "container/HamperFile.h"
 #include "container/HamperWriter.h"
 #include "framework/media/OpenFile.h"
@@ -24,28 +25,7 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-struct BenchEntry : MHamperWriterEntry {
-  bool folder = false;
-  int itemType = 0;
-  std::uint64_t packedSize = 0;
-  std::string path;
-  std::vector<std::unique_ptr<BenchEntry>> children;
-
-  bool IsFolder() const override { return folder; }
-  std::size_t GetChildCount() const override { return children.size(); }
-  const MHamperWriterEntry& GetChildEntry(std::size_t i) const override { return *children[i]; }
-  int GetItemType() const override { return itemType; }
-  bool IsIncluded() const override { return true; }
-  std::uint64_t GetPackedSize() const override { return packedSize; }
-  std::string GetHamperPath() const override { return path; }
-};
-
-struct QuietJob : MHamperWriterJob {
-  bool TakeStopRequest() override { return false; }
-  void EnterStage(NSFerryman::ResourceId, std::uint32_t, NSFerryman::ResourceId, std::uint64_t) override {}
-  void ShowStatus(NSFerryman::ResourceId, const std::vector<std::string>&) override {}
-  void ShowProgress(std::uint64_t, std::uint64_t, std::uint64_t) override {}
-};
+using bench::BenchEntry;
 
 // `count` items of `itemSize` bytes, 100 to a folder, or all at the top level when `flat`.
 std::vector<std::unique_ptr<BenchEntry>> MakeTree(std::size_t count, std::uint64_t itemSize, bool flat) {
@@ -85,14 +65,7 @@ std::unique_ptr<NSFerryman::CMedia> MakeData(std::uint64_t size) {
   return data;
 }
 
-void Compose(const std::vector<std::unique_ptr<BenchEntry>>& top, std::unique_ptr<NSFerryman::CMedia> data,
-             const std::string& path) {
-  std::vector<const MHamperWriterEntry*> list;
-  for (const auto& e : top) list.push_back(e.get());
-  CHamperDescription description("Bench", "", "", "");
-  QuietJob job;
-  CHamperWriter(job).Compose(list, description, std::move(data), NSFerryman::CFileSpec(path));
-}
+using bench::Compose;
 
 }  // namespace
 

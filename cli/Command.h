@@ -41,8 +41,6 @@ int RunHamper(int argc, const char* const* argv, std::ostream& out, std::ostream
 // Reports a framework exception as one line "hamper: what happened" and returns kExitFailure.
 int ReportFailure(std::ostream& err, const std::exception& e);
 
-// The framework's alert for running out of memory, as one line ("Out of Memory: ...").
-std::string OutOfMemoryLine();
 
 // Runs a command's body on `file`. A failure becomes one line on standard error,
 // "hamper: FILE: what went wrong", and kExitFailure; a stop passes through to the caller.

@@ -25,31 +25,10 @@ std::vector<CommandInfo>& Commands() {
   return commands;
 }
 
-namespace {
-
-// The framework alert for the failure as one line ("Disk Full: The Operation could not be
-// completed ..."), or "" when it has none.
-std::string FrameworkAlertLine(const std::exception& e) {
-  const auto alert = NSFerryman::FrameworkAlertFor(e);
-  if (!alert) return "";
-  try {
-    const auto script = NSFerryman::GetAlertScript(NSFerryman::AlertId(NSFerryman::kFrameworkResources, *alert));
-    const NSFerryman::CAlert parsed = NSFerryman::ParseAlert(script);
-    return parsed.title.empty() ? parsed.MessageWithLineBreaks(" ")
-                                : parsed.title + ": " + parsed.MessageWithLineBreaks(" ");
-  } catch (const std::exception&) {
-    return "";
-  }
-}
-
-}  // namespace
-
-std::string OutOfMemoryLine() { return FrameworkAlertLine(std::bad_alloc()); }
-
 int ReportFailure(std::ostream& err, const std::exception& e) {
   // The framework alert for the failure, then the detail the exception carries (which file,
   // which chunk); memory running out has none worth showing.
-  const std::string line = FrameworkAlertLine(e);
+  const std::string line = NSFerryman::FrameworkAlertText(e);
   const std::string detail = dynamic_cast<const std::bad_alloc*>(&e) ? "" : e.what();
   // The detail may quote names from a Hamper or a folder.
   err << "hamper: " << EscapeForTerminal(line.empty() ? detail : line + (detail.empty() ? "" : " (" + detail + ")"))
@@ -63,7 +42,7 @@ int ReportingFailures(Streams& streams, const std::string& file, const std::func
   } catch (const NSFerryman::XUserCancelled&) {
     throw;
   } catch (const std::bad_alloc&) {
-    streams.err << "hamper: " << EscapeForTerminal(file) << ": " << OutOfMemoryLine() << "\n";
+    streams.err << "hamper: " << EscapeForTerminal(file) << ": " << NSFerryman::OutOfMemoryText() << "\n";
   } catch (const std::exception& e) {
     // File errors name their path already. Details may quote names from a Hamper or a folder.
     const std::string detail = e.what();

@@ -26,7 +26,8 @@ std::string HamperManPage(const CLI::App& app, const std::string& version) {
       "volume.\n"
       "\n"
       "A command never leaves a partly written output behind: it writes beside the output and renames when "
-      "done. hamper-packer(1) packs in a window.";
+      "done. hamper-packer(1) packs in a window, and opens finished Hampers to look inside, listen, verify and "
+      "extract.";
 
   CManSection exitStatus{"EXIT STATUS", "", {}};
   exitStatus.terms = {{"0", "Success."},
@@ -60,7 +61,11 @@ std::string HamperManPage(const CLI::App& app, const std::string& version) {
       {"hamper pack \"Harbor Drums\" -o \"Harbor Drums.hmp\"", "Packs the folder."},
       {"hamper verify \"Harbor Drums.hmp\" --source \"Harbor Drums\"",
        "Checks every item and compares it with its source file."},
-      {"hamper list \"Harbor Drums.hmp\"", "Prints the description and the index."}};
+      {"hamper list \"Harbor Drums.hmp\"", "Prints the description and the index."},
+      {"hamper info \"Harbor Drums.hmp\"",
+       "Sums the Hamper up: its items by kind, the other Hampers it needs, its audio against 16-bit PCM."},
+      {"hamper extract \"Harbor Drums.hmp\" Out --only \"Drums:*\"",
+       "Writes the items of the folder Drums into Out, the samples as WAV files."}};
   page.sections.push_back(examples);
 
   page.sections.push_back({"SEE ALSO", "hamper-packer(1)", {}});

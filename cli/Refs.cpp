@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "browse/ItemReferences.h"
 #include "cli/Command.h"
 #include "cli/CommandDatabase.h"
 #include "cli/JsonText.h"
@@ -92,12 +93,6 @@ std::string PathBelow(const CNavigationHolder& item, const MINavigationInterface
   return path;
 }
 
-std::string Components(const CPathComponents& components) {
-  std::string out;
-  for (const std::string& c : components) out += (out.empty() ? "" : ":") + EscapeForTerminal(c);
-  return out;
-}
-
 void PrintText(std::ostream& out, const std::string& file, EHostFileKind kind, const std::string& hamper,
                const fs::path& root, const std::vector<CRecordReport>& reports) {
   out << EscapeForTerminal(file) << ": " << KindName(kind) << ", " << reports.size() << " reference record"
@@ -114,28 +109,7 @@ void PrintText(std::ostream& out, const std::string& file, EHostFileKind kind, c
     } else {
       out << "internal, RESOLVES NOWHERE (" << EscapeForTerminal(report.problem) << ")\n";
     }
-    out << "   Hamper name: \"" << EscapeForTerminal(r.hamperName) << "\"  URL: \"" << EscapeForTerminal(r.hamperUrl)
-        << "\"\n";
-    out << "   relative:    ";
-    if (r.relative.present) {
-      out << r.relative.levelsUp << " up, " << Components(r.relative.components)
-          << (r.relative.IsOldForm() ? "  (old form)" : "") << "\n";
-    } else {
-      out << "absent\n";
-    }
-    out << "   database:    ";
-    if (r.database.present) {
-      out << "\"" << EscapeForTerminal(r.database.hamperName) << "\": " << Components(r.database.components) << "\n";
-    } else {
-      out << "absent\n";
-    }
-    out << "   volume:      ";
-    if (r.volume.present) {
-      out << "\"" << EscapeForTerminal(r.volume.volumeName) << "\" kind " << int{r.volume.volumeKind} << ": "
-          << Components(r.volume.components) << (r.volume.IsOldForm() ? "  (old form)" : "") << "\n";
-    } else {
-      out << "absent\n";
-    }
+    for (const std::string& line : DescribeReferenceParts(r, EscapeForTerminal)) out << "   " << line << "\n";
   }
 }
 

@@ -1,10 +1,13 @@
 #include "items/JPEGImage.h"
+#include "items/PicturePreview.h"
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <jpeglib.h>
 // jerror.h after jpeglib.h, which it needs.
@@ -117,6 +120,9 @@ struct CDecoding {
   CErrorManager error;
   CMediaSource source;
   jpeg_progress_mgr progress = {};
+  // A preview's pixels so far and its line buffer; here, in memory the jump back leaves alone.
+  std::unique_ptr<CPicturePreviewBuilder> builder;
+  std::vector<std::uint32_t> previewLine;
 
   CDecoding() = default;
   CDecoding(const CDecoding&) = delete;
@@ -174,9 +180,15 @@ struct CSizeLimit {
   std::uint32_t height;
 };
 
+struct CPreviewRequest {
+  std::uint32_t maxSide;
+  CBitmap32* preview;
+};
+
 // Decodes the picture, into `bitmap` when one is given; with a `limit`, a larger picture is
-// refused from its header.
-void Decode(CMedia& media, const CSizeLimit* limit, CBitmap32* bitmap) {
+// refused from its header. With a `preview` request, the picture is decoded at the smallest of
+// the decoder's scales that still covers the preview, and shrunk into it line by line.
+void Decode(CMedia& media, const CSizeLimit* limit, CBitmap32* bitmap, const CPreviewRequest* preview = nullptr) {
   const MediaSize size = media.GetSize();
   CDecoding d;
   d.info.err = jpeg_std_error(&d.error.pub);
@@ -207,7 +219,7 @@ void Decode(CMedia& media, const CSizeLimit* limit, CBitmap32* bitmap) {
                      std::to_string(d.info.image_height) + " pixels is larger than " + std::to_string(limit->width) +
                      " x " + std::to_string(limit->height));
   }
-  if (bitmap) {
+  if (bitmap || preview) {
     d.info.out_color_space = BitmapColorSpace(d.info.jpeg_color_space);
     if (d.info.out_color_space == JCS_UNKNOWN) {
       throw XBadFormat("JPEG picture of " + std::to_string(d.info.num_components) +
@@ -215,7 +227,17 @@ void Decode(CMedia& media, const CSizeLimit* limit, CBitmap32* bitmap) {
     }
   }
 
+  if (preview) {
+    const std::uint32_t longer = std::max(d.info.image_width, d.info.image_height);
+    d.info.scale_num = 1;
+    d.info.scale_denom = 1;
+    while (d.info.scale_denom < 8 && longer / (d.info.scale_denom * 2) >= preview->maxSide) d.info.scale_denom *= 2;
+  }
   jpeg_start_decompress(&d.info);
+  if (preview) {
+    d.builder = std::make_unique<CPicturePreviewBuilder>(d.info.output_width, d.info.output_height, preview->maxSide);
+    d.previewLine.resize(d.info.output_width);
+  }
   const JDIMENSION stride = d.info.output_width * static_cast<JDIMENSION>(d.info.output_components);
   JSAMPARRAY line = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE, stride, 1);
   if (bitmap) {
@@ -228,13 +250,25 @@ void Decode(CMedia& media, const CSizeLimit* limit, CBitmap32* bitmap) {
     // Our source never suspends, so a line always comes; the test keeps a surprise from looping.
     if (jpeg_read_scanlines(&d.info, line, 1) != 1) throw XBadFormat("JPEG picture: the decoder gave no line");
     if (bitmap) StoreRow(d.info, line[0], bitmap->pixels.data() + std::size_t{row} * bitmap->width);
+    if (d.builder) {
+      StoreRow(d.info, line[0], d.previewLine.data());
+      d.builder->Add(row, 0, d.info.output_width, d.previewLine.data());
+    }
   }
   jpeg_finish_decompress(&d.info);
+  if (d.builder) *preview->preview = d.builder->Finish();
 }
 
 }  // namespace
 
 void CheckJPEGImage(CMedia& media) { Decode(media, nullptr, nullptr); }
+
+CBitmap32 DecodeJPEGPreview(CMedia& media, std::uint32_t maxSide) {
+  CBitmap32 preview;
+  const CPreviewRequest request{std::max<std::uint32_t>(maxSide, 1), &preview};
+  Decode(media, nullptr, nullptr, &request);
+  return preview;
+}
 
 CBitmap32 DecodeJPEGBitmap(CMedia& media, std::uint32_t maxWidth, std::uint32_t maxHeight) {
   CBitmap32 bitmap;

@@ -1,4 +1,5 @@
 #include "items/TIFFImage.h"
+#include "items/PicturePreview.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -121,7 +122,19 @@ void CheckScanLines(TIFF* tif, const CTIFFSource& source, std::uint32_t height) 
 
 }  // namespace
 
-void CheckTIFFImage(CMedia& media) {
+namespace {
+
+// 0xAABBGGRR, as libtiff's RGBA reader gives pixels, to 0xAARRGGBB.
+void ToARGB(const std::uint32_t* abgr, std::uint32_t count, std::vector<std::uint32_t>& out) {
+  out.resize(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint32_t p = abgr[i];
+    out[i] = (p & 0xFF00FF00u) | (p & 0xFF) << 16 | (p >> 16 & 0xFF);
+  }
+}
+
+// Decodes the first picture; into `preview`, shrunk to maxSide, when one is given.
+void DecodeTIFF(CMedia& media, std::uint32_t maxSide, CBitmap32* preview) {
   CTIFFSource source;
   source.media = &media;
   source.size = media.GetSize();
@@ -145,7 +158,12 @@ void CheckTIFFImage(CMedia& media) {
   TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height);
   if (width == 0 || height == 0) throw XBadFormat("TIFF picture of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
 
-  // 32-bit pixels of one strip or tile at a time, as libtiff's RGBA reader gives them.
+  std::unique_ptr<CPicturePreviewBuilder> builder;
+  if (preview) builder = std::make_unique<CPicturePreviewBuilder>(width, height, maxSide);
+  std::vector<std::uint32_t> line;
+
+  // 32-bit pixels of one strip or tile at a time, as libtiff's RGBA reader gives them: each
+  // block's rows bottom up.
   constexpr std::uint64_t kMaxPixels = kMaxTIFFBlockBytes / sizeof(std::uint32_t);
   if (TIFFIsTiled(tif.get())) {
     std::uint32_t tileWidth = 0, tileHeight = 0;
@@ -159,10 +177,18 @@ void CheckTIFFImage(CMedia& media) {
     for (std::uint32_t y = 0; y < height; y += tileHeight) {
       for (std::uint32_t x = 0; x < width; x += tileWidth) {
         if (!TIFFReadRGBATileExt(tif.get(), x, y, tile.data(), 1)) ThrowFailure(source, "a tile does not decode");
+        if (builder) {
+          const std::uint32_t rows = std::min(tileHeight, height - y);
+          for (std::uint32_t r = 0; r < rows; ++r) {
+            ToARGB(tile.data() + std::size_t{tileHeight - 1 - r} * tileWidth, std::min(tileWidth, width - x), line);
+            builder->Add(y + r, x, static_cast<std::uint32_t>(line.size()), line.data());
+          }
+        }
         if (std::uint64_t{x} + tileWidth >= width) break;
       }
       if (std::uint64_t{y} + tileHeight >= height) break;
     }
+    if (builder) *preview = builder->Finish();
     return;
   }
 
@@ -170,12 +196,31 @@ void CheckTIFFImage(CMedia& media) {
   TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
   const std::uint32_t stripRows = std::clamp<std::uint32_t>(rowsPerStrip, 1, height);
   if (std::uint64_t{width} * stripRows > kMaxPixels) {
+    if (builder) throw XBadFormat("TIFF picture of strips too large to show; it is checked a scan line at a time");
     CheckScanLines(tif.get(), source, height);
     return;
   }
   std::vector<std::uint32_t> strip(std::size_t{width} * stripRows);
   for (std::uint32_t row = 0; row < height; row += stripRows) {
     if (!TIFFReadRGBAStripExt(tif.get(), row, strip.data(), 1)) ThrowFailure(source, "a strip does not decode");
+    if (builder) {
+      const std::uint32_t rows = std::min(stripRows, height - row);
+      for (std::uint32_t r = 0; r < rows; ++r) {
+        ToARGB(strip.data() + std::size_t{rows - 1 - r} * width, width, line);
+        builder->Add(row + r, 0, width, line.data());
+      }
+    }
     if (std::uint64_t{row} + stripRows >= height) break;
   }
+  if (builder) *preview = builder->Finish();
+}
+
+}  // namespace
+
+void CheckTIFFImage(CMedia& media) { DecodeTIFF(media, 0, nullptr); }
+
+CBitmap32 DecodeTIFFPreview(CMedia& media, std::uint32_t maxSide) {
+  CBitmap32 preview;
+  DecodeTIFF(media, maxSide, &preview);
+  return preview;
 }

@@ -151,6 +151,12 @@ std::size_t VerifyFinishedHamper(MVerificationJob& job, CSimpleProgressInfo& rec
         CheckOneItem(records[i], media, hamper, header, itemContext);
       }
     } catch (const XVolumeWaitNotHere&) {
+      // On the job's own thread nobody else could ask: a caller that may not wait there either
+      // gets the failure, never an item that passes unchecked.
+      if (!onWorker) {
+        outcome.error = std::current_exception();
+        return;
+      }
       outcome = CItemOutcome();
       outcome.needsJobThread = true;
     } catch (...) {

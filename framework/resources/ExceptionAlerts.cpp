@@ -4,6 +4,7 @@
 #include <new>
 
 #include "framework/media/Exceptions.h"
+#include "framework/resources/ResourceCache.h"
 #include "framework/resources/ResourceId.h"
 
 namespace NSFerryman {
@@ -72,6 +73,19 @@ std::optional<std::uint32_t> FrameworkAlertFor(const std::exception_ptr& failure
     return kUnknownProblem;
   }
 }
+
+std::string FrameworkAlertText(const std::exception& failure) {
+  const std::optional<std::uint32_t> alert = FrameworkAlertFor(failure);
+  if (!alert) return "";
+  try {
+    const CAlert parsed = ParseAlert(GetAlertScript(AlertId(kFrameworkResources, *alert)));
+    return parsed.title.empty() ? parsed.MessageWithLineBreaks(" ") : parsed.title + ": " + parsed.MessageWithLineBreaks(" ");
+  } catch (const std::exception&) {
+    return "";
+  }
+}
+
+std::string OutOfMemoryText() { return FrameworkAlertText(std::bad_alloc()); }
 
 int ShowAlertForException(MAlertHost& host, const std::exception_ptr& failure) {
   const std::optional<std::uint32_t> alert = FrameworkAlertFor(failure);

@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <optional>
+#include <string>
 
 #include "framework/resources/AlertHost.h"
 
@@ -15,6 +16,12 @@ namespace NSFerryman {
 std::optional<std::uint32_t> FrameworkAlertFor(const std::exception& failure);
 // As above; a thrown object that is no std::exception gives the alert of an unknown problem.
 std::optional<std::uint32_t> FrameworkAlertFor(const std::exception_ptr& failure);
+
+// The framework alert for the failure as one line of text, "Title: message" ("Disk Full: The
+// Operation could not be completed ..."); "" when there is none.
+std::string FrameworkAlertText(const std::exception& failure);
+// That of running out of memory, which has no other words.
+std::string OutOfMemoryText();
 
 // Shows the framework alert for the failure, if any, with the failure's detail as the alert's
 // details. Gives the result code, or kAlertClosed when nothing was shown.

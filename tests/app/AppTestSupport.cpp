@@ -46,6 +46,15 @@ std::optional<std::string> CScriptedDialogs::ChooseSaveFile(QWidget*, const std:
   return answer;
 }
 
+std::optional<std::string> CScriptedDialogs::ChooseHamperToOpen(QWidget*, const std::string& title,
+                                                                const std::string& startFolder) {
+  asked.push_back({title, startFolder, ""});
+  if (hampers.empty()) return std::nullopt;
+  auto answer = hampers.front();
+  hampers.pop_front();
+  return answer;
+}
+
 namespace {
 
 void WriteSample(const fs::path& path, std::uint32_t frames, int seed) {
@@ -97,7 +106,8 @@ end
 }
 
 CPackerFixture::CPackerFixture(std::function<bool()> hasWebBrowser,
-                               std::function<bool(const std::string&)> openWebPage) {
+                               std::function<bool(const std::string&)> openWebPage,
+                               std::function<QString()> audioAvailability) {
   QSettings().clear();
   CHamperPackerOptions options;
   options.slcLibrary = HAMPER_SLC_LIBRARY_FILE;
@@ -108,6 +118,7 @@ CPackerFixture::CPackerFixture(std::function<bool()> hasWebBrowser,
   services.dialogs = &dialogs;
   services.hasWebBrowser = std::move(hasWebBrowser);
   services.openWebPage = std::move(openWebPage);
+  services.audioAvailability = std::move(audioAvailability);
   packer_ = std::make_unique<CHamperPacker>(options, services);
   packer_->Initialise();
   packer_->CreateMainWindow();

@@ -50,9 +50,12 @@ class CScriptedDialogs : public MFileDialogs {
                                           const std::string& startFolder) override;
   std::optional<std::string> ChooseSaveFile(QWidget* parent, const std::string& title, const std::string& startFolder,
                                             const std::string& proposedName) override;
+  std::optional<std::string> ChooseHamperToOpen(QWidget* parent, const std::string& title,
+                                                const std::string& startFolder) override;
 
   std::deque<std::optional<std::string>> folders;
   std::deque<std::optional<std::string>> saveFiles;
+  std::deque<std::optional<std::string>> hampers;
   struct CAsked {
     std::string title, startFolder, proposedName;
   };
@@ -77,7 +80,8 @@ void WriteContentFolder(const fs::path& folder, const CContent& content = {});
 class CPackerFixture {
  public:
   explicit CPackerFixture(std::function<bool()> hasWebBrowser = [] { return true; },
-                          std::function<bool(const std::string&)> openWebPage = [](const std::string&) { return true; });
+                          std::function<bool(const std::string&)> openWebPage = [](const std::string&) { return true; },
+                          std::function<QString()> audioAvailability = {});
   ~CPackerFixture();
 
   CHamperPacker& Packer() { return *packer_; }

@@ -7,7 +7,15 @@
 #include <random>
 #include <set>
 
+#include "browse/HamperContents.h"
+#include "browse/HamperSummary.h"
+#include "browse/ItemKind.h"
+#include "browse/ItemReferences.h"
+#include "browse/SampleStream.h"
+#include "browse/WaveformPeaks.h"
 #include "cli/PackedContent.h"
+#include "framework/resources/ResourceId.h"
+#include "references/Database.h"
 #include "support/ContentFolder.h"
 
 using namespace packedtest;
@@ -68,6 +76,31 @@ std::vector<std::pair<std::string, Bytes>> Mutants(const Bytes& good, unsigned s
     out.emplace_back("doubled", std::move(b));
   }
   return out;
+}
+
+// What the Hamper browser does with a file: open it, show its tree, the facts and waveform of
+// each sample, the references of each song and patch, its summary. Whatever is damaged is a
+// problem it reports or an exception it catches, never a crash or a hang.
+void BrowseThrough(const fs::path& file, CDatabase& database) {
+  const auto contents = CHamperContents::Open(file.string());
+  if (!contents->HasDescription()) {
+    EXPECT_FALSE(contents->Problems().empty());
+  }
+  contents->Tree().Filter("a", true);
+  SummariseHamper(*contents);
+  for (std::size_t record = 0; record < contents->Index().size(); ++record) {
+    const int type = contents->Index()[record].GetItemType();
+    try {
+      if (IsSampleItemType(type)) {
+        contents->SampleFacts(record);
+        CSampleStream stream(contents->OpenItem(record));
+        ComputeWaveformPeaks(stream, 64);
+      } else if (IsReferringItemType(type)) {
+        ReadItemReferences(*contents, record, database);
+      }
+    } catch (const NSFerryman::XBase&) {
+    }
+  }
 }
 
 std::vector<std::string> StrayFiles(const fs::path& folder, const std::set<std::string>& expected) {
@@ -186,7 +219,7 @@ TEST_F(DamagedInput, AudioCommands) {
   }
 }
 
-// Damaged Hampers through list, verify and extract.
+// Damaged Hampers through list, verify and extract, and through the browser's model.
 TEST_F(DamagedInput, HampersAreRefusedByName) {
   const Bytes good = test::ReadFileBytes(dir_ / "good.hmp");
   CHamperDescription header;
@@ -202,10 +235,12 @@ TEST_F(DamagedInput, HampersAreRefusedByName) {
     b[at] ^= static_cast<std::uint8_t>(1 + random() % 255);
     mutants.emplace_back("aimed" + std::to_string(at), std::move(b));
   }
+  CDatabase database(NSFerryman::AlertId(NSFerryman::kApplicationResources, 92));
   for (const auto& [mutation, bytes] : mutants) {
     SCOPED_TRACE(mutation);
     const fs::path damaged = dir_ / "damaged.hmp";
     test::WriteFileBytes(damaged, bytes);
+    BrowseThrough(damaged, database);
     for (const std::string command : {"list", "verify -q", "extract"}) {
       SCOPED_TRACE(command);
       fs::remove_all(dir_ / "x");

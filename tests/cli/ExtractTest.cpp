@@ -315,3 +315,42 @@ TEST_F(ExtractCommand, ItemsInAnyOrder) {
     fs::remove_all(dir / "out");
   }
 }
+
+namespace {
+
+// --only takes the items whose Paths match any of the patterns, letter case ignored; a pattern
+// that matches nothing is a failure that writes nothing.
+TEST_F(ExtractCommand, OnlyTakesTheItemsWhosePathsMatch) {
+  const fs::path kit = Craft(dir / "Kit.hmp", {{"Drums:Kick.mid", {1}}, {"Drums:Sub:Snare.mid", {2}},
+                                               {"Keys:Kick.mid", {3}}, {"top.mid", {4}}});
+  struct CCase {
+    std::string only;
+    std::set<std::string> files;
+  };
+  const std::vector<CCase> cases = {
+      {"--only 'Drums:*'", {"Drums/Kick.mid", "Drums/Sub/Snare.mid"}},
+      {"--only 'drums:kick.MID'", {"Drums/Kick.mid"}},
+      {"--only '*Kick*' --only top.mid", {"Drums/Kick.mid", "Keys/Kick.mid", "top.mid"}},
+      {"--only '?eys:*'", {"Keys/Kick.mid"}},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.only);
+    const fs::path out = dir / "out";
+    fs::remove_all(out);
+    const CommandRun r = Extract(Q(kit) + " " + Q(out) + " " + c.only);
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::set<std::string> files;
+    for (const auto& [path, contents] : Tree(out)) {
+      if (contents != "DIR") files.insert(path);
+    }
+    EXPECT_EQ(files, c.files);
+  }
+  fs::remove_all(dir / "out");
+  const CommandRun none = Extract(Q(kit) + " " + Q(dir / "out") + " --only 'Bass:*'");
+  EXPECT_EQ(none.code, 1);
+  EXPECT_EQ(none.err, "hamper: " + kit.string() + ": no item's path matches Bass:* (paths name folders with \":\", as "
+                      "`hamper list` shows them)\n");
+  EXPECT_FALSE(fs::exists(dir / "out"));
+}
+
+}  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <regex>
 #include <string>
 
+#include "cli/PackedContent.h"
 #include "container/HamperFixtures.h"
 #include "support/TestSupport.h"
 
@@ -44,9 +47,9 @@ TEST_F(ListCommand, PrintsDescriptionAndIndex) {
             "IndexOffset: 335\n"
             "DataOffset:  386\n"
             "\n"
-            "ItemType  Offset      Size        Hidden  Path\n"
-            "9         0           30          yes     Splash.jpg\n"
-            "11        30          1000        no      Kits:Kick.wav\n");
+            "ItemType  Kind            Offset  Size  Hidden  Path\n"
+            "9         Picture (JPEG)  0       30    yes     Splash.jpg\n"
+            "11        Sample          30      1000  no      Kits:Kick.wav\n");
 }
 
 TEST_F(ListCommand, JsonEscapesEveryTextAndKeepsBytesThatAreNotUtf8) {
@@ -72,12 +75,14 @@ TEST_F(ListCommand, JsonEscapesEveryTextAndKeepsBytesThatAreNotUtf8) {
             "  \"indexOffset\": 313,\n"
             "  \"dataOffset\": 408,\n"
             "  \"items\": [\n"
-            "    {\"path\": \"caf\xC3\xA9 \\\"q\\\".wav\", \"itemType\": 11, \"offset\": 0, \"size\": 3, \"hidden\": false},\n"
+            "    {\"path\": \"caf\xC3\xA9 \\\"q\\\".wav\", \"itemType\": 11, \"kind\": \"Sample\", \"offset\": 0, \"size\": 3, "
+            "\"hidden\": false},\n"
             "    {\"path\": \"Latin\\ufffd\\\\x.mid\", \"pathBytes\": \"4c6174696ee95c782e6d6964\", \"itemType\": 10, "
-            "\"offset\": 3, \"size\": 0, \"hidden\": false},\n"
-            "    {\"path\": \"\xC3\xBF\xC3\xBE.pad\", \"itemType\": 14, \"offset\": 3, \"size\": 0, \"hidden\": true},\n"
-            "    {\"path\": \"\\ufffd\\ufffd.pad\", \"pathBytes\": \"fffe2e706164\", \"itemType\": 14, \"offset\": 3, "
-            "\"size\": 0, \"hidden\": true}\n"
+            "\"kind\": \"MIDI file\", \"offset\": 3, \"size\": 0, \"hidden\": false},\n"
+            "    {\"path\": \"\xC3\xBF\xC3\xBE.pad\", \"itemType\": 14, \"kind\": \"PAD data\", \"offset\": 3, \"size\": 0, "
+            "\"hidden\": true},\n"
+            "    {\"path\": \"\\ufffd\\ufffd.pad\", \"pathBytes\": \"fffe2e706164\", \"itemType\": 14, \"kind\": \"PAD data\", "
+            "\"offset\": 3, \"size\": 0, \"hidden\": true}\n"
             "  ]\n"
             "}\n");
   if (test::HaveProgram("python3")) {
@@ -144,8 +149,8 @@ TEST_F(ListCommand, EscapesControlCharactersInNamesAndTexts) {
             "IndexOffset: 322\n"
             "DataOffset:  349\n"
             "\n"
-            "ItemType  Offset      Size        Hidden  Path\n"
-            "10        0           2           no      bad\\x1b[31m\\t.mid\n");
+            "ItemType  Kind       Offset  Size  Hidden  Path\n"
+            "10        MIDI file  0       2     no      bad\\x1b[31m\\t.mid\n");
 }
 
 // Records whose items lie outside the file, overlap or share a path are warned of, and still
@@ -168,7 +173,53 @@ TEST_F(ListCommand, WarnsOfDamagedRecordsAndStillLists) {
   EXPECT_EQ(std::string(err.begin(), err.end()),
             "hamper: warning: " + path + ": b.mid: the item (bytes 360 to 370) overlaps the item a.mid\n"
             "hamper: warning: " + path + ": a.mid: record 1 has the same path\n");
-  EXPECT_NE(out.find("10        0           11          no      a.mid\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("10        MIDI file  0       11    no      a.mid\n"), std::string::npos) << out;
+}
+
+}  // namespace
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// --long: each sample's length, channels, rate, loop and root key from its header, which sox
+// reads the same from the source; other items have none.
+TEST_F(ListCommand, LongGivesEachSamplesFacts) {
+  if (!test::HaveProgram("soxi")) GTEST_SKIP() << "sox is not installed";
+  const fs::path content = dir / "Content";
+  packedtest::WriteContent(content);
+  const fs::path kit = dir / "Kit.hmp";
+  packedtest::Pack(content, kit);
+
+  std::string json;
+  ASSERT_EQ(Run("--long --json '" + kit.string() + "'", json), 0);
+  for (const packedtest::CAudioSource& source : packedtest::kAudioSources) {
+    SCOPED_TRACE(source.path);
+    std::string path = source.path;
+    std::replace(path.begin(), path.end(), '/', ':');
+    const std::regex fields("\"path\": \"" + path + "\", \"itemType\": 11, \"kind\": \"Sample\".*\n"
+                            "     \"sample\": \\{\"frames\": ([0-9]+), \"seconds\": [0-9.]+, \"channels\": ([0-9]+), "
+                            "\"sampleRate\": ([0-9]+)");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(json, match, fields)) << json;
+    std::string frames, channels, rate;
+    ASSERT_EQ(test::RunCommand("soxi -s '" + (content / source.path).string() + "'", &frames), 0);
+    ASSERT_EQ(test::RunCommand("soxi -c '" + (content / source.path).string() + "'", &channels), 0);
+    ASSERT_EQ(test::RunCommand("soxi -r '" + (content / source.path).string() + "'", &rate), 0);
+    EXPECT_EQ(match[1].str() + "\n", frames);
+    EXPECT_EQ(match[2].str() + "\n", channels);
+    EXPECT_EQ(match[3].str() + "\n", rate);
+  }
+  EXPECT_NE(json.find("\"loop\": {\"mode\": \"forward\", \"start\": 100, \"end\": 3000}, \"rootKey\": 57, \"fineTune\": 25}"),
+            std::string::npos) << json;
+  EXPECT_NE(json.find("\"kind\": \"Picture (JPEG)\", \"offset\": 0, \"size\": "), std::string::npos) << json;
+
+  std::string text;
+  ASSERT_EQ(Run("--long '" + kit.string() + "'", text), 0);
+  EXPECT_TRUE(std::regex_search(text, std::regex("\n11 +Sample +[0-9]+ +[0-9]+ +no +0\\.113 s +stereo +44100 Hz +"
+                                                 "forward 100-3000 +57 \\+25 cents +Samples:kick\\.wav\n")))
+      << text;
+  EXPECT_TRUE(std::regex_search(text, std::regex("\n10 +MIDI file +[0-9]+ +[0-9]+ +no +Midi:groove\\.mid\n"))) << text;
 }
 
 }  // namespace

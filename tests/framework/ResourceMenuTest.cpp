@@ -9,7 +9,7 @@ using namespace NSFerryman;
 TEST(ResourceMenu, ApplicationMenus) {
   const CMenuScript file = LoadMenuScript(MenuId(128, 1));
   EXPECT_EQ(file.title, "File");
-  EXPECT_EQ(file.items, (std::vector<CMenuItem>{{"Quit", 'Q', 25, false}}));
+  EXPECT_EQ(file.items, (std::vector<CMenuItem>{{"Open Hamper...", 'O', 20, false}, {"Quit", 'Q', 25, false}}));
 
   const CMenuScript hamper = LoadMenuScript(MenuId(128, 2));
   EXPECT_EQ(hamper.title, "Hamper");

@@ -161,7 +161,7 @@ TEST(ResourceLookup, ApplicationAndFrameworkTexts) {
   }
   EXPECT_EQ(GetString(StringId(128, 4), {"Drums.hmp"}), "Creating Drums.hmp");
   EXPECT_EQ(GetString(StringId(128, 4)), "Creating ^0");
-  EXPECT_EQ(GetMenuScript(MenuId(128, 1)), "File;Quit#Q=25");
+  EXPECT_EQ(GetMenuScript(MenuId(128, 1)), "File;Open Hamper...#O=20;Quit#Q=25");
 
   const std::string low_memory = GetString(StringId(1000, 22));
   EXPECT_EQ(low_memory.front(), '\r');

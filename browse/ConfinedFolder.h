@@ -24,8 +24,6 @@
 #include "framework/media/Exceptions.h"
 #include "framework/media/Media.h"
 
-namespace cli {
-
 // A target that is there already, left as it is because replacing was not asked for.
 class XTargetExists : public NSFerryman::XCreateFailed {
  public:
@@ -74,4 +72,3 @@ class CConfinedFolder {
   std::string path_;
 };
 
-}  // namespace cli

@@ -1,4 +1,4 @@
-#include "cli/ConfinedFolder.h"
+#include "browse/ConfinedFolder.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,8 +11,6 @@
 #include "framework/media/FileErrors.h"
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialOutputRegistry.h"
-
-namespace cli {
 
 using NSFerryman::XCreateFailed;
 
@@ -166,4 +164,3 @@ std::unique_ptr<CConfinedOutputFile> CConfinedFolder::CreateFile(std::span<const
   throw XCreateFailed(shown + ": no free name for a temporary file beside it");
 }
 
-}  // namespace cli

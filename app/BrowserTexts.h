@@ -1,0 +1,57 @@
+#pragma once
+// The texts of the Hamper browser windows, by their ids in the application's resources, and the
+// menu command that opens a Hamper.
+
+#include <cstdint>
+
+#include "framework/resources/ResourceId.h"
+
+namespace browsertext {
+
+using NSFerryman::AlertId;
+using NSFerryman::kApplicationResources;
+using NSFerryman::ResourceId;
+using NSFerryman::StringId;
+
+inline constexpr ResourceId kOpenHamperTitle = StringId(kApplicationResources, 200);
+inline constexpr ResourceId kFilterPlaceholder = StringId(kApplicationResources, 201);
+inline constexpr ResourceId kShowHidden = StringId(kApplicationResources, 202);
+inline constexpr ResourceId kPlay = StringId(kApplicationResources, 203);
+inline constexpr ResourceId kStop = StringId(kApplicationResources, 204);
+inline constexpr ResourceId kVerify = StringId(kApplicationResources, 205);
+inline constexpr ResourceId kVerifyAgainstSource = StringId(kApplicationResources, 206);
+inline constexpr ResourceId kExtractSelected = StringId(kApplicationResources, 207);
+inline constexpr ResourceId kExtractAll = StringId(kApplicationResources, 208);
+inline constexpr ResourceId kChooseExtractFolder = StringId(kApplicationResources, 209);
+inline constexpr ResourceId kChooseSourceFolder = StringId(kApplicationResources, 210);
+// Column titles: Name, Kind, Size, Length, Channels, Rate, Loop, Root key.
+inline constexpr ResourceId kFirstColumnTitle = StringId(kApplicationResources, 211);
+inline constexpr ResourceId kNoAudioOutput = StringId(kApplicationResources, 219);
+inline constexpr ResourceId kAudioFormatUnplayable = StringId(kApplicationResources, 220);
+inline constexpr ResourceId kVerifyingItem = StringId(kApplicationResources, 221);
+inline constexpr ResourceId kAllSound = StringId(kApplicationResources, 222);
+inline constexpr ResourceId kAllSoundWithSource = StringId(kApplicationResources, 223);
+inline constexpr ResourceId kSomeFailed = StringId(kApplicationResources, 224);
+inline constexpr ResourceId kVerifyStopped = StringId(kApplicationResources, 225);
+inline constexpr ResourceId kExtracted = StringId(kApplicationResources, 226);
+inline constexpr ResourceId kVerifyFailed = StringId(kApplicationResources, 227);
+inline constexpr ResourceId kSampleFacts = StringId(kApplicationResources, 228);
+inline constexpr ResourceId kInThisHamper = StringId(kApplicationResources, 230);
+inline constexpr ResourceId kInInstalledHamper = StringId(kApplicationResources, 231);
+inline constexpr ResourceId kUnresolved = StringId(kApplicationResources, 232);
+inline constexpr ResourceId kReferenceCount = StringId(kApplicationResources, 233);
+inline constexpr ResourceId kCannotPlay = StringId(kApplicationResources, 234);
+inline constexpr ResourceId kComputingWaveform = StringId(kApplicationResources, 235);
+inline constexpr ResourceId kFolderFacts = StringId(kApplicationResources, 236);
+inline constexpr ResourceId kFailedBelow = StringId(kApplicationResources, 237);
+
+inline constexpr ResourceId kReplaceExtractedAlert = AlertId(kApplicationResources, 200);
+inline constexpr ResourceId kNotExtractedAlert = AlertId(kApplicationResources, 201);
+
+}  // namespace browsertext
+
+namespace command {
+
+inline constexpr std::uint32_t kOpenHamper = 20;
+
+}  // namespace command

@@ -1,0 +1,213 @@
+#include "app/HamperTreeModel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLocale>
+#include <QMimeData>
+#include <QPalette>
+#include <QStyle>
+#include <QUrl>
+#include <set>
+
+#include "app/BrowserTexts.h"
+#include "app/TextConversion.h"
+#include "browse/HamperContents.h"
+#include "browse/HamperExtraction.h"
+#include "browse/ItemKind.h"
+#include "browse/SampleFacts.h"
+#include "container/HamperItemPath.h"
+#include "framework/media/OpenFile.h"
+#include "framework/resources/ResourceCache.h"
+
+namespace {
+
+QString Text(NSFerryman::ResourceId id, const std::vector<std::string>& arguments = {}) {
+  return DisplayText(NSFerryman::GetString(id, arguments));
+}
+
+}  // namespace
+
+CHamperTreeModel::CHamperTreeModel(const CHamperContents& contents, QObject* parent)
+    : QAbstractItemModel(parent), contents_(contents) {
+  MarkFailingFolders();
+}
+
+CHamperTreeModel::~CHamperTreeModel() = default;
+
+std::uint32_t CHamperTreeModel::NodeOf(const QModelIndex& index) const {
+  return index.isValid() ? static_cast<std::uint32_t>(index.internalId()) : CHamperTree::kRoot;
+}
+
+QModelIndex CHamperTreeModel::IndexOf(std::uint32_t node, int column) const {
+  if (node == CHamperTree::kRoot) return {};
+  return createIndex(static_cast<int>(contents_.Tree().Node(node).row), column, quintptr{node});
+}
+
+void CHamperTreeModel::SetFailures(std::map<std::size_t, std::string> failures) {
+  failures_ = std::move(failures);
+  MarkFailingFolders();
+  const int last = static_cast<int>(contents_.Tree().Node(CHamperTree::kRoot).children.size()) - 1;
+  if (last < 0) return;
+  // Every row may have changed its mark: the views ask again for what they show.
+  emit layoutAboutToBeChanged();
+  emit layoutChanged();
+  emit dataChanged(index(0, 0), index(last, kColumnCount - 1));
+}
+
+std::string CHamperTreeModel::FailureOf(std::size_t record) const {
+  if (const auto found = failures_.find(record); found != failures_.end()) return found->second;
+  return contents_.RecordProblem(record);
+}
+
+void CHamperTreeModel::MarkFailingFolders() {
+  const CHamperTree& tree = contents_.Tree();
+  failingBelow_.assign(tree.NodeCount(), 0);
+  for (std::size_t record = 0; record < contents_.Index().size(); ++record) {
+    if (FailureOf(record).empty()) continue;
+    for (std::uint32_t n = tree.NodeOfRecord(record);; n = tree.Node(n).parent) {
+      ++failingBelow_[n];
+      if (n == CHamperTree::kRoot) break;
+    }
+  }
+}
+
+QModelIndex CHamperTreeModel::index(int row, int column, const QModelIndex& parent) const {
+  const std::uint32_t node = NodeOf(parent);
+  const auto& children = contents_.Tree().Node(node).children;
+  if (row < 0 || column < 0 || column >= kColumnCount || static_cast<std::size_t>(row) >= children.size()) return {};
+  return createIndex(row, column, quintptr{children[static_cast<std::size_t>(row)]});
+}
+
+QModelIndex CHamperTreeModel::parent(const QModelIndex& child) const {
+  if (!child.isValid()) return {};
+  return IndexOf(contents_.Tree().Node(NodeOf(child)).parent);
+}
+
+int CHamperTreeModel::rowCount(const QModelIndex& parent) const {
+  if (parent.isValid() && parent.column() != 0) return 0;
+  return static_cast<int>(contents_.Tree().Node(NodeOf(parent)).children.size());
+}
+
+int CHamperTreeModel::columnCount(const QModelIndex&) const { return kColumnCount; }
+
+QVariant CHamperTreeModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const std::uint32_t node = NodeOf(index);
+  const CHamperTree::CNode& n = contents_.Tree().Node(node);
+  const int column = index.column();
+  const std::string failure = n.IsFolder() ? std::string() : FailureOf(n.record);
+  const bool failing = n.IsFolder() ? failingBelow_[node] > 0 : !failure.empty();
+
+  switch (role) {
+    case Qt::DisplayRole: {
+      if (column == kName) return DisplayText(n.name);
+      if (column == kSize) return QLocale().toString(static_cast<qulonglong>(n.size));
+      if (n.IsFolder()) return {};
+      const CHamperIndexEntry& entry = contents_.Index()[n.record];
+      if (column == kKind) return QString::fromUtf8(ItemKindName(entry.GetItemType()).data());
+      if (!IsSampleItemType(entry.GetItemType())) return {};
+      const CSampleFactsResult facts = contents_.SampleFacts(n.record);
+      if (!facts.ok) return column == kLength ? QStringLiteral("?") : QVariant();
+      switch (column) {
+        case kLength: return QString::fromStdString(SampleLengthText(facts.header));
+        case kChannels: return QString::fromStdString(SampleChannelsText(facts.header));
+        case kRate: return QString::fromStdString(SampleRateText(facts.header));
+        case kLoop: return QString::fromStdString(SampleLoopText(facts.header));
+        case kRootKey: return QString::fromStdString(SampleRootKeyText(facts.header));
+        default: return {};
+      }
+    }
+    case Qt::ForegroundRole:
+      if (failing) return QColor(0xC0, 0x10, 0x10);
+      if (n.hidden) return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+      return {};
+    case Qt::DecorationRole:
+      if (column != kName) return {};
+      if (failing) return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+      return QApplication::style()->standardIcon(n.IsFolder() ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+    case Qt::ToolTipRole:
+      if (!failing) return {};
+      if (n.IsFolder()) return Text(browsertext::kFailedBelow, {std::to_string(failingBelow_[node])});
+      return DisplayText(failure);
+    case Qt::TextAlignmentRole:
+      if (column == kSize || column == kLength || column == kRate) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+      return {};
+    default:
+      return {};
+  }
+}
+
+QVariant CHamperTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount) return {};
+  const NSFerryman::ResourceId first = browsertext::kFirstColumnTitle;
+  return DisplayText(NSFerryman::GetString(first + static_cast<NSFerryman::ResourceId>(section)));
+}
+
+Qt::ItemFlags CHamperTreeModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+QStringList CHamperTreeModel::mimeTypes() const { return {QStringLiteral("text/uri-list")}; }
+
+QMimeData* CHamperTreeModel::mimeData(const QModelIndexList& indexes) const {
+  std::vector<std::uint32_t> nodes;
+  for (const QModelIndex& index : indexes) {
+    if (index.column() == kName) nodes.push_back(NodeOf(index));
+  }
+  if (nodes.empty()) return nullptr;
+  if (!dragFolder_) dragFolder_ = std::make_unique<QTemporaryDir>();
+  if (!dragFolder_->isValid()) return nullptr;
+  // Each drag its own folder: a file manager may still be copying what an earlier one gave.
+  const std::string folder = PathBytes(dragFolder_->filePath(QStringLiteral("drag-%1").arg(++drags_)));
+  const CHamperTree& tree = contents_.Tree();
+  try {
+    NSFerryman::COpenFile hamper{NSFerryman::CFileSpec(contents_.Path())};
+    CConfinedFolder confined(folder);
+    CHamperExtraction extraction(hamper, contents_.Description(), confined);
+    for (const std::size_t record : tree.RecordsBelow(nodes)) {
+      try {
+        extraction.Extract(contents_.Index()[record], false);
+      } catch (const NSFerryman::XBase&) {
+        // What cannot be written is not handed over; the tree marks why when verified.
+      }
+    }
+  } catch (const NSFerryman::XBase&) {
+    return nullptr;
+  }
+  QList<QUrl> urls;
+  std::set<std::string> given;
+  for (const std::uint32_t node : nodes) {
+    const CHamperTree::CNode& n = tree.Node(node);
+    const std::string relative = n.IsFolder() ? [&] {
+      const CHamperItemPath path = SplitHamperItemPath(tree.PathOf(node));
+      return path.problem.empty() ? path.Relative() : std::string();
+    }()
+                                              : ExtractionTarget(contents_.Index()[n.record]);
+    if (relative.empty() || !given.insert(relative).second) continue;
+    const QString file = PathText(folder + "/" + relative);
+    if (QFileInfo::exists(file)) urls.push_back(QUrl::fromLocalFile(file));
+  }
+  if (urls.isEmpty()) return nullptr;
+  auto* data = new QMimeData;
+  data->setUrls(urls);
+  return data;
+}
+
+CHamperTreeFilter::CHamperTreeFilter(const CHamperContents& contents, QObject* parent)
+    : QSortFilterProxyModel(parent), contents_(contents), shown_(contents.Tree().Filter("", true)) {
+  setRecursiveFilteringEnabled(false);
+}
+
+void CHamperTreeFilter::SetFilter(const QString& text, bool withHidden) {
+  shown_ = contents_.Tree().Filter(text.toUtf8().toStdString(), withHidden);
+  invalidateFilter();
+}
+
+bool CHamperTreeFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
+  const auto* model = static_cast<const CHamperTreeModel*>(sourceModel());
+  const QModelIndex index = model->index(sourceRow, 0, sourceParent);
+  return index.isValid() && shown_[model->NodeOf(index)];
+}

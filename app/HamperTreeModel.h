@@ -1,0 +1,76 @@
+#pragma once
+// CHamperTreeModel: a Hamper's item tree (browse/HamperTree.h) as a Qt item model, one row per
+// folder or item, with the columns Name, Kind, Size, Length, Channels, Rate, Loop and Root key
+// (the last five for samples, from their headers, read when first shown). Hidden items are grey;
+// failing items (a damaged record, or a failure of the verification) are red with a warning mark
+// and their reason as tooltip, and so are the folders above them. Items drag out as files: the
+// rows dragged are extracted into a temporary folder (browse/HamperExtraction.h) and their files
+// and folders handed over.
+//
+// CHamperTreeFilter narrows it to the rows whose names hold a text (and what is below and above
+// them, CHamperTree::Filter), with or without hidden items.
+
+#include <QAbstractItemModel>
+#include <QSortFilterProxyModel>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CHamperContents;
+
+class CHamperTreeModel : public QAbstractItemModel {
+  Q_OBJECT
+ public:
+  enum EColumn { kName, kKind, kSize, kLength, kChannels, kRate, kLoop, kRootKey, kColumnCount };
+
+  explicit CHamperTreeModel(const CHamperContents& contents, QObject* parent = nullptr);
+  ~CHamperTreeModel() override;
+
+  // The tree node of an index (CHamperTree::kRoot for the invisible root).
+  std::uint32_t NodeOf(const QModelIndex& index) const;
+  QModelIndex IndexOf(std::uint32_t node, int column = 0) const;
+
+  // Marks items as failing with their reasons (by index record), in place of those marked before;
+  // damaged records stay marked.
+  void SetFailures(std::map<std::size_t, std::string> failures);
+  // The reason an item fails; "" when it does not.
+  std::string FailureOf(std::size_t record) const;
+
+  QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+  QModelIndex parent(const QModelIndex& child) const override;
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
+ private:
+  void MarkFailingFolders();
+
+  const CHamperContents& contents_;
+  std::map<std::size_t, std::string> failures_;
+  std::vector<std::uint32_t> failingBelow_;  // per node: failing items at or below it
+  mutable std::unique_ptr<QTemporaryDir> dragFolder_;
+  mutable int drags_ = 0;
+};
+
+class CHamperTreeFilter : public QSortFilterProxyModel {
+  Q_OBJECT
+ public:
+  CHamperTreeFilter(const CHamperContents& contents, QObject* parent = nullptr);
+
+  void SetFilter(const QString& text, bool withHidden);
+
+ protected:
+  bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+ private:
+  const CHamperContents& contents_;
+  std::vector<bool> shown_;
+};

@@ -1,0 +1,110 @@
+#include "app/WaveformView.h"
+
+#include <QPainter>
+#include <QPalette>
+
+#include "app/BrowserTexts.h"
+#include "app/TextConversion.h"
+#include "framework/resources/ResourceCache.h"
+
+namespace {
+
+constexpr std::uint32_t kMinimumColumns = 64;
+
+struct CPeaksOutcome {
+  CWaveformPeaks peaks;
+  QString problem;
+};
+
+CPeaksOutcome Compute(std::unique_ptr<NSFerryman::CMedia> item, std::uint32_t columns, const std::atomic<bool>& stop) {
+  CPeaksOutcome outcome;
+  try {
+    CSampleStream stream(std::move(item));
+    outcome.peaks = ComputeWaveformPeaks(stream, columns, [&](std::uint64_t, std::uint64_t) { return !stop.load(); });
+  } catch (const NSFerryman::XUserCancelled&) {
+  } catch (const std::exception& e) {
+    outcome.problem = QString::fromLocal8Bit(e.what());
+  }
+  return outcome;
+}
+
+}  // namespace
+
+CWaveformView::CWaveformView(QWidget* parent) : QWidget(parent) {
+  setMinimumHeight(80);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+CWaveformView::~CWaveformView() { StopWork(); }
+
+void CWaveformView::StopWork() {
+  if (stop_) stop_->store(true);
+  if (worker_.joinable()) worker_.join();
+  stop_.reset();
+  done_ = true;
+}
+
+void CWaveformView::Show(std::unique_ptr<NSFerryman::CMedia> item) {
+  StopWork();
+  ++generation_;
+  peaks_ = {};
+  problem_.clear();
+  update();
+  if (!item) return;
+  const std::uint32_t columns = std::max<std::uint32_t>(kMinimumColumns, static_cast<std::uint32_t>(width()));
+  if (item->GetSize() <= kBackgroundBytes) {
+    const std::atomic<bool> never{false};
+    CPeaksOutcome outcome = Compute(std::move(item), columns, never);
+    peaks_ = std::move(outcome.peaks);
+    problem_ = outcome.problem;
+    emit PeaksReady();
+    return;
+  }
+  stop_ = std::make_shared<std::atomic<bool>>(false);
+  done_ = false;
+  const std::uint64_t generation = generation_;
+  worker_ = std::thread([this, generation, columns, stop = stop_, media = std::move(item)]() mutable {
+    auto outcome = std::make_shared<CPeaksOutcome>(Compute(std::move(media), columns, *stop));
+    if (stop->load()) return;
+    // Handed to the window's thread; a view deleted meanwhile never gets the event.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, outcome] {
+          if (generation != generation_) return;
+          peaks_ = std::move(outcome->peaks);
+          problem_ = outcome->problem;
+          done_ = true;
+          update();
+          emit PeaksReady();
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void CWaveformView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect area = rect().adjusted(1, 1, -1, -1);
+  painter.fillRect(area, palette().color(QPalette::Base));
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawRect(area);
+  const int middle = area.center().y();
+  if (!problem_.isEmpty() || IsComputing()) {
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap,
+                     problem_.isEmpty() ? DisplayText(NSFerryman::GetString(browsertext::kComputingWaveform)) : problem_);
+    return;
+  }
+  painter.drawLine(area.left(), middle, area.right(), middle);
+  if (peaks_.low.empty()) return;
+  painter.setPen(palette().color(QPalette::Highlight));
+  const double half = area.height() / 2.0 - 1;
+  const std::size_t columns = peaks_.low.size();
+  for (int x = 0; x < area.width(); ++x) {
+    // The columns were computed for the width the view had; drawn at any other, each pixel
+    // takes the column that falls on it.
+    const std::size_t c = std::min(columns - 1, static_cast<std::size_t>(x) * columns / static_cast<std::size_t>(area.width()));
+    const int top = middle - static_cast<int>(peaks_.high[c] / 32768.0 * half);
+    const int bottom = middle - static_cast<int>(peaks_.low[c] / 32768.0 * half);
+    painter.drawLine(area.left() + x, top, area.left() + x, bottom);
+  }
+}

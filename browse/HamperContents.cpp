@@ -1,0 +1,185 @@
+#include "browse/HamperContents.h"
+
+#include <new>
+
+#include "browse/SampleFacts.h"
+#include "container/HamperHeader.h"
+#include "container/HamperIndexLayout.h"
+#include "framework/media/OpenFile.h"
+
+using NSFerryman::CMedia;
+using NSFerryman::MediaSize;
+using NSFerryman::XBadFormat;
+
+namespace {
+
+// One item's bytes, over a file of its own or a shared one. The position is the item's own:
+// reads of other items through the same file never move it.
+class CItemMedia : public CMedia {
+ public:
+  CItemMedia(std::unique_ptr<NSFerryman::COpenFile> file, MediaSize start, MediaSize size)
+      : owned_(std::move(file)), file_(*owned_), start_(start), size_(size) {}
+  CItemMedia(CMedia& file, MediaSize start, MediaSize size) : file_(file), start_(start), size_(size) {}
+
+  MediaSize GetSize() override { return size_; }
+  MediaSize GetPosition() override { return position_; }
+  void SetPosition(MediaSize position) override {
+    if (position > size_) {
+      throw NSFerryman::XPosition("position " + std::to_string(position) + " past the end of an item of " +
+                                  std::to_string(size_) + " bytes");
+    }
+    position_ = position;
+  }
+  void ReadAt(MediaSize position, std::size_t count, void* buffer) override {
+    if (position > size_ || count > size_ - position) {
+      throw NSFerryman::XRead("read of " + std::to_string(count) + " bytes at " + std::to_string(position) +
+                              " past the end of an item of " + std::to_string(size_) + " bytes");
+    }
+    file_.ReadAt(start_ + position, count, buffer);
+    position_ = position + count;
+  }
+  void WriteAt(MediaSize, std::size_t, const void*) override { throw NSFerryman::XWrite("a Hamper's items are read-only"); }
+
+ private:
+  std::unique_ptr<NSFerryman::COpenFile> owned_;
+  CMedia& file_;
+  MediaSize start_;
+  MediaSize size_;
+  MediaSize position_ = 0;
+};
+
+std::string Described(const std::exception& e) { return e.what(); }
+
+}  // namespace
+
+CHamperContents::CHamperContents(std::string path) : path_(std::move(path)) {}
+CHamperContents::~CHamperContents() = default;
+
+std::unique_ptr<CHamperContents> CHamperContents::Open(const std::string& path) {
+  std::unique_ptr<CHamperContents> contents(new CHamperContents(path));
+  contents->Read();
+  return contents;
+}
+
+void CHamperContents::Read() {
+  std::unique_ptr<NSFerryman::COpenFile> file;
+  try {
+    file = std::make_unique<NSFerryman::COpenFile>(NSFerryman::CFileSpec(path_));
+    fileSize_ = file->GetSize();
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception& e) {
+    problems_.push_back(Described(e));
+    tree_ = std::make_unique<CHamperTree>(index_);
+    return;
+  }
+
+  bool checked = false;
+  try {
+    file->SetPosition(0);
+    description_ = ReadAndCheckHamperHeader(*file);
+    checked = true;
+    hasDescription_ = true;
+  } catch (const NSFerryman::XBase& e) {
+    problems_.push_back(Described(e));
+  }
+  if (!checked) {
+    // A Hamper cut short or altered in its header still holds its description and the items
+    // before the damage; anything that does not even begin as a Hamper is left alone.
+    try {
+      char magic[4] = {};
+      if (fileSize_ >= kHamperDescriptionPosition) file->ReadAt(0, 4, magic);
+      if (NSFerryman::CFourCharCode(std::string_view(magic, 4)) == kHamperMagic) {
+        file->SetPosition(kHamperDescriptionPosition);
+        description_ = CHamperDescription::Read(*file);
+        hasDescription_ = true;
+      }
+    } catch (const NSFerryman::XBase&) {
+    }
+  }
+
+  if (hasDescription_) {
+    const std::uint32_t count = description_.GetEntryCount();
+    try {
+      file->SetPosition(description_.GetIndexOffset());
+      for (std::uint32_t i = 0; i < count; ++i) {
+        // Every record takes at least 14 bytes: a count the file cannot hold ends here, before
+        // memory is taken for it.
+        if (file->Remaining() < CHamperIndexEntry::StoredSizeForPath(0)) {
+          throw XBadFormat("the file ends");
+        }
+        index_.push_back(CHamperIndexEntry::Read(*file));
+      }
+    } catch (const NSFerryman::XBase& e) {
+      problems_.push_back("damaged index: " + std::to_string(index_.size()) + " of its " + std::to_string(count) +
+                          " records could be read (record " + std::to_string(index_.size() + 1) + ": " +
+                          Described(e) + ")");
+    }
+    for (const CIndexLayoutProblem& problem : CheckHamperIndexLayout(description_, index_, fileSize_)) {
+      recordProblems_[problem.record] = problem.message;
+    }
+    if (!recordProblems_.empty()) {
+      problems_.push_back(std::to_string(recordProblems_.size()) + " of the " + std::to_string(index_.size()) +
+                          " items lie outside the file, over another item or under another item's path");
+    }
+  }
+  tree_ = std::make_unique<CHamperTree>(index_);
+  file_ = std::move(file);
+}
+
+const std::string& CHamperContents::RecordProblem(std::size_t record) const {
+  static const std::string kNone;
+  const auto found = recordProblems_.find(record);
+  return found == recordProblems_.end() ? kNone : found->second;
+}
+
+std::unique_ptr<CMedia> CHamperContents::OpenItem(std::size_t record) const {
+  const CHamperIndexEntry& entry = index_.at(record);
+  if (const std::string& problem = RecordProblem(record); !problem.empty()) throw XBadFormat(problem);
+  auto file = std::make_unique<NSFerryman::COpenFile>(NSFerryman::CFileSpec(path_));
+  const MediaSize start = MediaSize{description_.GetDataOffset()} + entry.GetOffset();
+  // The file may have changed since it was opened.
+  if (start + entry.GetSize() > file->GetSize()) throw XBadFormat("the item lies outside the file");
+  return std::make_unique<CItemMedia>(std::move(file), start, entry.GetSize());
+}
+
+std::vector<std::uint8_t> CHamperContents::ReadItem(std::size_t record, std::size_t limit) const {
+  const CHamperIndexEntry& entry = index_.at(record);
+  if (const std::string& problem = RecordProblem(record); !problem.empty()) throw XBadFormat(problem);
+  if (entry.GetSize() > limit) {
+    throw XBadFormat("the item of " + std::to_string(entry.GetSize()) + " bytes is larger than " +
+                     std::to_string(limit) + " bytes");
+  }
+  std::vector<std::uint8_t> bytes(entry.GetSize());
+  const std::lock_guard lock(mutex_);
+  SharedFile().ReadAt(MediaSize{description_.GetDataOffset()} + entry.GetOffset(), bytes.size(), bytes.data());
+  return bytes;
+}
+
+CMedia& CHamperContents::SharedFile() const {
+  if (!file_) file_ = std::make_unique<NSFerryman::COpenFile>(NSFerryman::CFileSpec(path_));
+  return *file_;
+}
+
+CSampleFactsResult CHamperContents::SampleFacts(std::size_t record) const {
+  const CHamperIndexEntry& entry = index_.at(record);
+  const std::lock_guard lock(mutex_);
+  if (const auto found = facts_.find(record); found != facts_.end()) return found->second;
+  CSampleFactsResult result;
+  try {
+    if (entry.GetItemType() != 11) throw XBadFormat("not a sample");
+    if (const std::string& problem = RecordProblem(record); !problem.empty()) throw XBadFormat(problem);
+    CMedia& file = SharedFile();
+    const MediaSize start = MediaSize{description_.GetDataOffset()} + entry.GetOffset();
+    if (start + entry.GetSize() > file.GetSize()) throw XBadFormat("the item lies outside the file");
+    CItemMedia item(file, start, entry.GetSize());
+    result.header = ReadSampleFacts(item);
+    result.ok = true;
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception& e) {
+    result.problem = e.what();
+  }
+  facts_.emplace(record, result);
+  return result;
+}

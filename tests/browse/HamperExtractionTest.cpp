@@ -1,0 +1,68 @@
+// Extraction through the model's layer: items taken in any order, and a second pass that replaces
+// what the first found there, give the files `hamper extract` writes.
+
+#include <gtest/gtest.h>
+
+#include "browse/BrowseFixtures.h"
+#include "browse/HamperExtraction.h"
+#include "framework/media/OpenFile.h"
+
+using namespace browsetest;
+
+namespace {
+
+std::map<std::string, Bytes> FilesBelow(const fs::path& root) {
+  std::map<std::string, Bytes> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = test::ReadFileBytes(entry.path());
+  }
+  return files;
+}
+
+TEST(HamperExtraction, ItemsInAnyOrderGiveWhatExtractWrites) {
+  const PackedHampers& packed = PackedHampers::Get();
+  const fs::path byCommand = packed.Scratch() / "by-command";
+  fs::remove_all(byCommand);
+  ASSERT_EQ(packedtest::Hamper("extract " + Q(packed.Demo()) + " " + Q(byCommand), packed.Scratch()).code, 0);
+
+  const auto demo = CHamperContents::Open(packed.Demo().string());
+  const fs::path out = packed.Scratch() / "any-order";
+  fs::remove_all(out);
+  NSFerryman::COpenFile file{NSFerryman::CFileSpec(packed.Demo().string())};
+  CConfinedFolder folder(out.string());
+  CHamperExtraction extraction(file, demo->Description(), folder);
+  const std::size_t count = demo->Index().size();
+  // Every other item backwards, then the rest, then all again: those are there already.
+  for (std::size_t r = count; r-- > 0;) {
+    if (r % 2) {
+      EXPECT_EQ(extraction.Extract(demo->Index()[r], false), ExtractionTarget(demo->Index()[r]));
+    }
+  }
+  for (std::size_t r = 0; r < count; ++r) {
+    if (r % 2 == 0) extraction.Extract(demo->Index()[r], false);
+  }
+  CHamperExtraction again(file, demo->Description(), folder);
+  for (std::size_t r = count; r-- > 0;) EXPECT_THROW(again.Extract(demo->Index()[r], false), XTargetExists);
+  test::WriteFileText(out / "Drums/Kick.wav", "changed");
+  for (std::size_t r = count; r-- > 0;) again.Extract(demo->Index()[r], true);
+  EXPECT_EQ(FilesBelow(out), FilesBelow(byCommand));
+}
+
+TEST(HamperExtraction, PatternsMatchPathsIgnoringLetterCase) {
+  struct CCase {
+    const char* path;
+    const char* pattern;
+    bool matches;
+  };
+  for (const CCase& c : std::vector<CCase>{{"Drums:Kick.wav", "Drums:*", true},
+                                           {"Drums:Sub:Kick.wav", "drums:*", true},
+                                           {"Drums:Kick.wav", "*.WAV", true},
+                                           {"Drums:Kick.wav", "Drums:K?ck.wav", true},
+                                           {"Drums:Kick.wav", "Drums:[KS]*", true},
+                                           {"Kicks:Deep.wav", "Drums:*", false},
+                                           {"Drums", "Drums:*", false}}) {
+    EXPECT_EQ(PathMatchesPattern(c.path, c.pattern), c.matches) << c.path << " " << c.pattern;
+  }
+}
+
+}  // namespace
