@@ -9,12 +9,15 @@
 #include <unistd.h>
 
 #include "framework/media/FileErrors.h"
+#include "framework/media/FileRename.h"
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialOutputRegistry.h"
 
 using NSFerryman::XCreateFailed;
 
 namespace {
+
+constexpr const char* kFolderInTheWay = "a folder of that name is in the way (folders are never replaced)";
 
 // A file we created in a folder we hold open, as a media.
 class CCreatedFile : public NSFerryman::COpenFile {
@@ -90,22 +93,10 @@ CConfinedOutputFile::~CConfinedOutputFile() {
 
 void CConfinedOutputFile::Commit() {
   file_.reset();
-  const unsigned flags = replace_ ? 0 : RENAME_NOREPLACE;
-  if (::renameat2(folder_, partialName_.c_str(), folder_, name_.c_str(), flags) != 0) {
-    int error = errno;
-    if (error == EINVAL && !replace_) {
-      // A file system without the no-replace rename: a hard link is just as exclusive.
-      if (::linkat(folder_, partialName_.c_str(), folder_, name_.c_str(), 0) == 0) {
-        ::unlinkat(folder_, partialName_.c_str(), 0);
-        committed_ = true;
-        return;
-      }
-      error = errno;
-    }
-    if (error == EEXIST) throw XTargetExists(shownPath_ + ": is there already");
-    if (error == EISDIR || error == ENOTEMPTY) throw XCreateFailed(shownPath_ + ": is a folder");
-    NSFerryman::ThrowFileError(error, NSFerryman::FileOperation::kCreate, shownPath_);
-  }
+  const int error = NSFerryman::RenameIntoPlace(folder_, partialName_, folder_, name_, replace_);
+  if (error == EEXIST) throw XTargetExists(shownPath_ + ": is there already");
+  if (error == EISDIR || error == ENOTEMPTY) throw XCreateFailed(shownPath_ + ": " + kFolderInTheWay);
+  if (error != 0) NSFerryman::ThrowFileError(error, NSFerryman::FileOperation::kCreate, shownPath_);
   committed_ = true;
 }
 
@@ -143,10 +134,12 @@ std::unique_ptr<CConfinedOutputFile> CConfinedFolder::CreateFile(std::span<const
   shown += (shown.empty() ? "" : "/") + name;
   std::unique_ptr<CConfinedOutputFile> file(new CConfinedOutputFile(current, "", name, shown, replace));
 
-  // Refused early, before any work is spent on it; Commit checks again.
+  // Refused early, before any work is spent on it; Commit checks again. A folder in the way is
+  // said as such: it is never replaced, so being allowed to replace files would not help.
   struct stat st;
-  if (!replace && ::fstatat(current, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-    throw XTargetExists(shown + ": is there already");
+  if (::fstatat(current, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISDIR(st.st_mode)) throw XCreateFailed(shown + ": " + kFolderInTheWay);
+    if (!replace) throw XTargetExists(shown + ": is there already");
   }
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string partial = PartialName();

@@ -69,9 +69,6 @@ std::string CHamperExtraction::Extract(const CHamperIndexEntry& record, bool rep
     throw NSFerryman::XBadFormat("the item lies outside the file");
   }
   NSFerryman::CPartialMedia item(hamper_, std::uint64_t{header_.GetDataOffset()} + record.GetOffset(), record.GetSize());
-  // Items may come in any order (a second pass over those that were there already): the window
-  // starts where the last read of the file ended, not at its own start.
-  item.SetPosition(0);
   if (audio) CheckAudioItemDecodesToWave(item);
   const auto out = folder_.CreateFile(target.Folders(), target.FileName(), replace);
   if (audio) {

@@ -216,6 +216,20 @@ TEST_F(ExtractCommand, FilesThatAreThereAreReplacedOnlyWithForce) {
   EXPECT_NE(r.err.find("2 of 6 items were not written\n"), std::string::npos) << r.err;
   EXPECT_EQ(Text(test::ReadFileBytes(out / "notes.txt")), "new");
   EXPECT_EQ(Text(test::ReadFileBytes(out / "twin.txt")), "1");
+
+  // A folder in the way is named as such, with and without --force, and no hint of --force is
+  // given for it: folders are never replaced.
+  const fs::path folderOut = dir / "folder-out";
+  fs::create_directories(folderOut / "notes.txt");
+  const fs::path one = Craft(dir / "one.hmp", {{"notes.txt", {'n'}}});
+  for (const char* force : {"", "-f "}) {
+    SCOPED_TRACE(force);
+    r = Extract(std::string(force) + Q(one) + " " + Q(folderOut));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "hamper: " + one.string() + ": notes.txt: a folder of that name is in the way (folders are never "
+                     "replaced)\nhamper: " + one.string() + ": 1 of 1 items were not written\n");
+    EXPECT_TRUE(fs::is_directory(folderOut / "notes.txt"));
+  }
 }
 
 // A header whose fields no WAV file can carry is refused before any file is made for it.
