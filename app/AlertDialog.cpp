@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/AppTexts.h"
+#include "app/Mnemonics.h"
 #include "app/TextConversion.h"
 #include "framework/resources/ResourceCache.h"
 
@@ -51,7 +53,29 @@ CAlertDialog::CAlertDialog(const NSFerryman::CAlert& alert, QWidget* parent) : Q
   message->setTextInteractionFlags(Qt::TextSelectableByMouse);
   body->addWidget(message, 1);
 
+  // The cause behind the alert (a file's check, the system's error), shown on request.
+  QPlainTextEdit* details = nullptr;
   auto* row = new QHBoxLayout;
+  if (!alert.details.empty()) {
+    details = new QPlainTextEdit(DisplayText(alert.details));
+    details->setObjectName("alertDetails");
+    details->setReadOnly(true);
+    details->setMaximumHeight(fontMetrics().lineSpacing() * 6);
+    details->setVisible(false);
+    const auto label = [](NSFerryman::ResourceId id) {
+      QString taken;
+      return WithMnemonic(DisplayText(NSFerryman::GetString(id)), taken);
+    };
+    auto* toggle = new QPushButton(label(apptext::kShowDetails));
+    toggle->setObjectName("alertDetailsButton");
+    toggle->setCheckable(true);
+    toggle->setAutoDefault(false);
+    connect(toggle, &QPushButton::toggled, this, [details, toggle, label](bool shown) {
+      details->setVisible(shown);
+      toggle->setText(label(shown ? apptext::kHideDetails : apptext::kShowDetails));
+    });
+    row->addWidget(toggle);
+  }
   row->addStretch(1);
   for (const NSFerryman::CAlertButton& button : alert.buttons) {
     QString label = DisplayText(button.label).replace('&', "&&");
@@ -68,6 +92,7 @@ CAlertDialog::CAlertDialog(const NSFerryman::CAlert& alert, QWidget* parent) : Q
   layout->addLayout(body);
   layout->addSpacing(8);
   layout->addLayout(row);
+  if (details) layout->addWidget(details);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   // The default button starts with the focus; else the first button would take it, and with it
   // the Return key.

@@ -7,6 +7,11 @@
 #include <QMenu>
 #include <QTextLayout>
 
+#include "app/AppTexts.h"
+#include "app/Mnemonics.h"
+#include "app/TextConversion.h"
+#include "framework/resources/ResourceCache.h"
+
 namespace {
 
 constexpr int kPreferredWidth = 360;
@@ -67,7 +72,8 @@ void CBorderTransparentStaticTextView::resizeEvent(QResizeEvent* event) {
 
 void CBorderTransparentStaticTextView::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  QAction* copy = menu.addAction(tr("&Copy"));
+  QString taken;
+  QAction* copy = menu.addAction(WithMnemonic(DisplayText(NSFerryman::GetString(apptext::kCopy)), taken));
   copy->setEnabled(!text_.isEmpty());
   connect(copy, &QAction::triggered, this, [this] { QApplication::clipboard()->setText(text_); });
   menu.exec(event->globalPos());

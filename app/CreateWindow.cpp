@@ -9,27 +9,35 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/AppTexts.h"
 #include "app/BorderTransparentStaticTextView.h"
+#include "app/DesktopServices.h"
 #include "app/DirectBitmapView.h"
 #include "app/DroppedHampers.h"
 #include "app/FileDialogs.h"
 #include "app/FolderDialogState.h"
 #include "app/MenuCommands.h"
+#include "app/Mnemonics.h"
 #include "app/ReportFailures.h"
+#include "app/ReportText.h"
+#include "app/ReportWindow.h"
 #include "app/TextConversion.h"
 #include "framework/media/Exceptions.h"
 #include "framework/resources/ResourceCache.h"
+#include "pack/FolderCheck.h"
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
 #include "pack/JobTexts.h"
 #include "pack/OrderedPipeline.h"
 #include "pack/OutputFileName.h"
+#include "platform/Clock.h"
 #include "references/Database.h"
 
 using NSFerryman::GetString;
@@ -40,11 +48,22 @@ namespace {
 
 constexpr int kProgressRange = 1000;
 constexpr int kMinimumWidth = 580;
+// A job that took longer than this, ending while the user works elsewhere, is worth a notification.
+constexpr std::uint64_t kLongJobMs = 10000;
+// The keys Ctrl+Break sends under X11: Qt knows no key for Break and reports 0 with the keysym.
+constexpr quint32 kXKeyBreak = 0xff6b;
+constexpr quint32 kXKeyPause = 0xff13;
 
 QString Text(NSFerryman::ResourceId id) { return DisplayText(GetString(id)); }
 
 // Qt reads "&" in a button's label as the mark of a mnemonic; our labels are meant literally.
 QString ButtonLabel(const std::string& text) { return DisplayText(text).replace('&', "&&"); }
+
+// "Create Hamper..." with its mnemonic.
+QString CreateLabel() {
+  QString taken;
+  return WithMnemonic(Text(apptext::kCreateHamper), taken);
+}
 
 QLabel* MakeLabel(NSFerryman::ResourceId id) {
   auto* label = new QLabel(Text(id));
@@ -52,8 +71,9 @@ QLabel* MakeLabel(NSFerryman::ResourceId id) {
   return label;
 }
 
-CBorderTransparentStaticTextView* MakeValue(const char* name, int lines = 1, Qt::TextElideMode elide = Qt::ElideRight) {
-  auto* view = new CBorderTransparentStaticTextView(lines, elide);
+CBorderTransparentStaticTextView* MakeValue(const char* name, int lines = 1, Qt::TextElideMode elide = Qt::ElideRight,
+                                            bool wrap = false) {
+  auto* view = new CBorderTransparentStaticTextView(lines, elide, wrap);
   view->setObjectName(name);
   return view;
 }
@@ -124,9 +144,9 @@ void CCreateWindow::BuildViews() {
   addRow(apptext::kOutputFileLabel, outputFileValue_, outputFileButton_);
   nameValue_ = MakeValue("nameValue");
   addRow(apptext::kNameLabel, nameValue_);
-  commentsValue_ = MakeValue("commentsValue", 2);
+  commentsValue_ = MakeValue("commentsValue", 2, Qt::ElideRight, true);
   addRow(apptext::kCommentsLabel, commentsValue_);
-  externalHampersValue_ = MakeValue("externalHampersValue", 2);
+  externalHampersValue_ = MakeValue("externalHampersValue", 2, Qt::ElideRight, true);
   addRow(apptext::kExternalHampersLabel, externalHampersValue_);
   copyrightValue_ = MakeValue("copyrightValue");
   addRow(apptext::kCopyrightLabel, copyrightValue_);
@@ -145,11 +165,12 @@ void CCreateWindow::BuildViews() {
   progressBar_ = new QProgressBar;
   progressBar_->setObjectName("progressBar");
   progressBar_->setRange(0, kProgressRange);
-  progressBar_->setTextVisible(false);
+  progressBar_->setTextVisible(true);
+  progressBar_->setFormat(QStringLiteral("%p%"));
   QSizePolicy barPolicy = progressBar_->sizePolicy();
   barPolicy.setRetainSizeWhenHidden(true);
   progressBar_->setSizePolicy(barPolicy);
-  createButton_ = new QPushButton(Text(apptext::kCreateHamper));
+  createButton_ = new QPushButton(CreateLabel());
   createButton_->setObjectName("createButton");
   createButton_->setDefault(true);
   QSizePolicy buttonPolicy = createButton_->sizePolicy();
@@ -171,6 +192,8 @@ void CCreateWindow::BuildViews() {
   layout->addWidget(timeLine_);
   layout->addSpacing(6);
   layout->addLayout(buttonRow);
+  // A taller window keeps its rows together at the top.
+  layout->addStretch(1);
   setCentralWidget(content);
   setMinimumWidth(kMinimumWidth);
 
@@ -180,6 +203,11 @@ void CCreateWindow::BuildViews() {
           [this] { ReportFailures(services_.alerts, [this] { SelectOutputFile(); }); });
   connect(createButton_, &QPushButton::clicked, this, &CCreateWindow::ClickCreateButton);
   createButton_->setFocus();
+  // F10 opens the menu bar, as on other desktops.
+  auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(menuKey, &QShortcut::activated, this, [this] {
+    if (!menuBar()->actions().isEmpty()) menuBar()->setActiveAction(menuBar()->actions().first());
+  });
 }
 
 // ---- commands ----
@@ -189,6 +217,7 @@ bool CCreateWindow::DoCommand(std::uint32_t command) {
     case command::kSelectInputFolder:
     case command::kSelectOutputFile:
     case command::kCreateHamper:
+    case command::kCheckFolder:
     case command::kWarnForExternalReferences: break;
     default: return false;
   }
@@ -198,6 +227,7 @@ bool CCreateWindow::DoCommand(std::uint32_t command) {
     case command::kSelectInputFolder: SelectInputFolder(); break;
     case command::kSelectOutputFile: SelectOutputFile(); break;
     case command::kCreateHamper: CreateHamper(); break;
+    case command::kCheckFolder: CheckFolder(); break;
     case command::kWarnForExternalReferences:
       job_.SetWarnForExternalReferences(!job_.GetWarnForExternalReferences());
       break;
@@ -210,6 +240,7 @@ void CCreateWindow::UpdateMenus(CMenuCommands& menus) const {
   menus.SetEnabled(command::kSelectInputFolder, idle);
   menus.SetEnabled(command::kSelectOutputFile, idle);
   menus.SetEnabled(command::kCreateHamper, idle);
+  menus.SetEnabled(command::kCheckFolder, idle);
   menus.SetEnabled(command::kWarnForExternalReferences, idle);
   menus.SetChecked(command::kWarnForExternalReferences, job_.GetWarnForExternalReferences());
 }
@@ -243,6 +274,8 @@ void CCreateWindow::SetInputFolder(const NSFerryman::CDirSpec& folder) {
   }
   job_.SetInputFolder(std::nullopt);
   job_.SetDescription(CHamperDescription());
+  // They were the last job's folder's, not this one's.
+  job_.ClearExternalHampers();
   SetSplashPreview(nullptr);
   std::optional<std::string> outputFolder;
   if (job_.GetOutputFile()) {
@@ -254,12 +287,8 @@ void CCreateWindow::SetInputFolder(const NSFerryman::CDirSpec& folder) {
   try {
     {
       CWaitCursorScope wait(*this);
-      CDatabaseScope scope(services_.database);
-      const CNavigationHolder item = services_.database.ItemForPath(folder.GetPath());
-      if (!item || !item->IsContainer()) throw NSFerryman::XFileNotFound(folder.GetPath() + ": not a folder");
-      CFileEntryList topLevel = ListTopLevel(CItemReference(item));
-      job_.SetDescription(
-          ReadFolderDescription(topLevel, *this, [this](const CBitmap32& splash) { SetSplashPreview(&splash); }));
+      job_.SetDescription(ReadInputFolderDescription(services_.database, folder, this,
+                                                     [this](const CBitmap32& splash) { SetSplashPreview(&splash); }));
     }
     const std::string& name = job_.GetDescription().GetName();
     if (name.empty()) {
@@ -273,6 +302,7 @@ void CCreateWindow::SetInputFolder(const NSFerryman::CDirSpec& folder) {
     throw;
   }
   Redraw();
+  emit InputFolderTaken(folder.GetPath());
 }
 
 void CCreateWindow::SetOutputFile(const NSFerryman::CFileSpec& file) {
@@ -284,17 +314,84 @@ void CCreateWindow::SetOutputFile(const NSFerryman::CFileSpec& file) {
 void CCreateWindow::CreateHamper() {
   if (IsBusy()) return;
   job_.Progress().ClearButtonText();
+  if (!job_.GetInputFolder() && !SelectInputFolder()) return;
+  if (!job_.GetOutputFile() && !SelectOutputFile()) return;
+  const std::uint64_t started = platform::MillisecondsNow();
   try {
-    if (!job_.GetInputFolder() && !SelectInputFolder()) return;
-    if (!job_.GetOutputFile() && !SelectOutputFile()) return;
     job_.RunPackJob();
   } catch (const XUserCancelled&) {
   } catch (const XAlertAlreadyShown&) {
   } catch (...) {
     Redraw();
+    TellJobEnded(started);
     throw;
   }
   Redraw();
+  TellJobEnded(started);
+}
+
+void CCreateWindow::TellJobEnded(std::uint64_t startedMs) {
+  const CPackReport& report = job_.GetReport();
+  if (report.outcome == CPackReport::EOutcome::kNotRun) return;
+  const std::string text = PackReportText(report);
+  const bool complete = report.outcome == CPackReport::EOutcome::kComplete;
+  Report().ShowReport(Text(apptext::kPackReportTitle), text, complete ? report.output : std::string(),
+                      report.hamperName + " report.txt");
+  if (!isActiveWindow() && platform::MillisecondsNow() - startedMs >= kLongJobMs) {
+    const QString summary = DisplayText(GetString(apptext::kPackEnded, {report.hamperName}));
+    const QString body = DisplayText(text.substr(0, text.find('\n', text.find('\n') + 1)));
+    if (services_.notify) {
+      services_.notify(summary, body);
+    } else {
+      NotifyDesktop(summary, body, this);
+    }
+  }
+}
+
+CReportWindow& CCreateWindow::Report() {
+  if (!report_) {
+    auto showInFolder = services_.showInFolder ? services_.showInFolder : &ShowInFileManager;
+    report_ = new CReportWindow(services_.dialogs, services_.alerts, showInFolder, this);
+  }
+  return *report_;
+}
+
+void CCreateWindow::CheckFolder() {
+  if (IsBusy()) return;
+  std::optional<std::string> folder;
+  if (job_.GetInputFolder()) {
+    folder = job_.GetInputFolder()->GetPath();
+  } else {
+    // A folder that cannot be packed yet is what a check is for: it is not taken as the input.
+    folder = services_.dialogs.ChooseFolder(this, GetString(apptext::kSelectSourceFolder),
+                                            services_.inputFolders.GetFolder());
+    if (!folder) return;
+    services_.inputFolders.Remember(*folder);
+  }
+  checking_ = true;
+  Redraw();
+  std::uint64_t lastShown = 0;
+  const auto onFile = [&](const std::string& file) {
+    const std::uint64_t now = platform::MillisecondsNow();
+    if (now - lastShown < CRefreshThrottle::kIntervalMs) return;
+    lastShown = now;
+    statusLine_->SetText(DisplayText(GetString(apptext::kCheckingFile, {file})));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  };
+  CFolderCheckReport result;
+  try {
+    CWaitCursorScope wait(*this);
+    result = ::CheckFolder(NSFerryman::CDirSpec(*folder), services_.database, services_.slc, onFile);
+  } catch (...) {
+    checking_ = false;
+    Redraw();
+    throw;
+  }
+  checking_ = false;
+  Redraw();
+  const std::string name = result.description.GetName().empty() ? NSFerryman::CDirSpec(*folder).GetName()
+                                                                 : result.description.GetName();
+  Report().ShowReport(Text(apptext::kFolderCheckTitle), FolderCheckText(*folder, result), "", name + " check.txt");
 }
 
 void CCreateWindow::ClickCreateButton() {
@@ -345,11 +442,12 @@ void CCreateWindow::SetSplashPreview(const CBitmap32* splash) {
 void CCreateWindow::UpdateContents() {
   const bool busy = IsBusy();
   const CSimpleProgressInfo& shown = job_.Progress().GetDisplayed();
+  // A check shows its file in the status line and runs until it is done.
 
   inputFolderButton_->setVisible(!busy);
   outputFileButton_->setVisible(!busy);
   if (!busy) {
-    createButton_->setText(Text(apptext::kCreateHamper));
+    createButton_->setText(CreateLabel());
     createButton_->setVisible(true);
   } else {
     createButton_->setText(ButtonLabel(shown.GetButtonText()));
@@ -366,11 +464,12 @@ void CCreateWindow::UpdateContents() {
   urlValue_->SetText(DisplayText(description.GetURL()));
   fileCountValue_->SetText(description.GetEntryCount() ? QString::number(description.GetEntryCount()) : QString());
 
-  timeLine_->SetText(DisplayText(job_.Progress().UpdateTimeText(busy)));
+  timeLine_->SetText(DisplayText(job_.Progress().UpdateTimeText(job_.IsBusy())));
   statusLine_->SetText(DisplayText(shown.GetStatusText()).replace('\r', '\n'));
 
   progressBar_->setVisible(busy);
   progressBar_->setValue(shown.HasProgress() ? std::clamp(shown.GetValue(), 0, kProgressRange) : 0);
+  progressBar_->setTextVisible(shown.HasProgress() && job_.IsBusy());
 }
 
 // ---- events ----
@@ -388,8 +487,9 @@ void CCreateWindow::keyPressEvent(QKeyEvent* event) {
   const bool control = event->modifiers() & Qt::ControlModifier;
   if (event->key() == Qt::Key_Escape) {
     ReportFailures(services_.alerts, [this] { job_.RequestStop(); });
-  } else if (control && event->key() == Qt::Key_Pause) {
-    // Ctrl+Break arrives as Pause with Ctrl.
+  } else if (control && (event->key() == Qt::Key_Pause || event->nativeVirtualKey() == kXKeyBreak ||
+                          event->nativeVirtualKey() == kXKeyPause)) {
+    // Ctrl+Break: under X11 the keysym Break, which Qt reports as key 0; elsewhere Pause.
     job_.StopWithoutAsking();
   } else {
     QMainWindow::keyPressEvent(event);

@@ -19,6 +19,8 @@
 // through CCreateWindowServices, which tests fill with their own.
 
 #include <QMainWindow>
+#include <QString>
+#include <functional>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +33,7 @@ class CDatabase;
 class CDirectBitmapView;
 class CFolderDialogState;
 class CMenuCommands;
+class CReportWindow;
 class CSLCLibraryState;
 class MFileDialogs;
 class QProgressBar;
@@ -43,6 +46,10 @@ struct CCreateWindowServices {
   MFileDialogs& dialogs;
   CFolderDialogState& inputFolders;   // "HMID"
   CFolderDialogState& outputFolders;  // "HMOD"
+  // The desktop's file manager, on the folder of a file; a notification while the window is not
+  // active. Unset: the desktop's own (DesktopServices.h).
+  std::function<bool(const std::string& path)> showInFolder;
+  std::function<void(const QString& summary, const QString& body)> notify;
 };
 
 class CCreateWindow : public QMainWindow, public MPackJobHost {
@@ -69,12 +76,19 @@ class CCreateWindow : public QMainWindow, public MPackJobHost {
   void SetInputFolder(const NSFerryman::CDirSpec& folder);
   void SetOutputFile(const NSFerryman::CFileSpec& file);
   // Command 103: the selections that are missing, then the job. Stops and failures the user was
-  // told about end quietly; other failures are thrown once the window is idle again.
+  // told about end quietly; other failures are thrown once the window is idle again. However it
+  // ends, the job's report is shown in the report window.
   void CreateHamper();
+  // Command 105: the dry run of a pack over the input folder (or a folder chosen now, which need
+  // not be packable yet), every problem at once in the report window; nothing is written.
+  void CheckFolder();
+  // The report window of the last pack or check; null before the first.
+  CReportWindow* ReportWindow() const { return report_; }
 
   CPackJob& Job() { return job_; }
   const CPackJob& Job() const { return job_; }
-  bool IsBusy() const { return job_.IsBusy(); }
+  // A job or a check runs.
+  bool IsBusy() const { return job_.IsBusy() || checking_; }
 
   // MPackJobHost
   int PresentAlert(const NSFerryman::CAlert& alert) override;
@@ -93,6 +107,8 @@ class CCreateWindow : public QMainWindow, public MPackJobHost {
   void FolderDropped(std::string path);
   // A Hamper file was dropped on the window: the application opens it in a browser window.
   void HamperDropped(std::string path);
+  // A folder became the input folder: the application keeps it among the recent ones.
+  void InputFolderTaken(std::string path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -104,11 +120,16 @@ class CCreateWindow : public QMainWindow, public MPackJobHost {
   void BuildViews();
   void UpdateContents();
   void ClickCreateButton();
+  CReportWindow& Report();
+  // After a job however it ended: its report, and a notification when the user is elsewhere.
+  void TellJobEnded(std::uint64_t startedMs);
 
   CCreateWindowServices services_;
   CPackJob job_;
   bool waitCursor_ = false;
   bool shownBusy_ = false;
+  bool checking_ = false;
+  CReportWindow* report_ = nullptr;
 
   CBorderTransparentStaticTextView* inputFolderValue_ = nullptr;
   QPushButton* inputFolderButton_ = nullptr;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <algorithm>
@@ -14,12 +16,20 @@
 #include "app/HamperBrowserWindow.h"
 #include "app/ApplicationPicture.h"
 #include "app/CreateWindow.h"
+#include "app/Mnemonics.h"
 #include "app/ReportFailures.h"
 #include "app/SplashScreen.h"
 #include "app/TextConversion.h"
 #include "app/WebPages.h"
 #include "framework/resources/ResourceCache.h"
 #include "references/Database.h"
+
+namespace {
+
+// The framework's "File not Found" that names the file.
+constexpr std::uint32_t kFileNamedNotFoundAlert = 2;
+
+}  // namespace
 
 CHamperPacker::CHamperPacker(CHamperPackerOptions options, CHamperPackerServices services)
     : options_(std::move(options)),
@@ -45,7 +55,8 @@ void CHamperPacker::Initialise() {
 
     // 2. The menus.
     menus_ = std::make_unique<CMenuCommands>([this](std::uint32_t command) { DoCommand(command); });
-    menus_->AddMenu(apptext::kFileMenu);
+    QMenu& file = menus_->AddMenu(apptext::kFileMenu);
+    AddRecentFoldersMenu(file);
     menus_->AddMenu(apptext::kHamperMenu);
     menus_->AddMenu(apptext::kHelpMenu);
     menus_->SetAboutToShow([this] { UpdateMenus(); });
@@ -87,6 +98,7 @@ void CHamperPacker::ShutDown() {
   if (about_) delete about_.data();
   slc_.Unload();
   database_.reset();
+  recentMenu_ = nullptr;
   menus_.reset();
 }
 
@@ -94,7 +106,7 @@ void CHamperPacker::CreateMainWindow() {
   if (window_) return;
   if (!database_) throw NSFerryman::XBase("the application has not been initialised");
   window_ = std::make_unique<CCreateWindow>(
-      CCreateWindowServices{*database_, slc_, *alerts_, *dialogs_, inputFolders_, outputFolders_});
+      CCreateWindowServices{*database_, slc_, *alerts_, *dialogs_, inputFolders_, outputFolders_, {}, {}});
   window_->setWindowIcon(ApplicationIcon());
   if (menus_) menus_->InstallInto(*window_->menuBar());
   connect(window_.get(), &CCreateWindow::CommandPosted, this, [this](quint32 command) { DoCommand(command); },
@@ -102,6 +114,7 @@ void CHamperPacker::CreateMainWindow() {
   connect(window_.get(), &CCreateWindow::BusyChanged, this, [this] { UpdateMenus(); });
   connect(window_.get(), &CCreateWindow::FolderDropped, this, [this](const std::string& path) { OpenItem(path); });
   connect(window_.get(), &CCreateWindow::HamperDropped, this, [this](const std::string& path) { OpenHamper(path); });
+  connect(window_.get(), &CCreateWindow::InputFolderTaken, this, [this](const std::string& path) { recent_.Add(path); });
   UpdateMenus();
   window_->show();
 }
@@ -144,6 +157,12 @@ void CHamperPacker::DoCommand(std::uint32_t command) {
 void CHamperPacker::OpenItem(const std::string& path) {
   ReportFailures(*alerts_, [&] {
     CreateMainWindow();
+    // Named, unlike "a file could not be found", so that a mistyped folder is seen at once.
+    if (!QFileInfo::exists(PathText(path))) {
+      NSFerryman::ShowAlert(*alerts_, NSFerryman::AlertId(NSFerryman::kFrameworkResources, kFileNamedNotFoundAlert),
+                            {path});
+      return;
+    }
     window_->SetInputFolder(NSFerryman::CDirSpec(path));
   });
   UpdateMenus();
@@ -179,6 +198,41 @@ std::vector<CHamperBrowserWindow*> CHamperPacker::HamperWindows() const {
 }
 
 bool CHamperPacker::OpenWebPage(const std::string& address) { return openWebPage_(address); }
+
+void CHamperPacker::AddRecentFoldersMenu(QMenu& file) {
+  // Before Quit, which stays last.
+  QAction* quit = menus_->Action(command::kQuit);
+  recentMenu_ = new QMenu(&file);
+  QString taken;
+  for (QAction* action : file.actions()) {
+    const qsizetype mark = action->text().indexOf('&');
+    if (mark >= 0 && mark + 1 < action->text().size()) taken += action->text()[mark + 1].toLower();
+  }
+  recentMenu_->setTitle(WithMnemonic(DisplayText(NSFerryman::GetString(apptext::kRecentInputFolders)), taken));
+  recentMenu_->setObjectName("recentFoldersMenu");
+  file.insertMenu(quit, recentMenu_);
+  file.insertSeparator(quit);
+  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentFoldersMenu(); });
+  FillRecentFoldersMenu();
+}
+
+void CHamperPacker::FillRecentFoldersMenu() {
+  recentMenu_->clear();
+  const std::vector<std::string> folders = recent_.Folders();
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    // Numbered as desktop tools number them, the number its mnemonic; "&" in a name is a character.
+    const QString label = QStringLiteral("&%1 ").arg(i + 1) + PathText(folders[i]).replace('&', "&&");
+    QAction* action = recentMenu_->addAction(label);
+    const std::string folder = folders[i];
+    connect(action, &QAction::triggered, this, [this, folder] { OpenItem(folder); });
+  }
+  recentMenu_->addSeparator();
+  QString taken;
+  QAction* clear = recentMenu_->addAction(WithMnemonic(DisplayText(NSFerryman::GetString(apptext::kClearList)), taken));
+  clear->setEnabled(!folders.empty());
+  connect(clear, &QAction::triggered, this, [this] { recent_.Clear(); });
+  recentMenu_->setEnabled(!IsBusy());
+}
 
 void CHamperPacker::EnsureSLCLibrary(NSFerryman::MAlertHost& alerts) { slc_.EnsureSLCLibrary(alerts); }
 

@@ -32,11 +32,13 @@
 #include "app/FileDialogs.h"
 #include "app/FolderDialogState.h"
 #include "app/MenuCommands.h"
+#include "app/RecentFolders.h"
 #include "app/VolumeSearchDialog.h"
 #include "pack/SLCLibraryState.h"
 
 class CCreateWindow;
 class CDatabase;
+class QMenu;
 class CHamperBrowserWindow;
 class CSplashScreen;
 
@@ -100,12 +102,16 @@ class CHamperPacker : public QObject {
   CDatabase* Database() const { return database_.get(); }
   // The about dialog while it is open.
   CAboutDialog* AboutDialog() const { return about_.data(); }
+  QMenu* RecentFoldersMenu() const { return recentMenu_; }
   NSFerryman::MAlertHost& Alerts() { return *alerts_; }
   bool IsBusy() const;
 
  private:
   void Quit();
   void ShowAbout();
+  // The File menu's list of recent input folders, before Quit.
+  void AddRecentFoldersMenu(QMenu& file);
+  void FillRecentFoldersMenu();
   void ChooseHamperToOpen();
 
   CHamperPackerOptions options_;
@@ -117,6 +123,8 @@ class CHamperPacker : public QObject {
   std::function<bool()> hasWebBrowser_;
   std::function<QString()> audioAvailability_;
 
+  CRecentFolders recent_;
+  QMenu* recentMenu_ = nullptr;
   CFolderDialogState inputFolders_{"HMID"};
   CFolderDialogState outputFolders_{"HMOD"};
   CFolderDialogState openedHampers_{"HMOH"};

@@ -4,15 +4,10 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/Mnemonics.h"
 #include "app/TextConversion.h"
 #include "framework/resources/MenuScript.h"
 
-namespace {
-
-// Qt reads "&" as the mark of a mnemonic; the scripts' labels are meant literally.
-QString Literal(const std::string& label) { return DisplayText(label).replace('&', "&&"); }
-
-}  // namespace
 
 CMenuCommands::CMenuCommands(Handler handler) : handler_(std::move(handler)) {}
 
@@ -20,13 +15,14 @@ CMenuCommands::~CMenuCommands() = default;
 
 QMenu& CMenuCommands::AddMenu(NSFerryman::ResourceId script) {
   const NSFerryman::CMenuScript parsed = NSFerryman::LoadMenuScript(script);
-  auto menu = std::make_unique<QMenu>(Literal(parsed.title));
+  auto menu = std::make_unique<QMenu>(WithMnemonic(DisplayText(parsed.title), takenInBar_));
+  QString taken;
   for (const NSFerryman::CMenuItem& item : parsed.items) {
     if (item.separator) {
       menu->addSeparator();
       continue;
     }
-    QAction* action = menu->addAction(Literal(item.label));
+    QAction* action = menu->addAction(WithMnemonic(DisplayText(item.label), taken));
     if (item.shortcut) action->setShortcut(QKeySequence(QStringLiteral("Ctrl+") + QChar::fromLatin1(item.shortcut)));
     const std::uint32_t command = item.command;
     QObject::connect(action, &QAction::triggered, action, [this, command] { handler_(command); });

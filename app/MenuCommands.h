@@ -8,9 +8,11 @@
 //   menus.SetEnabled(command::kQuit, !busy);
 //
 // A shortcut letter of the script becomes Ctrl plus that letter. An item's label is shown as
-// written ("&" is not taken as a mnemonic).
+// written ("&" is not taken as a mnemonic), with a mnemonic of its own (Mnemonics.h): Alt and the
+// menu's letter open it, its items' letters choose them.
 
 #include <QObject>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -51,4 +53,5 @@ class CMenuCommands {
   std::function<void()> aboutToShow_;
   std::vector<std::unique_ptr<QMenu>> menus_;
   std::map<std::uint32_t, QAction*> actions_;
+  QString takenInBar_;
 };

@@ -54,9 +54,10 @@ TEST(HamperPackerTest, StartsBehindTheSplashForItsMinimumTimeAndShutsDown) {
   packer.CreateMainWindow();
   std::vector<QString> titles;
   for (const QAction* menu : packer.Window()->menuBar()->actions()) titles.push_back(menu->text());
-  EXPECT_EQ(titles, (std::vector<QString>{"File", "Hamper", "Help"}));
+  // Each menu with its mnemonic: Alt and the letter open it.
+  EXPECT_EQ(titles, (std::vector<QString>{"&File", "&Hamper", "H&elp"}));
   EXPECT_EQ(packer.Menus()->Action(command::kQuit)->shortcut(), QKeySequence("Ctrl+Q"));
-  EXPECT_EQ(packer.Menus()->Action(command::kSelectOutputFile)->text(), "Select Output Folder...");
+  EXPECT_EQ(packer.Menus()->Action(command::kSelectOutputFile)->text(), "S&elect Output Folder...");
 
   packer.ShutDown();
   EXPECT_EQ(GetDatabase(), nullptr);

@@ -73,7 +73,7 @@ TEST(PackFromWindowTest, JobShowsItsProgressWithMenusDisabledAndEndsIdle) {
     labels.push_back(button->text());
 
     EXPECT_TRUE(sawBusy);
-    EXPECT_EQ(labels, (std::vector<QString>{"Create Hamper...", "Stop", "Skip", "Create Hamper..."}));
+    EXPECT_EQ(labels, (std::vector<QString>{"&Create Hamper...", "Stop", "Skip", "&Create Hamper..."}));
     EXPECT_FALSE(menuEnabledWhileBusy);
     EXPECT_FALSE(barHiddenWhileBusy);
     EXPECT_FALSE(bar->isVisible());
@@ -126,7 +126,7 @@ TEST(PackFromWindowTest, StopsEndTheJobQuietlyAndLeaveNoOutput) {
     EXPECT_EQ(f.alerts.Ids(), c.alerts);
     EXPECT_EQ(std::filesystem::exists(f.Output()), c.completes);
     EXPECT_FALSE(f.Window().IsBusy());
-    EXPECT_EQ(f.CreateButton()->text(), "Create Hamper...");
+    EXPECT_EQ(f.CreateButton()->text(), "&Create Hamper...");
     EXPECT_TRUE(f.Packer().Menus()->Action(command::kCreateHamper)->isEnabled());
   }
 }

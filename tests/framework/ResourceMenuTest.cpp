@@ -17,6 +17,7 @@ TEST(ResourceMenu, ApplicationMenus) {
                               {"Select Input Folder...", 0, 101, false},
                               {"Select Output Folder...", 0, 102, false},
                               {"Create Hamper...", 0, 103, false},
+                              {"Check Folder...", 0, 105, false},
                               {"Warn For External Hamper References", 0, 104, false},
                           }));
 

@@ -147,7 +147,7 @@ TEST(ResourceLookup, ApplicationAndFrameworkTexts) {
       {StringId(128, 35), "https://www.harborlantern.example/tessel/support/"},
       {StringId(1000, 12), "OK"},
       {StringId(1000, 100), "Untitled"},
-      {StringId(128, 99), ""},  // no such entry
+      {StringId(128, 999), ""},  // no such entry
       {StringId(4321, 1), ""},  // no such resource
       {AlertId(1000, 1), "[STOP]Not enough memory for dialog or window![OK]"},
       {AlertId(128, 18),

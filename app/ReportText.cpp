@@ -1,0 +1,108 @@
+#include "app/ReportText.h"
+
+#include <cstdio>
+
+#include "app/AppTexts.h"
+#include "framework/resources/ResourceCache.h"
+
+using NSFerryman::GetString;
+
+namespace {
+
+std::string Line(NSFerryman::ResourceId id, const std::vector<std::string>& arguments = {}) {
+  return GetString(id, arguments) + "\n";
+}
+
+// 12345678 as "12,345,678".
+std::string Grouped(std::uint64_t value) {
+  const std::string digits = std::to_string(value);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
+}
+
+std::string Duration(std::uint64_t milliseconds) {
+  char text[32];
+  if (milliseconds < 60000) {
+    std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(milliseconds) / 1000.0);
+  } else {
+    const std::uint64_t seconds = milliseconds / 1000;
+    std::snprintf(text, sizeof text, "%llu:%02llu:%02llu", static_cast<unsigned long long>(seconds / 3600),
+                  static_cast<unsigned long long>(seconds / 60 % 60), static_cast<unsigned long long>(seconds % 60));
+  }
+  return text;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+}  // namespace
+
+std::string PackReportText(const CPackReport& report) {
+  using EOutcome = CPackReport::EOutcome;
+  std::string text = Line(apptext::kReportHamperFrom, {report.hamperName, report.inputFolder});
+  switch (report.outcome) {
+    case EOutcome::kNotRun: break;
+    case EOutcome::kComplete:
+      text += Line(apptext::kReportWrittenTo, {report.output});
+      text += Line(report.verificationSkipped ? apptext::kReportCompleteSkipped : apptext::kReportComplete,
+                   {std::to_string(report.filesPacked)});
+      break;
+    case EOutcome::kStopped: text += Line(apptext::kReportStopped); break;
+    case EOutcome::kEndedByAlert:
+      text += Line(apptext::kReportEnded, {report.endedBy.empty() ? report.cause : report.endedBy});
+      if (!report.endedBy.empty() && !report.cause.empty()) text += Line(apptext::kReportCause, {report.cause});
+      break;
+    case EOutcome::kFailed: text += Line(apptext::kReportFailed, {report.cause}); break;
+  }
+  text += Line(apptext::kReportTime, {Duration(report.milliseconds)});
+  if (report.outcome == EOutcome::kComplete) {
+    const std::uint64_t percent = report.sourceBytes ? report.outputBytes * 100 / report.sourceBytes : 0;
+    text += Line(apptext::kReportSize, {Grouped(report.outputBytes), Grouped(report.sourceBytes), std::to_string(percent)});
+  }
+
+  const std::vector<std::string> warnings = report.Warnings();
+  if (!report.leftOut.empty()) {
+    text += "\n" + Line(apptext::kReportLeftOut, {std::to_string(report.leftOut.size())});
+    for (const CPackReport::CLeftOut& file : report.leftOut) text += "  " + file.file + ": " + file.kind + ": " + file.cause + "\n";
+  }
+  if (!warnings.empty()) {
+    text += "\n" + Line(apptext::kReportWarnings, {std::to_string(warnings.size())});
+    for (const std::string& warning : warnings) text += "  " + warning + "\n";
+  }
+  if (!report.externalHampers.empty()) text += "\n" + Line(apptext::kReportExternalHampers, {Joined(report.externalHampers)});
+  if (report.leftOut.empty() && warnings.empty() && report.outcome == EOutcome::kComplete) {
+    text += "\n" + Line(apptext::kReportNothingToSay);
+  }
+  return text;
+}
+
+std::string FolderCheckText(const std::string& folder, const CFolderCheckReport& report) {
+  std::string text = Line(apptext::kReportHamperFrom, {report.description.GetName(), folder});
+  text += Line(apptext::kCheckPackableFiles, {std::to_string(report.packableFiles)});
+  if (report.problems.empty()) {
+    text += "\n" + Line(apptext::kCheckNoProblems);
+  } else {
+    text += "\n" + Line(apptext::kCheckProblems, {std::to_string(report.problems.size())});
+    for (const CFolderProblem& problem : report.problems) {
+      text += "  " + (problem.file.empty() ? std::string() : problem.file + ": ") + ProblemKindName(problem.kind) +
+              (problem.detail.empty() ? "" : ": " + problem.detail) + "\n";
+    }
+  }
+  const std::vector<std::string> warnings = report.Warnings();
+  if (!warnings.empty()) {
+    text += "\n" + Line(apptext::kReportWarnings, {std::to_string(warnings.size())});
+    for (const std::string& warning : warnings) text += "  " + warning + "\n";
+  }
+  if (!report.externalHampers.empty()) {
+    text += "\n" + Line(apptext::kCheckExternalHampers);
+    for (const auto& [file, names] : report.externalHampers) text += "  " + file + ": " + Joined(names) + "\n";
+  }
+  return text;
+}

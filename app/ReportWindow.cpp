@@ -1,0 +1,79 @@
+#include "app/ReportWindow.h"
+
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/AppTexts.h"
+#include "app/FileDialogs.h"
+#include "app/Mnemonics.h"
+#include "app/ReportFailures.h"
+#include "app/TextConversion.h"
+#include "framework/media/AtomicOutputFile.h"
+#include "framework/resources/ResourceCache.h"
+
+using NSFerryman::GetString;
+
+CReportWindow::CReportWindow(MFileDialogs& dialogs, NSFerryman::MAlertHost& alerts, ShowInFolder showInFolder,
+                             QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs), alerts_(alerts), showInFolder_(std::move(showInFolder)) {
+  setObjectName("reportWindow");
+  setModal(false);
+  view_ = new QPlainTextEdit;
+  view_->setObjectName("reportText");
+  view_->setReadOnly(true);
+  view_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  view_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  view_->setMinimumSize(560, 300);
+
+  QString taken;
+  showInFolderButton_ = new QPushButton(WithMnemonic(DisplayText(GetString(apptext::kShowInFolder)), taken));
+  showInFolderButton_->setObjectName("showInFolderButton");
+  auto* save = new QPushButton(WithMnemonic(DisplayText(GetString(apptext::kSaveAs)), taken));
+  save->setObjectName("saveReportButton");
+  auto* close = new QPushButton(WithMnemonic(DisplayText(GetString(apptext::kClose)), taken));
+  close->setObjectName("closeReportButton");
+  close->setDefault(true);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(showInFolderButton_);
+  buttons->addStretch(1);
+  buttons->addWidget(save);
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(view_, 1);
+  layout->addLayout(buttons);
+
+  connect(showInFolderButton_, &QPushButton::clicked, this, [this] {
+    ReportFailures(alerts_, [this] { showInFolder_(revealPath_); });
+  });
+  connect(save, &QPushButton::clicked, this, [this] { ReportFailures(alerts_, [this] { SaveAs(); }); });
+  connect(close, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void CReportWindow::ShowReport(const QString& title, const std::string& text, const std::string& revealPath,
+                               const std::string& proposedName) {
+  setWindowTitle(title);
+  text_ = text;
+  revealPath_ = revealPath;
+  proposedName_ = proposedName;
+  view_->setPlainText(DisplayText(text));
+  showInFolderButton_->setVisible(!revealPath.empty());
+  show();
+  raise();
+}
+
+QString CReportWindow::Text() const { return view_->toPlainText(); }
+
+bool CReportWindow::SaveAs() {
+  const std::optional<std::string> file =
+      dialogs_.ChooseSaveFile(this, GetString(apptext::kSaveReportTitle), "", proposedName_);
+  if (!file) return false;
+  NSFerryman::CAtomicOutputFile output(*file);
+  output.Media().Write(text_.size(), text_.data());
+  output.Commit();
+  return true;
+}
