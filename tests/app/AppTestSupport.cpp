@@ -105,6 +105,12 @@ end
   }
 }
 
+std::size_t FilesBelow(const fs::path& folder) {
+  std::size_t count = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) count += entry.is_regular_file() ? 1 : 0;
+  return count;
+}
+
 CPackerFixture::CPackerFixture(std::function<bool()> hasWebBrowser,
                                std::function<bool(const std::string&)> openWebPage,
                                std::function<QString()> audioAvailability) {

@@ -74,6 +74,8 @@ struct CContent {
   bool song = true;
 };
 void WriteContentFolder(const fs::path& folder, const CContent& content = {});
+// How many files lie below `folder`.
+std::size_t FilesBelow(const fs::path& folder);
 
 // The application with scripted alerts and dialogs, started without the splash's wait, its
 // window made, and the sliced-loop library of the build.
