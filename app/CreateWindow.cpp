@@ -384,10 +384,12 @@ void CCreateWindow::CheckFolder() {
     result = ::CheckFolder(NSFerryman::CDirSpec(*folder), services_.database, services_.slc, onFile);
   } catch (...) {
     checking_ = false;
+    statusLine_->SetText(QString());
     Redraw();
     throw;
   }
   checking_ = false;
+  statusLine_->SetText(QString());
   Redraw();
   const std::string name = result.description.GetName().empty() ? NSFerryman::CDirSpec(*folder).GetName()
                                                                  : result.description.GetName();
@@ -440,13 +442,15 @@ void CCreateWindow::SetSplashPreview(const CBitmap32* splash) {
 }
 
 void CCreateWindow::UpdateContents() {
-  const bool busy = IsBusy();
+  const bool busy = job_.IsBusy();
   const CSimpleProgressInfo& shown = job_.Progress().GetDisplayed();
-  // A check shows its file in the status line and runs until it is done.
 
-  inputFolderButton_->setVisible(!busy);
-  outputFileButton_->setVisible(!busy);
-  if (!busy) {
+  // A check shows the file it checks in the status line and has no button: it runs to its end.
+  inputFolderButton_->setVisible(!IsBusy());
+  outputFileButton_->setVisible(!IsBusy());
+  if (checking_) {
+    createButton_->setVisible(false);
+  } else if (!busy) {
     createButton_->setText(CreateLabel());
     createButton_->setVisible(true);
   } else {
@@ -464,12 +468,12 @@ void CCreateWindow::UpdateContents() {
   urlValue_->SetText(DisplayText(description.GetURL()));
   fileCountValue_->SetText(description.GetEntryCount() ? QString::number(description.GetEntryCount()) : QString());
 
-  timeLine_->SetText(DisplayText(job_.Progress().UpdateTimeText(job_.IsBusy())));
-  statusLine_->SetText(DisplayText(shown.GetStatusText()).replace('\r', '\n'));
+  timeLine_->SetText(DisplayText(job_.Progress().UpdateTimeText(busy)));
+  if (!checking_) statusLine_->SetText(DisplayText(shown.GetStatusText()).replace('\r', '\n'));
 
   progressBar_->setVisible(busy);
   progressBar_->setValue(shown.HasProgress() ? std::clamp(shown.GetValue(), 0, kProgressRange) : 0);
-  progressBar_->setTextVisible(shown.HasProgress() && job_.IsBusy());
+  progressBar_->setTextVisible(shown.HasProgress() && busy);
 }
 
 // ---- events ----
