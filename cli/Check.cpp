@@ -70,10 +70,8 @@ void PrintJson(std::ostream& out, const std::string& input, const CFolderCheckRe
     out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", file) << ", " << JsonArrayMember("hampers", names) << "}";
   }
   // Warnings are sentences for people; the names in them are in the members above.
-  out << (report.externalHampers.empty() ? "]" : "\n  ]") << ",\n  \"warnings\": [";
-  const std::vector<std::string> warnings = report.Warnings();
-  for (std::size_t i = 0; i < warnings.size(); ++i) out << (i ? ",\n" : "\n") << "    " << JsonString(warnings[i]);
-  out << (warnings.empty() ? "]" : "\n  ]") << "\n}\n";
+  out << (report.externalHampers.empty() ? "]" : "\n  ]") << ",\n  " << JsonSentences("warnings", report.Warnings())
+      << "\n}\n";
 }
 
 int Check(const CheckOptions& options, Streams& streams) {

@@ -82,4 +82,10 @@ std::string JsonArrayMember(std::string_view key, const std::vector<std::string>
   return out + "]";
 }
 
+std::string JsonSentences(std::string_view key, const std::vector<std::string>& sentences) {
+  std::string out = Key(key) + "[";
+  for (std::size_t i = 0; i < sentences.size(); ++i) out += (i ? ",\n    " : "\n    ") + JsonString(sentences[i]);
+  return out + (sentences.empty() ? "]" : "\n  ]");
+}
+
 }  // namespace cli

@@ -25,4 +25,8 @@ std::string JsonMember(std::string_view key, std::string_view text);
 // `"key": ["text", ...]`, and `, "keyBytes": ["hex", ...]` when any text is not valid UTF-8.
 std::string JsonArrayMember(std::string_view key, const std::vector<std::string>& texts);
 
+// `"key": [` then each sentence on a line of its own, then `]`, indented as a member of the
+// summary objects; sentences for people (warnings) have no "Bytes" member.
+std::string JsonSentences(std::string_view key, const std::vector<std::string>& sentences);
+
 }  // namespace cli

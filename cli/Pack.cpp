@@ -49,10 +49,8 @@ void PrintSummary(std::ostream& out, const std::string& output, const CPackRepor
     out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", file.file) << ", \"kind\": " << JsonString(file.kind)
         << ", " << JsonMember("cause", file.cause) << "}";
   }
-  out << (report.leftOut.empty() ? "]" : "\n  ]") << ",\n  \"warnings\": [";
-  const std::vector<std::string> warnings = report.Warnings();
-  for (std::size_t i = 0; i < warnings.size(); ++i) out << (i ? ",\n" : "\n") << "    " << JsonString(warnings[i]);
-  out << (warnings.empty() ? "]" : "\n  ]") << ",\n  " << JsonArrayMember("externalHampers", report.externalHampers)
+  out << (report.leftOut.empty() ? "]" : "\n  ]") << ",\n  " << JsonSentences("warnings", report.Warnings()) << ",\n  "
+      << JsonArrayMember("externalHampers", report.externalHampers)
       << ",\n  \"outputBytes\": " << report.outputBytes << ",\n  \"dataBytes\": " << report.dataBytes
       << ",\n  \"sourceBytes\": " << report.sourceBytes << ",\n  \"verificationSkipped\": "
       << (report.verificationSkipped ? "true" : "false") << ",\n  \"seconds\": " << report.milliseconds / 1000.0

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "framework/media/Exceptions.h"
+#include "framework/resources/ExceptionAlerts.h"
 #include "pack/FolderScan.h"
 #include "references/Database.h"
 
@@ -100,6 +101,8 @@ EFileFailure ClassifyFileFailure(const std::exception_ptr& error) {
 std::string DescribeFailure(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
+  } catch (const std::bad_alloc&) {
+    return NSFerryman::OutOfMemoryText();
   } catch (const std::exception& e) {
     return e.what();
   } catch (...) {

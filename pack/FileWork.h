@@ -69,7 +69,7 @@ enum class EFileFailure {
   kPassOn,             // not the file's: a stop, or memory running out
 };
 EFileFailure ClassifyFileFailure(const std::exception_ptr& error);
-// The failure's own words (what the exception says).
+// The failure's own words (what the exception says; running out of memory in the framework's).
 std::string DescribeFailure(const std::exception_ptr& error);
 
 // `context` is the file's context with the job's real alert host; on a worker thread

@@ -2,7 +2,6 @@
 
 #include "framework/media/Exceptions.h"
 #include "items/ItemOperations.h"
-#include "items/JPEGImage.h"
 #include "pack/FileWork.h"
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
@@ -36,16 +35,13 @@ class CChecker {
   }
 
   void CheckSplash(const CFileEntry* splash) {
+    std::string problem;
     try {
-      const auto media = splash->GetItem().Open();
-      const CBitmap32 bitmap = DecodeJPEGBitmap(*media, kSplashWidth, kSplashHeight);
-      if (bitmap.width != kSplashWidth || bitmap.height != kSplashHeight) {
-        Problem(EKind::kBadSplash, splash->GetRelativePath(),
-                std::to_string(bitmap.width) + " x " + std::to_string(bitmap.height) + " pixels, not 64 x 64");
-      }
+      problem = ReadSplashPicture(*splash).problem;
     } catch (const std::exception& e) {
-      Problem(EKind::kBadSplash, splash->GetRelativePath(), e.what());
+      problem = e.what();
     }
+    if (!problem.empty()) Problem(EKind::kBadSplash, splash->GetRelativePath(), problem);
   }
 
   void Walk(CFileEntryList& list) {

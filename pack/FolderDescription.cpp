@@ -63,25 +63,14 @@ void ApplyInfoText(const std::string& text, CTexts& texts) {
 
 void CheckSplash(const CFileEntry& entry, MAlertHost& alerts,
                  const std::function<void(const CBitmap32&)>& splashPreview) {
-  std::optional<CBitmap32> bitmap;
-  std::string cause;
-  try {
-    const std::unique_ptr<CMedia> media = entry.GetItem().Open();
-    bitmap = DecodeJPEGBitmap(*media, kSplashWidth, kSplashHeight);
-    if (bitmap->width != kSplashWidth || bitmap->height != kSplashHeight) {
-      cause = std::to_string(bitmap->width) + " x " + std::to_string(bitmap->height) + " pixels";
-    }
-  } catch (const XBadFormat& e) {
-    // Shown below as the alert for a splash that is not what it must be.
-    cause = e.what();
-  }
-  if (!cause.empty()) {
-    cause = "\"" + entry.GetRelativePath() + "\": " + cause;
+  const CSplashPicture splash = ReadSplashPicture(entry);
+  if (!splash.problem.empty()) {
+    const std::string cause = "\"" + entry.GetRelativePath() + "\": " + splash.problem;
     ShowAlert(alerts, AlertId(kApplicationResources, kAlertBadSplash),
               {std::to_string(kSplashWidth), std::to_string(kSplashHeight)}, cause);
     throw XAlertAlreadyShown("bad splash " + cause);
   }
-  if (splashPreview) splashPreview(*bitmap);
+  if (splashPreview) splashPreview(splash.bitmap);
 }
 
 }  // namespace
@@ -97,6 +86,21 @@ CHamperDescription ReadInputFolderDescription(CDatabase& database, const NSFerry
   CFileEntryList topLevel = ListTopLevel(CItemReference(item));
   if (!alerts) return ReadDescriptionFiles(topLevel).description;
   return ReadFolderDescription(topLevel, *alerts, splashPreview);
+}
+
+CSplashPicture ReadSplashPicture(const CFileEntry& entry) {
+  CSplashPicture splash;
+  try {
+    const std::unique_ptr<CMedia> media = entry.GetItem().Open();
+    splash.bitmap = DecodeJPEGBitmap(*media, kSplashWidth, kSplashHeight);
+    if (splash.bitmap.width != kSplashWidth || splash.bitmap.height != kSplashHeight) {
+      splash.problem = std::to_string(splash.bitmap.width) + " x " + std::to_string(splash.bitmap.height) +
+                       " pixels, not " + std::to_string(kSplashWidth) + " x " + std::to_string(kSplashHeight);
+    }
+  } catch (const XBadFormat& e) {
+    splash.problem = e.what();
+  }
+  return splash;
 }
 
 bool IsDescriptionFileName(const std::string& upperName) {

@@ -71,6 +71,14 @@ CHamperDescription ReadInputFolderDescription(CDatabase& database, const NSFerry
                                               NSFerryman::MAlertHost* alerts,
                                               const std::function<void(const CBitmap32&)>& splashPreview = {});
 
+// A splash picture decoded, or why it is not a JPEG of 64 x 64 pixels (`problem` not empty). A
+// larger picture is refused from its header. Failures to read it pass on.
+struct CSplashPicture {
+  CBitmap32 bitmap;
+  std::string problem;
+};
+CSplashPicture ReadSplashPicture(const CFileEntry& entry);
+
 // Whether a top-level file of this name (a-z upper-cased) is one of the files above.
 bool IsDescriptionFileName(const std::string& upperName);
 

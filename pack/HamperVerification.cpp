@@ -10,10 +10,10 @@
 #include "container/HamperIndexLayout.h"
 #include "framework/media/Exceptions.h"
 #include "framework/media/OpenFile.h"
+#include "pack/FileWork.h"
 #include "pack/FinalVerification.h"
 #include "pack/SLCLibraryState.h"
 #include "references/Database.h"
-#include "framework/resources/ExceptionAlerts.h"
 
 namespace {
 
@@ -68,12 +68,8 @@ class CVerificationRun : public MVerificationJob, public NSFerryman::MAlertHost 
     } catch (const NSFerryman::XAlertAlreadyShown& e) {
       const std::string alert = TakeAlert();
       return alert.empty() ? e.what() : alert;
-    } catch (const std::bad_alloc&) {
-      return NSFerryman::OutOfMemoryText();
-    } catch (const std::exception& e) {
-      return e.what();
     } catch (...) {
-      return "an unknown failure";
+      return DescribeFailure(failure);
     }
   }
 
