@@ -19,6 +19,7 @@
 
 #include "filetypes/FileType.h"
 #include "framework/media/Media.h"
+#include "framework/media/ScratchFolder.h"
 #include "items/SLCLibrary.h"
 #include "navigation/ExternalHamperNames.h"
 #include "references/ReferenceResolution.h"
@@ -29,6 +30,13 @@ struct CItemContext {
   CReferenceContext references;
   // The loaded sliced-loop library; sliced loops cannot be checked without it.
   CSLCLibrary* slcLibrary = nullptr;
+  // Where data too large for memory goes while a file is worked on; null: the system's
+  // temporary folder.
+  const NSFerryman::CScratchFolder* scratch = nullptr;
+
+  const NSFerryman::CScratchFolder& Scratch() const {
+    return scratch ? *scratch : NSFerryman::CScratchFolder::System();
+  }
 };
 
 // Throws what the check finds (XBadFormat, XUnsupportedFormat, media and reference failures);

@@ -12,6 +12,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The files a pack keeps beside its output while it works.
+int HiddenFilesIn(const fs::path& folder) {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) count += entry.path().filename().string().starts_with(".hamper-");
+  return count;
+}
+
 class PackCommand : public ::testing::Test {
  protected:
   PackCommand() {
@@ -109,10 +116,15 @@ TEST_F(PackCommand, SignalsLeaveNothingBehind) {
       execl(HAMPER_EXE, HAMPER_EXE, "pack", "-q", (dir / "In").c_str(), "-o", out.c_str(), nullptr);
       _exit(127);
     }
-    // Let it reach the packing stage.
-    for (int i = 0; i < 200 && contenttest::FilesIn(dir / "tmp").empty(); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    // Let it reach the packing stage: its first item makes the hidden Hamper grow.
+    const auto packing = [&] {
+      for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        std::error_code ec;
+        if (entry.path().filename().string().ends_with(".part") && fs::file_size(entry.path(), ec) > 0) return true;
+      }
+      return false;
+    };
+    for (int i = 0; i < 1000 && !packing(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     kill(child, signal);
     int status = 0;
     waitpid(child, &status, 0);
@@ -122,6 +134,7 @@ TEST_F(PackCommand, SignalsLeaveNothingBehind) {
       EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
     }
     EXPECT_FALSE(fs::exists(dir / "out.hmp"));
+    EXPECT_EQ(HiddenFilesIn(dir.Path()), 0);
     EXPECT_TRUE(contenttest::FilesIn(dir / "tmp").empty());
   }
 }

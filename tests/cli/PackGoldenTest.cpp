@@ -1,5 +1,6 @@
 // The bytes `hamper pack` writes, pinned (support/GoldenHampers.h): the demo folder and a
-// generated one at one thread and two, and a folder whose damaged file is left out.
+// generated one at one thread and two, and a folder whose damaged file is left out. The packs
+// run with TMPDIR naming a folder that does not exist: a pack needs no temporary folder.
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,11 @@ class PackGolden : public ::testing::Test {
   std::string PackDigest(const fs::path& folder, const std::string& args) {
     const fs::path output = dir / "out.hmp";
     std::string err;
-    fs::create_directories(dir / "tmp");
-    const int code = test::RunCommand("TMPDIR=" + (dir / "tmp").string() + " " + HAMPER_EXE + " pack -q -f " +
+    const int code = test::RunCommand("TMPDIR=" + (dir / "no/such/folder").string() + " " + HAMPER_EXE + " pack -q -f " +
                                           args + " '" + folder.string() + "' -o '" + output.string() + "' 2>&1 </dev/null",
                                       &err);
     if (code != 0) return "exit " + std::to_string(code) + ": " + err;
+    EXPECT_FALSE(fs::exists(dir / "no")) << "the pack made its temporary folder";
     return goldentest::Sha256Of(output);
   }
 
