@@ -236,15 +236,15 @@ void CPackJob::PrepareOutput() {
   scratch_ = std::make_unique<NSFerryman::CScratchFolder>(
       std::filesystem::path(output_->GetPartialPath()).parent_path().string(), outputFile_->GetFullPath());
   replaceConsented_ = false;
-  // 2. An existing output file is replaced only with consent, and then deleted at once: a later
-  //    failure leaves no output file at all. One of the pack's own inputs is never replaced.
+  // 2. An existing output file is replaced only with consent. It stays as it is until the
+  //    verified Hamper takes its name: a pack that fails or is stopped leaves it untouched, where
+  //    deleting it now would lose it for nothing. One of the pack's own inputs is never replaced.
   if (!output_->TargetExists()) return;
   RefuseOutputThatIsAnInput();
   if (!Ask(questions_.replaceExisting, jobtext::kFileExistsAlert, {outputFile_->GetName()})) {
     throw XAlertAlreadyShown(outputFile_->GetFullPath() + " exists");
   }
   replaceConsented_ = true;
-  NSFerryman::CFileSpec(output_->GetTarget()).Delete();
 }
 
 void CPackJob::RefuseOutputThatIsAnInput() {

@@ -303,12 +303,26 @@ TEST_F(PackJobTest, AnExistingOutputIsReplacedOnlyWithConsent) {
   EXPECT_TRUE(host.stagesSeen.empty()) << "nothing else happens";
   EXPECT_EQ(test::ReadFileBytes(output()), (Bytes{'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
 
-  // Yes deletes it at once, even when the job then fails.
+  // Yes lets the finished Hamper replace it; until then nothing touches it, so a job that fails
+  // or is stopped leaves it as it was.
+  const Bytes precious = test::ReadFileBytes(output());
   host = ScriptedHost();
   test::WriteFileText(input() / "INFO.TXT", "");
   EXPECT_EQ(Run(), "alert");
   EXPECT_EQ(host.Numbers(), (std::vector<int>{19, 4}));
-  EXPECT_FALSE(fs::exists(output()));
+  EXPECT_EQ(test::ReadFileBytes(output()), precious);
+
+  contenttest::WriteUsualFolder(input());
+  host = ScriptedHost();
+  host.onStage["Packing files..."] = [](CPackJob& job) { job.PressStopButton(); };
+  EXPECT_EQ(Run(), "stopped");
+  EXPECT_EQ(test::ReadFileBytes(output()), precious);
+
+  host = ScriptedHost();
+  EXPECT_EQ(Run(), "");
+  EXPECT_EQ(host.Numbers(), (std::vector<int>{19, 5}));
+  EXPECT_EQ(Paths().size(), 4u);
+  EXPECT_EQ(contenttest::FilesIn(output().parent_path()), std::vector<std::string>{"kit.hmp"});
 }
 
 // A stop at each stage: before the final verification the output goes; in it ("Skip") the
