@@ -86,3 +86,8 @@ std::uint64_t PackItem(const CFileType& type, CMedia& file, CMedia& output, cons
   if (IsPatchType(type)) return RewriteHostFile(EHostFileKind::kPatch, file, output, context.references, context.Scratch());
   return CopyItem(file, output);
 }
+
+bool IsStoredUnchanged(const CFileType& type) {
+  return !IsAudioType(type) && !Is(type, TesselSongFileType()) && !Is(type, PublishedTesselSongFileType()) &&
+         !IsPatchType(type);
+}

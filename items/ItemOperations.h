@@ -47,3 +47,7 @@ void CheckItem(const CFileType& type, NSFerryman::CMedia& file, const CItemConte
 // Writes the stored bytes at the output's position and returns how many.
 std::uint64_t PackItem(const CFileType& type, NSFerryman::CMedia& file, NSFerryman::CMedia& output,
                        const CItemContext& context);
+
+// Whether the pack operation stores the file's bytes as they are, so that the item is exactly as
+// large as the file (pictures, MIDI files, sliced loops, PAD files, any other type).
+bool IsStoredUnchanged(const CFileType& type);

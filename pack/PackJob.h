@@ -23,10 +23,10 @@
 // output's name only once verified. Nothing is written anywhere else: items that wait for their
 // turn spill, beyond a bound of memory, into hidden files beside it. An output that exists is
 // replaced only with consent, by that final rename, so a pack that fails or is stopped leaves it as
-// it was; one of the files the pack reads is never replaced. A Hamper that would pass 4 GiB stops
-// the pack as soon as the data passes the limit. A stop before stage 5 removes the hidden files; a
-// stop in stage 5 ("Skip") only cuts the verification short. Any failure leaves no output file
-// and no hidden file behind.
+// it was; one of the files the pack reads is never replaced. A Hamper that would pass 4 GiB is
+// refused before stage 2 when the files stored as they are show it, else as soon as the data
+// passes the limit. A stop before stage 5 removes the hidden files; a stop in stage 5 ("Skip")
+// only cuts the verification short. Any failure leaves no output file and no hidden file behind.
 
 #include <atomic>
 #include <cstdint>

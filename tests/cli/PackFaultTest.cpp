@@ -160,3 +160,28 @@ TEST_F(PackFaults, UnreadableSourceFile) {
   EXPECT_TRUE(contenttest::FilesIn(dir / "tmp").empty());
 }
 
+// A Hamper addresses its bytes with 32 bits. Files stored as they are show at once that one would
+// not fit: the pack refuses before it packs anything (here two sparse files that take no room,
+// which it would otherwise write out in full), and the dry run reports it.
+TEST_F(PackFaults, AHamperPast4GiBIsRefusedBeforePacking) {
+  for (const char* name : {"In/Data/one.pad", "In/Data/two.pad"}) {
+    test::WriteFileText(dir / name, "pad");
+    fs::resize_file(dir / name, std::uintmax_t{2200} << 20);
+  }
+  std::string err;
+  EXPECT_EQ(Pack(dir / "out.hmp", err, dir / "tmp", "", HAMPER_EXE, ""), 1);
+  EXPECT_NE(err.find("Write Problem: The Operation could not be completed because of a write problem."),
+            std::string::npos)
+      << err;
+  EXPECT_NE(err.find("the Hamper would exceed 4 GiB (at least 4613"), std::string::npos) << err;
+  EXPECT_NE(err.find("Checking for referenced Hampers...\n"), std::string::npos) << err;
+  EXPECT_EQ(err.find("Packing files..."), std::string::npos) << err;
+  EXPECT_EQ(contenttest::FilesIn(dir.Path()).size(), contenttest::FilesIn(dir / "In").size() + 1)
+      << "nothing but the pack's standard error was written";
+
+  std::string out;
+  EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " check " + (dir / "In").string(), &out), 1);
+  EXPECT_NE(out.find("Problems that would stop a pack (1):\n  too large: the Hamper would exceed 4 GiB (at least 4613"),
+            std::string::npos)
+      << out;
+}
