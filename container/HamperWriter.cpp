@@ -157,13 +157,18 @@ void CHamperWriter::Compose(EntryList entries, CHamperDescription& description, 
   NSFerryman::CAtomicOutputFile file(output.GetFullPath(), {}, NSFerryman::CAtomicOutputFile::EKind::kRegularFile);
   COpenFile& out = *file.File();
   const std::uint64_t dataBytes = data->GetSize();
-  std::vector<std::uint8_t> buffer(kCopyBufferSize);
-  data->SetPosition(0);
-  for (std::uint64_t done = 0; done < dataBytes;) {
-    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(dataBytes - done, buffer.size()));
-    data->Read(n, buffer.data());
-    out.WriteAt(totals.layout.dataOffset + done, n, buffer.data());
-    done += n;
+  if (auto* dataFile = dynamic_cast<COpenFile*>(data.get())) {
+    // Between two files the kernel copies; the bytes never pass through this process.
+    out.CopyFromFile(*dataFile, 0, totals.layout.dataOffset, dataBytes);
+  } else {
+    std::vector<std::uint8_t> buffer(kCopyBufferSize);
+    data->SetPosition(0);
+    for (std::uint64_t done = 0; done < dataBytes;) {
+      const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(dataBytes - done, buffer.size()));
+      data->Read(n, buffer.data());
+      out.WriteAt(totals.layout.dataOffset + done, n, buffer.data());
+      done += n;
+    }
   }
   data.reset();
   Finish(entries, description, totals.layout.dataOffset, dataBytes, out);
