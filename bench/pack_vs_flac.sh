@@ -23,51 +23,17 @@ runs=${RUNS:-5}
 [[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "$0: RUNS must be a positive whole number" >&2; exit 2; }
 
 "$here/scripts/setup"
-if ! dpkg -s hydrogen-drumkits >/dev/null 2>&1; then
-  echo "installing: hydrogen-drumkits" >&2
-  sudo_cmd=(); [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y hydrogen-drumkits >/dev/null
-fi
+# shellcheck source=bench/hydrogen_folder.sh
+source "$here/bench/hydrogen_folder.sh"
+ensure_hydrogen_drumkits
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 trap 'exit 130' INT TERM HUP
 content="$work/Hydrogen Drumkits"
 flat=$work/flat     # the same files under unique names: flac writes every output into one folder
-mkdir -p "$content" "$flat" "$work/flac" "$work/decoded"
-cp "$here/examples/Harbor Drums/Splash.jpg" "$content/Splash.jpg"
-printf 'NAME "Hydrogen Drumkits"\nCOMMENTS "The recordings of Debian'"'"'s hydrogen-drumkits, for timing."\n' \
-  >"$content/INFO.TXT"
-
-files=0 skipped=0 pcm_bytes=0
-while IFS= read -r f; do
-  name=$(basename "$f") kit=$(basename "$(dirname "$f")")
-  # What both programs read, under a name a Hamper can hold (no ":", not hidden).
-  if [[ "$name$kit" == *:* || "$name" == .* || "$kit" == .* ]]; then skipped=$((skipped + 1)); continue; fi
-  # "Channels : 2", "Sample Encoding: 16-bit Signed Integer PCM", "Duration : ... = N samples ..."
-  read -r channels bits encoding samples < <(soxi "$f" 2>/dev/null | awk -F': *' '
-    /^Channels/ { c = $2 } /^Sample Encoding/ { split($2, e, "-bit "); b = e[1]; gsub(/ /, "", e[2]); n = e[2] }
-    /^Duration/ { if (match($0, /= [0-9]+ samples/)) f = substr($0, RSTART + 2, RLENGTH - 10) }
-    END { print c + 0, b + 0, (n == "" ? "none" : n), f + 0 }') || true
-  if [[ ! "$channels" =~ ^[12]$ || ! "$bits" =~ ^(8|16|24)$ || "$encoding" != *IntegerPCM ]]; then
-    skipped=$((skipped + 1)); continue
-  fi
-  # A few recordings are AIFF named .wav: the link takes the extension of what the file is, as an
-  # author would rename it, since a file's type is told by its extension alone.
-  case $(soxi -t "$f" 2>/dev/null) in
-    wav) ext=wav ;;
-    aiff | aifc) ext=aif ;;
-    *) skipped=$((skipped + 1)); continue ;;
-  esac
-  name=${name%.*}.$ext
-  mkdir -p "$content/$kit"
-  [[ -e "$content/$kit/$name" ]] && { skipped=$((skipped + 1)); continue; }
-  ln -s "$f" "$content/$kit/$name"
-  ln -s "$f" "$flat/$(printf %05d "$files").$ext"
-  files=$((files + 1))
-  pcm_bytes=$((pcm_bytes + samples * channels * 2))  # soxi counts frames as "samples"
-done < <(dpkg -L hydrogen-drumkits | grep -iE '\.(wav|aiff?)$' | sort)
-((files > 0)) || { echo "$0: no usable recording found in hydrogen-drumkits" >&2; exit 1; }
+mkdir -p "$work/flac" "$work/decoded"
+make_hydrogen_folder "$content" "$flat"
 source_bytes=$(du -cLb "$flat" | tail -1 | cut -f1)
 
 hmp=$work/out.hmp

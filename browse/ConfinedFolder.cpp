@@ -10,6 +10,7 @@
 
 #include "framework/media/FileErrors.h"
 #include "framework/media/FileRename.h"
+#include "framework/media/HiddenFile.h"
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialOutputRegistry.h"
 
@@ -87,6 +88,7 @@ CConfinedOutputFile::CConfinedOutputFile(int folder, std::string partialName, st
 CConfinedOutputFile::~CConfinedOutputFile() {
   file_.reset();
   if (!committed_ && !partialName_.empty()) ::unlinkat(folder_, partialName_.c_str(), 0);
+  lock_.Release();
   NSFerryman::UnregisterPartialOutput(registrySlot_);
   ::close(folder_);
 }
@@ -97,6 +99,7 @@ void CConfinedOutputFile::Commit() {
   if (error == EEXIST) throw XTargetExists(shownPath_ + ": is there already");
   if (error == EISDIR || error == ENOTEMPTY) throw XCreateFailed(shownPath_ + ": " + kFolderInTheWay);
   if (error != 0) NSFerryman::ThrowFileError(error, NSFerryman::FileOperation::kCreate, shownPath_);
+  lock_.Release();
   committed_ = true;
 }
 
@@ -149,6 +152,12 @@ std::unique_ptr<CConfinedOutputFile> CConfinedFolder::CreateFile(std::span<const
       if (errno == EEXIST) continue;
       NSFerryman::ThrowFileError(errno, NSFerryman::FileOperation::kCreate, shown);
     }
+    // Locked while it is written, so that a later command here never takes it for a leftover.
+    if (!NSFerryman::LockNewHiddenFile(fd, current, partial)) {
+      ::close(fd);
+      continue;
+    }
+    file->lock_ = NSFerryman::CHiddenFileLock(fd);
     file->partialName_ = partial;
     file->registrySlot_ = NSFerryman::RegisterPartialOutput(RemovalPath(current, folderPath + "/" + partial, partial));
     file->file_ = std::make_unique<CCreatedFile>(fd, path_ + "/" + shown);

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "framework/media/Exceptions.h"
+#include "framework/media/HiddenFile.h"
 #include "framework/media/Media.h"
 
 // A target that is there already, left as it is because replacing was not asked for.
@@ -51,6 +52,7 @@ class CConfinedOutputFile {
   std::string shownPath_;  // for messages: the target below the confined folder
   bool replace_;
   int registrySlot_ = -1;
+  NSFerryman::CHiddenFileLock lock_;  // held until the file is renamed or removed
   std::unique_ptr<NSFerryman::CMedia> file_;
   bool committed_ = false;
 };

@@ -16,6 +16,7 @@
 #include "cli/TerminalText.h"
 #include "container/HamperHeader.h"
 #include "framework/media/Exceptions.h"
+#include "framework/media/HiddenFile.h"
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialOutputRegistry.h"
 
@@ -45,6 +46,10 @@ int Extract(const ExtractOptions& options, Streams& streams) {
     return kExitFailure;
   }
   CConfinedFolder folder(options.dir);
+  // What a killed extract left where these items go.
+  std::vector<std::string> paths;
+  for (const CHamperIndexEntry* record : chosen) paths.push_back(record->GetPath());
+  NSFerryman::RemoveLeftoverFilesWhereFilesGo(options.dir, paths, ':');
   CHamperExtraction extraction(hamper, header, folder);
 
   std::size_t failed = 0;

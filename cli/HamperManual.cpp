@@ -26,7 +26,7 @@ std::string HamperManPage(const CLI::App& app, const std::string& version) {
       "volume.\n"
       "\n"
       "A command never leaves a partly written output behind: it writes beside the output and renames when "
-      "done. hamper-packer(1) packs in a window, and opens finished Hampers to look inside, listen, verify and "
+      "done, and a Hamper it replaces stays as it was until then. hamper-packer(1) packs in a window, and opens finished Hampers to look inside, listen, verify and "
       "extract.";
 
   CManSection exitStatus{"EXIT STATUS", "", {}};
@@ -41,7 +41,9 @@ std::string HamperManPage(const CLI::App& app, const std::string& version) {
       {"HAMPER_SLC_LIBRARY",
        "The sliced-loop library, or the folder that holds it, when --slc-library is not given. Either one, "
        "when given, is the only place looked in."},
-      {"TMPDIR", "The folder for temporary data files (default: /tmp)."}};
+      {"TMPDIR",
+       "The folder for the temporary files of check, verify, refs and info, which unpack published songs "
+       "(default: /tmp). pack writes nothing there: it works beside its output."}};
   page.sections.push_back(environment);
 
   CManSection files{"FILES", "", {}};

@@ -39,13 +39,9 @@ void CHamperWriter::ThrowIfStopRequested() {
   if (job_.TakeStopRequest()) throw XUserCancelled("stopped while composing the Hamper");
 }
 
-void CHamperWriter::MeasureTree(EntryList entries, CTreeTotals& totals) {
-  for (const MHamperWriterEntry* entry : entries) MeasureEntry(*entry, totals);
-}
-
-void CHamperWriter::MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& totals) {
+void CHamperWriter::MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& totals, bool withData) {
   if (entry.IsFolder()) {
-    for (std::size_t i = 0; i < entry.GetChildCount(); ++i) MeasureEntry(entry.GetChildEntry(i), totals);
+    for (std::size_t i = 0; i < entry.GetChildCount(); ++i) MeasureEntry(entry.GetChildEntry(i), totals, withData);
     return;
   }
   if (entry.GetItemType() == 0) return;
@@ -60,7 +56,7 @@ void CHamperWriter::MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& t
     throw NSFerryman::XBadFormat("the item path " + entry.GetHamperPath() + " holds a zero byte");
   }
   // Each figure is compared with the limit as soon as it grows, so none of the sums can wrap.
-  const std::uint64_t packed = entry.GetPackedSize();
+  const std::uint64_t packed = withData ? entry.GetPackedSize() : 0;
   const std::uint64_t record = CHamperIndexEntry::StoredSizeForPath(entry.GetHamperPath().size());
   if (packed > kMaxHamperSize || record > kMaxHamperSize) {
     throw XWrite("the Hamper would exceed 4 GiB: " + entry.GetHamperPath() + " alone takes " +
@@ -71,6 +67,27 @@ void CHamperWriter::MeasureEntry(const MHamperWriterEntry& entry, CTreeTotals& t
   if (totals.dataBytes > kMaxHamperSize || totals.indexBytes > kMaxHamperSize) {
     throw XWrite("the Hamper would exceed 4 GiB");
   }
+}
+
+CHamperWriter::CTreeTotals CHamperWriter::Measure(EntryList entries, const CHamperDescription& description,
+                                                  bool withData) {
+  CheckDescription(description);
+  // Every offset of the format is 32-bit: the whole layout is measured first, so that a Hamper
+  // that would not fit is refused before a single byte is written.
+  CTreeTotals totals;
+  for (const MHamperWriterEntry* entry : entries) MeasureEntry(*entry, totals, withData);
+  totals.layout.indexOffset = kHamperDescriptionPosition + description.GetStoredSize();
+  totals.layout.dataOffset = totals.layout.indexOffset + totals.indexBytes;
+  totals.layout.records = totals.records;
+  totals.fileSize = totals.layout.dataOffset + totals.dataBytes;
+  if (description.GetStoredSize() > kMaxHamperSize || totals.fileSize > kMaxHamperSize) {
+    throw XWrite("the Hamper would exceed 4 GiB (" + Bytes(totals.fileSize) + ")");
+  }
+  return totals;
+}
+
+CHamperLayout CHamperWriter::PlanLayout(EntryList entries, const CHamperDescription& description) {
+  return Measure(entries, description, false).layout;
 }
 
 void CHamperWriter::CheckDescription(const CHamperDescription& description) {
@@ -87,27 +104,21 @@ void CHamperWriter::CheckDescription(const CHamperDescription& description) {
   }
 }
 
-void CHamperWriter::Compose(EntryList entries, CHamperDescription& description,
-                            std::unique_ptr<CMedia> temporaryData, CMedia& output) {
-  CheckDescription(description);
-  // Every offset of the format is 32-bit: the whole layout is measured first, so that a Hamper
-  // that would not fit is refused before a single byte is written.
-  CTreeTotals totals;
-  MeasureTree(entries, totals);
-  const std::uint64_t indexOffset = kHamperDescriptionPosition + description.GetStoredSize();
-  const std::uint64_t dataOffset = indexOffset + totals.indexBytes;
-  const std::uint64_t fileSize = dataOffset + totals.dataBytes;
-  if (description.GetStoredSize() > kMaxHamperSize || fileSize > kMaxHamperSize) {
-    throw XWrite("the Hamper would exceed 4 GiB (" + Bytes(fileSize) + ")");
-  }
-  // The data file must hold exactly the bytes the index describes, or every item behind a
-  // mismatch would read another item's bytes.
-  const std::uint64_t dataSize = temporaryData->GetSize();
-  if (dataSize != totals.dataBytes) {
-    throw XWrite("the packed data (" + Bytes(dataSize) + ") does not match the packed items (" +
+void CHamperWriter::Finish(EntryList entries, CHamperDescription& description, std::uint64_t dataStart,
+                           std::uint64_t dataBytes, COpenFile& output) {
+  const CTreeTotals totals = Measure(entries, description, true);
+  // The data must hold exactly the bytes the index describes, or every item behind a mismatch
+  // would read another item's bytes.
+  if (dataBytes != totals.dataBytes) {
+    throw XWrite("the packed data (" + Bytes(dataBytes) + ") does not match the packed items (" +
                  Bytes(totals.dataBytes) + ")");
   }
+  // Entries are only ever left out after the plan, so the index can only have shrunk.
+  if (totals.layout.dataOffset > dataStart) {
+    throw XWrite("the index (" + Bytes(totals.indexBytes) + ") does not fit the room kept for it");
+  }
 
+  output.SetPosition(0);
   output.WriteU32(kHamperMagic.GetValue());
   output.WriteU32(0);  // the file size, patched at the end
   CFormatSignature::Hamper().Write(output);
@@ -126,23 +137,41 @@ void CHamperWriter::Compose(EntryList entries, CHamperDescription& description,
   // The records written are the entries; a count from before the walk could disagree with them.
   description.SetEntryCount(static_cast<std::uint32_t>(recordsWritten_));
 
-  CopyData(output, *temporaryData, description.GetEntryCount());
+  PutDataInPlace(output, dataStart, description.GetDataOffset(), dataBytes, description.GetEntryCount());
 
+  const std::uint64_t written = output.GetSize();
+  if (written < totals.fileSize) {
+    throw XWrite("the Hamper came out at " + Bytes(written) + " in place of " + Bytes(totals.fileSize));
+  }
+  // Whatever lay behind the data (what moved down, an item left out at the end) goes.
+  if (written > totals.fileSize) output.Truncate(totals.fileSize);
   output.SetPosition(kHamperDescriptionPosition);
   description.Write(output);
-  const std::uint64_t written = output.GetSize();
-  if (written != fileSize) {
-    throw XWrite("the Hamper came out at " + Bytes(written) + " in place of " + Bytes(fileSize));
-  }
   output.SetPosition(4);
-  output.WriteU32(static_cast<std::uint32_t>(written));
-  temporaryData.reset();
+  output.WriteU32(static_cast<std::uint32_t>(totals.fileSize));
 }
 
-void CHamperWriter::Compose(EntryList entries, CHamperDescription& description,
-                            std::unique_ptr<CMedia> temporaryData, const NSFerryman::CFileSpec& output) {
-  NSFerryman::CAtomicOutputFile file(output.GetFullPath());
-  Compose(entries, description, std::move(temporaryData), file.Media());
+void CHamperWriter::Compose(EntryList entries, CHamperDescription& description, std::unique_ptr<CMedia> data,
+                            const NSFerryman::CFileSpec& output) {
+  const CTreeTotals totals = Measure(entries, description, true);
+  NSFerryman::CAtomicOutputFile file(output.GetFullPath(), {}, NSFerryman::CAtomicOutputFile::EKind::kRegularFile);
+  COpenFile& out = *file.File();
+  const std::uint64_t dataBytes = data->GetSize();
+  if (auto* dataFile = dynamic_cast<COpenFile*>(data.get())) {
+    // Between two files the kernel copies; the bytes never pass through this process.
+    out.CopyFromFile(*dataFile, 0, totals.layout.dataOffset, dataBytes);
+  } else {
+    std::vector<std::uint8_t> buffer(kCopyBufferSize);
+    data->SetPosition(0);
+    for (std::uint64_t done = 0; done < dataBytes;) {
+      const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(dataBytes - done, buffer.size()));
+      data->Read(n, buffer.data());
+      out.WriteAt(totals.layout.dataOffset + done, n, buffer.data());
+      done += n;
+    }
+  }
+  data.reset();
+  Finish(entries, description, totals.layout.dataOffset, dataBytes, out);
   file.Commit();
 }
 
@@ -184,32 +213,28 @@ void CHamperWriter::WriteOneEntry(CMedia& output, const MHamperWriterEntry& entr
   job_.ShowProgress(entriesTotal_ - std::min(entriesDone_, entriesTotal_), entriesDone_, entriesTotal_);
 }
 
-void CHamperWriter::CopyData(CMedia& output, CMedia& temporaryData, std::uint32_t entryCount) {
+void CHamperWriter::PutDataInPlace(COpenFile& output, std::uint64_t from, std::uint64_t to, std::uint64_t total,
+                                   std::uint32_t entryCount) {
   job_.EnterStage(MHamperWriterJob::kComposingFileStage, MHamperWriterJob::kComposeStageIndex,
                   MHamperWriterJob::kComposingFileTitle, 0);
-  const std::uint64_t total = temporaryData.GetSize();
-  temporaryData.SetPosition(0);
-  // Between two files the kernel copies, and the bytes never pass through this process; the
-  // blocks are larger then, as they cost no memory here.
-  auto* outputFile = dynamic_cast<COpenFile*>(&output);
-  auto* dataFile = dynamic_cast<COpenFile*>(&temporaryData);
-  const bool kernelCopy = outputFile && dataFile;
-  const std::size_t block = kernelCopy ? kKernelCopyBlock : kCopyBufferSize;
-  std::vector<std::uint8_t> buffer(kernelCopy ? 0 : block);
-  const std::uint64_t start = output.GetPosition();
-  std::uint64_t copied = 0;
-  while (copied < total) {
+  if (total == 0) return;
+  // Where nothing was left out after the plan, the data is where it belongs already.
+  if (from == to) {
     ThrowIfStopRequested();
-    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(total - copied, block));
-    if (kernelCopy) {
-      outputFile->CopyFromFile(*dataFile, copied, start + copied, n);
-    } else {
-      temporaryData.Read(n, buffer.data());
-      output.Write(n, buffer.data());
-    }
-    copied += n;
-    const auto done = static_cast<std::uint64_t>(static_cast<double>(entryCount) * static_cast<double>(copied) /
+    job_.ShowProgress(total, entryCount, entryCount);
+    return;
+  }
+  // Front to back: the data only ever moves down, so no block is overwritten before it is read.
+  std::vector<std::uint8_t> buffer(kCopyBufferSize);
+  std::uint64_t moved = 0;
+  while (moved < total) {
+    ThrowIfStopRequested();
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(total - moved, buffer.size()));
+    output.ReadAt(from + moved, n, buffer.data());
+    output.WriteAt(to + moved, n, buffer.data());
+    moved += n;
+    const auto done = static_cast<std::uint64_t>(static_cast<double>(entryCount) * static_cast<double>(moved) /
                                                  static_cast<double>(total));
-    job_.ShowProgress(copied, done, entryCount);
+    job_.ShowProgress(moved, done, entryCount);
   }
 }

@@ -3,7 +3,6 @@
 #include "framework/iff/IFFFileReader.h"
 #include "framework/iff/IFFFileWriter.h"
 #include "framework/media/SpillMedia.h"
-#include "framework/media/TemporaryOpenFile.h"
 #include "items/ZlibStream.h"
 #include "references/ReferenceGroups.h"
 
@@ -12,6 +11,7 @@ using NSFerryman::CIFFChunk;
 using NSFerryman::CIFFFileReader;
 using NSFerryman::CIFFFileWriter;
 using NSFerryman::CMedia;
+using NSFerryman::CScratchFolder;
 using NSFerryman::EIFFByteOrder;
 using NSFerryman::XBadFormat;
 
@@ -73,10 +73,11 @@ void CheckMainChunk(EHostFileKind kind, CMedia& file, const CReferenceContext& c
   CheckReferencesOfChunk(reader, context, names);
 }
 
-std::uint64_t RewriteMainChunk(EHostFileKind kind, CMedia& file, CMedia& output, const CReferenceContext& context) {
-  // Written whole first (in memory, or a temporary file for a large one): the item's bytes reach
+std::uint64_t RewriteMainChunk(EHostFileKind kind, CMedia& file, CMedia& output, const CReferenceContext& context,
+                               const CScratchFolder& scratch) {
+  // Written whole first (in memory, or a scratch file for a large one): the item's bytes reach
   // the output only once the rewrite has succeeded.
-  NSFerryman::CSpillMedia rewritten(kRewriteMemoryLimit);
+  NSFerryman::CSpillMedia rewritten(kRewriteMemoryLimit, scratch);
   {
     file.SetPosition(0);
     CIFFFileReader reader(file, EIFFByteOrder::kBigEndian);
@@ -102,13 +103,15 @@ void UnpackPublishedSong(CMedia& file, CMedia& song) {
   UnpackBody(reader.GetCurrentMedia(), type, song);
 }
 
-void CheckPublishedSong(CMedia& file, const CReferenceContext& context, ExternalHamperNames& names) {
-  NSFerryman::CTemporaryOpenFile song;
-  UnpackPublishedSong(file, song);
-  CheckMainChunk(EHostFileKind::kSong, song, context, names);
+void CheckPublishedSong(CMedia& file, const CReferenceContext& context, ExternalHamperNames& names,
+                        const CScratchFolder& scratch) {
+  const std::unique_ptr<CMedia> song = scratch.CreateFile();
+  UnpackPublishedSong(file, *song);
+  CheckMainChunk(EHostFileKind::kSong, *song, context, names);
 }
 
-std::uint64_t RewritePublishedSong(CMedia& file, CMedia& output, const CReferenceContext& context) {
+std::uint64_t RewritePublishedSong(CMedia& file, CMedia& output, const CReferenceContext& context,
+                                   const CScratchFolder& scratch) {
   const CFourCharCode type = PublishedSongType(file);
   const NSFerryman::MediaSize start = output.GetPosition();
   file.SetPosition(0);
@@ -126,15 +129,15 @@ std::uint64_t RewritePublishedSong(CMedia& file, CMedia& output, const CReferenc
         writer.BeginChunk(chunk.chars);
       }
       if (chunk.kind == CIFFChunk::kPlain && chunk.chars == kBodyID) {
-        NSFerryman::CTemporaryOpenFile song;
-        UnpackBody(contents, type, song);
-        NSFerryman::CTemporaryOpenFile rewritten;
-        RewriteMainChunk(EHostFileKind::kSong, song, rewritten, context);
-        rewritten.SetPosition(0);
+        const std::unique_ptr<CMedia> song = scratch.CreateFile();
+        UnpackBody(contents, type, *song);
+        const std::unique_ptr<CMedia> rewritten = scratch.CreateFile();
+        RewriteMainChunk(EHostFileKind::kSong, *song, *rewritten, context, scratch);
+        rewritten->SetPosition(0);
         if (type == kPublishedType1) {
-          writer.GetCurrentMedia().CopyFrom(rewritten, static_cast<std::int64_t>(rewritten.GetSize()));
+          writer.GetCurrentMedia().CopyFrom(*rewritten, static_cast<std::int64_t>(rewritten->GetSize()));
         } else {
-          DeflateMedia(rewritten, writer.GetCurrentMedia());
+          DeflateMedia(*rewritten, writer.GetCurrentMedia());
         }
       } else {
         contents.SetPosition(0);
@@ -166,17 +169,19 @@ void CollectRecords(CIFFFileReader& reader, std::vector<CSF10ReferenceChunk>& re
 
 }  // namespace
 
-void CheckHostFile(EHostFileKind kind, CMedia& file, const CReferenceContext& context, ExternalHamperNames& names) {
+void CheckHostFile(EHostFileKind kind, CMedia& file, const CReferenceContext& context, ExternalHamperNames& names,
+                   const CScratchFolder& scratch) {
   if (kind == EHostFileKind::kPublishedSong) {
-    CheckPublishedSong(file, context, names);
+    CheckPublishedSong(file, context, names, scratch);
   } else {
     CheckMainChunk(kind, file, context, names);
   }
 }
 
-std::uint64_t RewriteHostFile(EHostFileKind kind, CMedia& file, CMedia& output, const CReferenceContext& context) {
-  if (kind == EHostFileKind::kPublishedSong) return RewritePublishedSong(file, output, context);
-  return RewriteMainChunk(kind, file, output, context);
+std::uint64_t RewriteHostFile(EHostFileKind kind, CMedia& file, CMedia& output, const CReferenceContext& context,
+                              const CScratchFolder& scratch) {
+  if (kind == EHostFileKind::kPublishedSong) return RewritePublishedSong(file, output, context, scratch);
+  return RewriteMainChunk(kind, file, output, context, scratch);
 }
 
 EHostFileKind HostFileKindOf(CMedia& file) {
@@ -196,9 +201,9 @@ EHostFileKind HostFileKindOf(CMedia& file) {
 std::vector<CSF10ReferenceChunk> ReadHostFileReferences(EHostFileKind kind, CMedia& file) {
   std::vector<CSF10ReferenceChunk> records;
   if (kind == EHostFileKind::kPublishedSong) {
-    NSFerryman::CTemporaryOpenFile song;
-    UnpackPublishedSong(file, song);
-    CIFFFileReader songReader(song, EIFFByteOrder::kBigEndian);
+    const std::unique_ptr<CMedia> song = CScratchFolder::System().CreateFile();
+    UnpackPublishedSong(file, *song);
+    CIFFFileReader songReader(*song, EIFFByteOrder::kBigEndian);
     songReader.EnterCAT(kSongType);
     CollectRecords(songReader, records);
     return records;

@@ -18,6 +18,13 @@ namespace {
 
 bool Is(const CFileType& type, const CFileType& known) { return TypeMatchesType(known, type); }
 
+bool IsAudioType(const CFileType& type) { return Is(type, AudioIffFileType()) || Is(type, WaveFileType()); }
+
+bool IsPatchType(const CFileType& type) {
+  return Is(type, PolywinderPatchFileType()) || Is(type, SX24SamplerPatchFileType()) || Is(type, ThumprPatchFileType()) ||
+         Is(type, LooptorPatchFileType());
+}
+
 bool IsSliceType(const CFileType& type) {
   return Is(type, Slivver1FileType()) || Is(type, Slivver2FileType()) || Is(type, SlcFileType());
 }
@@ -48,12 +55,11 @@ void CheckItem(const CFileType& type, CMedia& file, const CItemContext& context,
   } else if (Is(type, TiffFileType())) {
     CheckTIFFImage(file);
   } else if (Is(type, TesselSongFileType())) {
-    CheckHostFile(EHostFileKind::kSong, file, context.references, names);
+    CheckHostFile(EHostFileKind::kSong, file, context.references, names, context.Scratch());
   } else if (Is(type, PublishedTesselSongFileType())) {
-    CheckHostFile(EHostFileKind::kPublishedSong, file, context.references, names);
-  } else if (Is(type, PolywinderPatchFileType()) || Is(type, SX24SamplerPatchFileType()) ||
-             Is(type, ThumprPatchFileType()) || Is(type, LooptorPatchFileType())) {
-    CheckHostFile(EHostFileKind::kPatch, file, context.references, names);
+    CheckHostFile(EHostFileKind::kPublishedSong, file, context.references, names, context.Scratch());
+  } else if (IsPatchType(type)) {
+    CheckHostFile(EHostFileKind::kPatch, file, context.references, names, context.Scratch());
   } else if (IsSliceType(type)) {
     if (!context.slcLibrary) throw NSFerryman::XUnrecoverableCommandError("the sliced-loop library is not loaded");
     CheckSLCFile(*context.slcLibrary, file);
@@ -62,7 +68,7 @@ void CheckItem(const CFileType& type, CMedia& file, const CItemContext& context,
 
 std::uint64_t PackItem(const CFileType& type, CMedia& file, CMedia& output, const CItemContext& context) {
   file.SetPosition(0);
-  if (Is(type, AudioIffFileType()) || Is(type, WaveFileType())) return PackAudioItem(file, output);
+  if (IsAudioType(type)) return PackAudioItem(file, output);
   if (Is(type, JpegBitmapFileType())) {
     CheckJPEGImage(file);
     return CopyItem(file, output);
@@ -71,13 +77,17 @@ std::uint64_t PackItem(const CFileType& type, CMedia& file, CMedia& output, cons
     CheckTIFFImage(file);
     return CopyItem(file, output);
   }
-  if (Is(type, TesselSongFileType())) return RewriteHostFile(EHostFileKind::kSong, file, output, context.references);
+  if (Is(type, TesselSongFileType())) {
+    return RewriteHostFile(EHostFileKind::kSong, file, output, context.references, context.Scratch());
+  }
   if (Is(type, PublishedTesselSongFileType())) {
-    return RewriteHostFile(EHostFileKind::kPublishedSong, file, output, context.references);
+    return RewriteHostFile(EHostFileKind::kPublishedSong, file, output, context.references, context.Scratch());
   }
-  if (Is(type, PolywinderPatchFileType()) || Is(type, SX24SamplerPatchFileType()) || Is(type, ThumprPatchFileType()) ||
-      Is(type, LooptorPatchFileType())) {
-    return RewriteHostFile(EHostFileKind::kPatch, file, output, context.references);
-  }
+  if (IsPatchType(type)) return RewriteHostFile(EHostFileKind::kPatch, file, output, context.references, context.Scratch());
   return CopyItem(file, output);
+}
+
+bool IsStoredUnchanged(const CFileType& type) {
+  return !IsAudioType(type) && !Is(type, TesselSongFileType()) && !Is(type, PublishedTesselSongFileType()) &&
+         !IsPatchType(type);
 }

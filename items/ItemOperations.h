@@ -19,6 +19,7 @@
 
 #include "filetypes/FileType.h"
 #include "framework/media/Media.h"
+#include "framework/media/ScratchFolder.h"
 #include "items/SLCLibrary.h"
 #include "navigation/ExternalHamperNames.h"
 #include "references/ReferenceResolution.h"
@@ -29,6 +30,13 @@ struct CItemContext {
   CReferenceContext references;
   // The loaded sliced-loop library; sliced loops cannot be checked without it.
   CSLCLibrary* slcLibrary = nullptr;
+  // Where data too large for memory goes while a file is worked on; null: the system's
+  // temporary folder.
+  const NSFerryman::CScratchFolder* scratch = nullptr;
+
+  const NSFerryman::CScratchFolder& Scratch() const {
+    return scratch ? *scratch : NSFerryman::CScratchFolder::System();
+  }
 };
 
 // Throws what the check finds (XBadFormat, XUnsupportedFormat, media and reference failures);
@@ -39,3 +47,7 @@ void CheckItem(const CFileType& type, NSFerryman::CMedia& file, const CItemConte
 // Writes the stored bytes at the output's position and returns how many.
 std::uint64_t PackItem(const CFileType& type, NSFerryman::CMedia& file, NSFerryman::CMedia& output,
                        const CItemContext& context);
+
+// Whether the pack operation stores the file's bytes as they are, so that the item is exactly as
+// large as the file (pictures, MIDI files, sliced loops, PAD files, any other type).
+bool IsStoredUnchanged(const CFileType& type);

@@ -75,6 +75,7 @@ CItemContext ItemContextFor(const CFileEntry& entry, const CPackFolder& folder) 
   context.references.database = folder.database;
   context.references.alerts = folder.alerts;
   context.slcLibrary = folder.slcLibrary;
+  context.scratch = folder.scratch;
   return context;
 }
 
@@ -88,6 +89,9 @@ EFileFailure ClassifyFileFailure(const std::exception_ptr& error) {
     return EFileFailure::kPassOn;
   } catch (const std::bad_alloc&) {
     // Memory is the machine's problem, not the file's: the framework's alert says so.
+    return EFileFailure::kPassOn;
+  } catch (const NSFerryman::XDiskFull&) {
+    // So is room to write in (a scratch file, the Hamper itself): reading a file never lacks it.
     return EFileFailure::kPassOn;
   } catch (const NSFerryman::XUnsupportedFormat&) {
     return EFileFailure::kUnsupportedFormat;
@@ -117,11 +121,18 @@ void RunFileCheck(const CFileEntry& entry, CItemContext context, bool onWorker, 
   });
 }
 
-void RunFilePack(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome) {
+void RunFilePack(const CFileEntry& entry, CItemContext context, bool onWorker, const CItemTarget& target,
+                 CFileOutcome& outcome) {
   Run(entry, context, onWorker, outcome, [&](const CFileType& type, NSFerryman::CMedia& media) {
-    outcome.data = std::make_unique<NSFerryman::CSpillMedia>(kItemMemoryLimit);
+    outcome.data = std::make_unique<CItemOutput>(target);
     PackItem(type, media, *outcome.data, context);
   });
+  // Whatever the packing made of it (a reader may wrap what it catches), a write that failed is
+  // told as the Hamper's own failure.
+  if (outcome.error && outcome.data && outcome.data->OutputFailure()) {
+    outcome.error = outcome.data->OutputFailure();
+    outcome.outputFailed = true;
+  }
 }
 
 std::uint64_t FileCheckCost(const CFileEntry& entry) {
@@ -134,12 +145,11 @@ std::uint64_t FileCheckCost(const CFileEntry& entry) {
 }
 
 std::uint64_t FilePackCost(const CFileEntry& entry) {
-  // The output is held in memory up to its limit; the size is not asked for (a call to the file
-  // system for every file) where the limit is a fair bound.
+  // The packed bytes that wait for their turn count against the parking space, not here.
   switch (KindOf(entry)) {
-    case EKind::kPicture: return kFixedCost + kPictureCost + kItemMemoryLimit;
+    case EKind::kPicture: return kFixedCost + kPictureCost;
     // Rewritten in memory up to a limit before it is written out.
-    case EKind::kHostFile: return kFixedCost + 2 * std::min(SizeOf(entry), kRewriteLimit) + kItemMemoryLimit;
-    default: return kFixedCost + kItemMemoryLimit;
+    case EKind::kHostFile: return kFixedCost + 2 * std::min(SizeOf(entry), kRewriteLimit);
+    default: return kFixedCost;
   }
 }

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/media/SpillMedia.h"
 #include "framework/resources/AlertHost.h"
 #include "items/ItemOperations.h"
 #include "navigation/ExternalHamperNames.h"
 #include "pack/FileEntry.h"
+#include "pack/ItemOutput.h"
 
 class CDatabase;
 class CSLCLibrary;
@@ -36,14 +36,17 @@ struct CFileOutcome {
   bool needsJobThread = false;
   // Stage 1: the other Hampers the file refers to.
   ExternalHamperNames names;
-  // Stage 2: the item's stored bytes.
-  std::unique_ptr<NSFerryman::CSpillMedia> data;
+  // Stage 2: the item's stored bytes, on their way into the Hamper.
+  std::unique_ptr<CItemOutput> data;
+  // The failure is the Hamper's (its file could not be written), not the packed file's.
+  bool outputFailed = false;
 };
 
-// Output of one packed item is held in memory up to this size, in a temporary file beyond.
-inline constexpr std::uint64_t kItemMemoryLimit = std::uint64_t{4} << 20;
 // What the files being worked on at once may hold in memory together.
 inline constexpr std::uint64_t kStageMemoryBudget = std::uint64_t{40} << 20;
+// What packed items that wait for their turn may hold in memory together (ItemOutput.h); beyond
+// it they wait in spill files beside the Hamper.
+inline constexpr std::uint64_t kParkingBytes = std::uint64_t{32} << 20;
 
 // What the check and the packing of every file of one folder need: where references resolve,
 // the Hamper's own Name and URL, and the job's helpers.
@@ -54,6 +57,8 @@ struct CPackFolder {
   CDatabase* database = nullptr;
   NSFerryman::MAlertHost* alerts = nullptr;
   CSLCLibrary* slcLibrary = nullptr;
+  // Where data too large for memory goes (null: the system's temporary folder).
+  const NSFerryman::CScratchFolder* scratch = nullptr;
 };
 
 // The context of one file of the folder.
@@ -66,7 +71,7 @@ enum class EFileFailure {
   kUnsupportedFormat,  // well-formed, but nothing a Hamper can hold, or a name it cannot hold
   kCannotHandle,       // any other failure of the file: it could not be read, ...
   kAlertShown,         // the file's failure has been told already (XAlertAlreadyShown)
-  kPassOn,             // not the file's: a stop, or memory running out
+  kPassOn,             // not the file's: a stop, memory or room on the disk running out
 };
 EFileFailure ClassifyFileFailure(const std::exception_ptr& error);
 // The failure's own words (what the exception says; running out of memory in the framework's).
@@ -77,7 +82,9 @@ std::string DescribeFailure(const std::exception_ptr& error);
 // the work (needsJobThread).
 // The check also refuses a file whose path holds a name a Hamper cannot hold (FolderScan.h).
 void RunFileCheck(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome);
-void RunFilePack(const CFileEntry& entry, CItemContext context, bool onWorker, CFileOutcome& outcome);
+// The packed bytes go to `target`.
+void RunFilePack(const CFileEntry& entry, CItemContext context, bool onWorker, const CItemTarget& target,
+                 CFileOutcome& outcome);
 
 // The memory the work on a file may hold at its peak, for the pipeline's budget: a fixed part,
 // plus what the kind of file is read or built whole in.

@@ -67,6 +67,7 @@ void VerifyHamperItem(const CHamperIndexEntry& record, CMedia& item, const CNavi
       itemContext.references.referencingName = found->GetName();
       itemContext.references.database = context.database;
       itemContext.references.alerts = context.alerts;
+      itemContext.scratch = context.scratch;
       ExternalHamperNames names;
       CheckItem(*MINIHamperFileEntry::FileTypeOfItemType(type), item, itemContext, names);
       return;

@@ -20,6 +20,7 @@
 #include "container/HamperDescription.h"
 #include "container/HamperIndexEntry.h"
 #include "framework/media/Media.h"
+#include "framework/media/ScratchFolder.h"
 #include "framework/resources/AlertHost.h"
 #include "navigation/NavigationHolder.h"
 #include "pack/SimpleProgressInfo.h"
@@ -35,6 +36,9 @@ struct CVerificationContext {
   CDatabase* database = nullptr;
   // Needed when the Hamper holds sliced loops.
   CSLCLibrary* slcLibrary = nullptr;
+  // Where data too large for memory goes while an item is checked (null: the system's temporary
+  // folder); a pack keeps it beside the Hamper.
+  const NSFerryman::CScratchFolder* scratch = nullptr;
   // Where a reference check shows its alert; null lets the failure pass on.
   NSFerryman::MAlertHost* alerts = nullptr;
   // Threads that check items while the caller's thread takes the results in index order.

@@ -5,6 +5,7 @@
 #include "pack/FileWork.h"
 #include "pack/FolderDescription.h"
 #include "pack/FolderScan.h"
+#include "pack/HamperPlan.h"
 #include "pack/NameTwins.h"
 #include "references/Database.h"
 
@@ -74,6 +75,8 @@ class CChecker {
     context.references.unresolved = &unresolved;
     CFileOutcome outcome;
     RunFileCheck(entry, context, false, outcome);
+    // A pack leaves out what fails its check (or stops): the Hamper's size counts the rest.
+    if (outcome.error) entry.SetIncluded(false);
     switch (ClassifyFileFailure(outcome.error)) {
       case EFileFailure::kNone: break;
       case EFileFailure::kUnsupportedFormat: Problem(EKind::kUnsupportedFormat, path, DescribeFailure(outcome.error)); break;
@@ -127,6 +130,7 @@ const char* ProblemKindName(CFolderProblem::EKind kind) {
     case EKind::kUnreadable: return "cannot be checked";
     case EKind::kBadReference: return "bad reference";
     case EKind::kNoSlicedLoopLibrary: return "no sliced-loop library";
+    case EKind::kTooLarge: return "too large";
   }
   return "";
 }
@@ -159,5 +163,12 @@ CFolderCheckReport CheckFolder(const NSFerryman::CDirSpec& folder, CDatabase& da
   report.nameTwins = FindNameTwins(topLevel);
   report.missingFiles = FindMissingFiles(topLevel);
   checker.Walk(topLevel);
+  try {
+    PlanHamper(topLevel, report.description);
+  } catch (const NSFerryman::XWrite& e) {
+    report.problems.push_back({EKind::kTooLarge, "", e.what()});
+  } catch (const NSFerryman::XBadFormat&) {
+    // A nameless Hamper, reported above (texts end at a zero byte, so that is all it can be).
+  }
   return report;
 }

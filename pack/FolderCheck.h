@@ -29,6 +29,7 @@ struct CFolderProblem {
     kUnreadable,         // the file could not be checked at all
     kBadReference,       // an internal reference that resolves nowhere
     kNoSlicedLoopLibrary,
+    kTooLarge,           // the Hamper would pass 4 GiB, as the files stored as they are show
   };
   EKind kind;
   std::string file;    // relative path ("" for the folder as a whole)

@@ -31,7 +31,6 @@ inline constexpr ResourceId kCheckingReferencesOf = StringId(kApplicationResourc
 
 inline constexpr ResourceId kNoNameAlert = AlertId(kApplicationResources, 4);
 inline constexpr ResourceId kPackCompleteAlert = AlertId(kApplicationResources, 5);
-inline constexpr ResourceId kBadFormatPackAlert = AlertId(kApplicationResources, 6);
 inline constexpr ResourceId kCannotPackAlert = AlertId(kApplicationResources, 7);
 inline constexpr ResourceId kBadFormatSkipAlert = AlertId(kApplicationResources, 8);
 inline constexpr ResourceId kCannotVerifyAlert = AlertId(kApplicationResources, 9);

@@ -1,8 +1,10 @@
 #include "pack/PackJob.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "container/HamperFile.h"
+#include "container/HamperHeader.h"
 #include "container/HamperWriter.h"
 #include "framework/media/Exceptions.h"
 #include "framework/resources/ResourceCache.h"
@@ -148,9 +150,16 @@ bool CPackJob::Ask(EAnswer answer, NSFerryman::ResourceId alert, const std::vect
 // ---- the job ----
 
 // One stage's per-file work: the files in walk order, their outcomes, and the pipeline that
-// fills them (on workers, or right where they are taken).
+// fills them (on workers, or right where they are taken). Packing also keeps where each item goes:
+// the place of the next item is known once the one before it is in the Hamper.
 struct CPackJob::CStageRun {
   std::vector<CFileEntry*> files;
+  std::unique_ptr<CParkingSpace> space;
+  std::vector<CItemPlace> places;
+  std::uint64_t dataStart = 0;
+  std::uint64_t dataEnd = 0;
+  NSFerryman::COpenFile* output = nullptr;
+  // Destroyed before the places and the space they use, after the workers have stopped.
   std::vector<CFileOutcome> outcomes;
   std::unique_ptr<COrderedPipeline> pipeline;
   std::size_t next = 0;
@@ -160,7 +169,13 @@ struct CPackJob::CStageRun {
     pipeline->WaitFor(next);
     return outcomes[next];
   }
-  void Done() { pipeline->Release(next++); }
+  void Done() {
+    pipeline->Release(next++);
+    if (next < places.size()) places[next].Set(dataEnd);
+  }
+  CItemTarget TargetFor(std::size_t index) {
+    return CItemTarget{space.get(), output, &places[index], dataStart, kMaxHamperSize};
+  }
 };
 
 void CPackJob::RunPackJob() {
@@ -218,16 +233,18 @@ void CPackJob::PrepareOutput() {
   // once verified. Anything but a regular file (a device, a FIFO, a folder) is never written over.
   output_ = std::make_unique<NSFerryman::CAtomicOutputFile>(outputFile_->GetFullPath(), std::vector<std::string>{},
                                                             NSFerryman::CAtomicOutputFile::EKind::kRegularFile);
+  scratch_ = std::make_unique<NSFerryman::CScratchFolder>(
+      std::filesystem::path(output_->GetPartialPath()).parent_path().string(), outputFile_->GetFullPath());
   replaceConsented_ = false;
-  // 2. An existing output file is replaced only with consent, and then deleted at once: a later
-  //    failure leaves no output file at all. One of the pack's own inputs is never replaced.
+  // 2. An existing output file is replaced only with consent. It stays as it is until the
+  //    verified Hamper takes its name: a pack that fails or is stopped leaves it untouched, where
+  //    deleting it now would lose it for nothing. One of the pack's own inputs is never replaced.
   if (!output_->TargetExists()) return;
   RefuseOutputThatIsAnInput();
   if (!Ask(questions_.replaceExisting, jobtext::kFileExistsAlert, {outputFile_->GetName()})) {
     throw XAlertAlreadyShown(outputFile_->GetFullPath() + " exists");
   }
   replaceConsented_ = true;
-  NSFerryman::CFileSpec(output_->GetTarget()).Delete();
 }
 
 void CPackJob::RefuseOutputThatIsAnInput() {
@@ -257,7 +274,9 @@ void CPackJob::RunStages() {
   CountFiles();
   VerifyFiles();
   CollectExternalHampers();
-  WriteHamper(PackFiles());
+  PlanTheHamper();
+  PackFiles();
+  WriteHamper();
   VerifyHamper();
   PutHamperInPlace();
   // 14.
@@ -340,29 +359,33 @@ void CPackJob::CollectExternalHampers() {
   host_.Redraw();
 }
 
-std::unique_ptr<NSFerryman::CTemporaryOpenFile> CPackJob::PackFiles() {
-  // 11. Stage 2.
+void CPackJob::PlanTheHamper() {
+  // The files are known now: the index's room, and whether the Hamper can fit at all.
+  plan_ = PlanHamper(topLevel_, description_);
+}
+
+void CPackJob::PackFiles() {
+  // 11. Stage 2, straight into the Hamper behind the room kept for the index.
   SetStage(jobtext::kPackingFiles, 1);
   CSimpleProgressInfo& record = progress_.Record();
   record.SetRemaining(static_cast<std::int32_t>(progress_.GetFileCount()));
   record.SetStatusText(GetString(jobtext::kPackingTitle));
   progress_.ShowProgress(record);
-  auto temporary = std::make_unique<NSFerryman::CTemporaryOpenFile>();
   {
     CStageRun run = StartStage(true);
-    report_.filesPacked = PackEntries(topLevel_, *temporary, run);
+    report_.filesPacked = PackEntries(topLevel_, run);
+    dataBytes_ = run.dataEnd - run.dataStart;
   }
-  report_.dataBytes = temporary->GetSize();
+  report_.dataBytes = dataBytes_;
   host_.Redraw();
-  return temporary;
 }
 
-void CPackJob::WriteHamper(std::unique_ptr<NSFerryman::CTemporaryOpenFile> temporary) {
+void CPackJob::WriteHamper() {
   // 12. Stages 3 and 4.
   std::vector<const MHamperWriterEntry*> entries;
   for (const auto& entry : topLevel_) entries.push_back(entry.get());
   CHamperWriter writer(*this);
-  writer.Compose(entries, description_, std::move(temporary), output_->Media());
+  writer.Finish(entries, description_, plan_.layout.dataOffset, dataBytes_, *output_->File());
 }
 
 void CPackJob::VerifyHamper() {
@@ -381,6 +404,7 @@ void CPackJob::VerifyHamper() {
   verification.slcLibrary = &slc_.Library();
   verification.alerts = alerts_.get();
   verification.workers = workers_;
+  verification.scratch = scratch_.get();
   const std::size_t checked = VerifyFinishedHamper(*this, progress_.Record(), output, *media, verification);
   report_.verificationSkipped = checked < description_.GetEntryCount();
 }
@@ -403,6 +427,7 @@ CItemContext CPackJob::ContextFor(const CFileEntry& entry) const {
   folder.database = &database_;
   folder.alerts = alerts_.get();
   folder.slcLibrary = &slc_.Library();
+  folder.scratch = scratch_.get();
   return ItemContextFor(entry, folder);
 }
 
@@ -410,13 +435,25 @@ CPackJob::CStageRun CPackJob::StartStage(bool packing) {
   CStageRun run;
   CollectTypedFiles(topLevel_, run.files, packing);
   run.outcomes.resize(run.files.size());
+  if (packing) {
+    run.space = std::make_unique<CParkingSpace>(parkingBytes_, *scratch_);
+    run.places = std::vector<CItemPlace>(run.files.size());
+    run.output = output_->File();
+    run.dataStart = run.dataEnd = plan_.layout.dataOffset;
+    if (!run.places.empty()) run.places.front().Set(run.dataStart);
+  }
   const bool threaded = workers_ > 1;
   auto cost = [&files = run.files, packing](std::size_t i) {
     return packing ? FilePackCost(*files[i]) : FileCheckCost(*files[i]);
   };
-  auto work = [this, &files = run.files, &outcomes = run.outcomes, packing, threaded](std::size_t i) {
+  // What the workers use lives in the run's heap blocks, which stay where they are however the
+  // run is moved.
+  auto work = [this, files = run.files.data(), outcomes = run.outcomes.data(),
+               places = run.places.data(), space = run.space.get(), output = run.output, start = run.dataStart,
+               packing, threaded](std::size_t i) {
     if (packing) {
-      RunFilePack(*files[i], ContextFor(*files[i]), threaded, outcomes[i]);
+      RunFilePack(*files[i], ContextFor(*files[i]), threaded,
+                  CItemTarget{space, output, &places[i], start, kMaxHamperSize}, outcomes[i]);
     } else {
       RunFileCheck(*files[i], ContextFor(*files[i]), threaded, outcomes[i]);
     }
@@ -425,11 +462,11 @@ CPackJob::CStageRun CPackJob::StartStage(bool packing) {
   return run;
 }
 
-void CPackJob::TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, bool packing) {
+void CPackJob::TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, CStageRun& run) {
   // What needed the user is done again here, where the user can be asked.
   if (outcome.needsJobThread) {
-    if (packing) {
-      RunFilePack(entry, ContextFor(entry), false, outcome);
+    if (run.space) {
+      RunFilePack(entry, ContextFor(entry), false, run.TargetFor(run.next), outcome);
     } else {
       RunFileCheck(entry, ContextFor(entry), false, outcome);
     }
@@ -451,7 +488,7 @@ std::uint32_t CPackJob::VerifyEntries(CFileEntryList& list, CStageRun& run) {
     record.SetStatusText(GetString(jobtext::kVerifyingItem, {entry.GetRelativePath()}));
     progress_.UpdateProgress(record);
     CFileOutcome& outcome = run.Take(entry);
-    TakeOutcome(entry, outcome, false);
+    TakeOutcome(entry, outcome, run);
     const std::exception_ptr error = outcome.error;
     switch (ClassifyFileFailure(error)) {
       case EFileFailure::kNone:
@@ -513,13 +550,13 @@ void CPackJob::CollectExternalHampers(CFileEntryList& list, std::vector<std::str
   }
 }
 
-std::uint32_t CPackJob::PackEntries(CFileEntryList& list, NSFerryman::COpenFile& temporary, CStageRun& run) {
+std::uint32_t CPackJob::PackEntries(CFileEntryList& list, CStageRun& run) {
   std::uint32_t packed = 0;
   for (auto& entryPointer : list) {
     CFileEntry& entry = *entryPointer;
     if (TakeStopRequest()) throw XUserCancelled("stopped while packing files");
     if (entry.IsFolder()) {
-      packed += PackEntries(entry.GetChildren(), temporary, run);
+      packed += PackEntries(entry.GetChildren(), run);
       continue;
     }
     if (entry.GetItemType() == 0) continue;
@@ -528,24 +565,29 @@ std::uint32_t CPackJob::PackEntries(CFileEntryList& list, NSFerryman::COpenFile&
     progress_.UpdateProgress(record);
     if (entry.IsIncluded()) {
       CFileOutcome& outcome = run.Take(entry);
-      TakeOutcome(entry, outcome, true);
-      std::exception_ptr error = outcome.error;
+      TakeOutcome(entry, outcome, run);
+      const std::exception_ptr error = outcome.error;
+      // The Hamper could not be written (a full disk, the 4 GiB limit): no file is to blame.
+      if (outcome.outputFailed) std::rethrow_exception(error);
       if (!error) {
-        try {
-          entry.SetPackedSize(outcome.data->GetSize());
-          outcome.data->AppendTo(temporary);
-          outcome.data.reset();
-        } catch (...) {
-          error = std::current_exception();
-        }
+        const std::uint64_t size = outcome.data->Finish(run.dataEnd);
+        outcome.data.reset();
+        entry.SetPackedSize(size);
+        run.dataEnd += size;
       }
       switch (ClassifyFileFailure(error)) {
         case EFileFailure::kNone:
+          report_.sourceBytes += entry.GetItem().GetItem() ? entry.GetItem().GetItem()->GetSize() : 0;
+          ++packed;
+          break;
+        // A file that changed since it was checked is asked about as the check asks: left out,
+        // the next item takes its place, and what it wrote there is written over.
+        case EFileFailure::kUnsupportedFormat:
+          LeaveOutOrEnd(entry, jobtext::kUnsupportedFormatSkipAlert, "unsupported format", error);
           break;
         case EFileFailure::kBadFormat:
-          NSFerryman::ShowAlert(*alerts_, jobtext::kBadFormatPackAlert, {entry.GetRelativePath()}, DescribeFailure(error));
-          throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
-        case EFileFailure::kUnsupportedFormat:
+          LeaveOutOrEnd(entry, jobtext::kBadFormatSkipAlert, "bad format", error);
+          break;
         case EFileFailure::kCannotHandle:
           NSFerryman::ShowAlert(*alerts_, jobtext::kCannotPackAlert, {entry.GetRelativePath()}, DescribeFailure(error));
           throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + DescribeFailure(error));
@@ -554,8 +596,6 @@ std::uint32_t CPackJob::PackEntries(CFileEntryList& list, NSFerryman::COpenFile&
           std::rethrow_exception(error);
       }
       run.Done();
-      report_.sourceBytes += entry.GetItem().GetItem() ? entry.GetItem().GetItem()->GetSize() : 0;
-      ++packed;
     }
     FileStepDone();
   }

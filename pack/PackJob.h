@@ -14,15 +14,19 @@
 //
 // The stages, each announced by its status text:
 //   prep  "Scanning folder...", "Scanning folder structure...", "Counting files..."
-//   1/5   verify each packable file                 4/5  copy the packed data behind the index
-//   check collect the other Hampers referred to     5/5  read the finished file back and verify it
-//   2/5   pack each file into a temporary file
+//   1/5   verify each packable file                 4/5  the packed data comes to rest behind the
+//   check collect the other Hampers referred to          index (it is there already, unless a
+//   2/5   pack each file into the Hamper, behind          file was left out in stage 2)
+//         the room kept for the index            5/5  read the finished file back and verify it
 //   3/5   write header, description and index
-// The Hamper is written to a hidden file beside the output and takes the output's name only once
-// verified; an output that exists is replaced only with consent (and deleted when given), and never
-// when it is one of the files the pack reads. A stop before stage 5 removes the hidden file; a stop
-// in stage 5 ("Skip") only cuts the verification short. Any failure leaves no output file and no
-// temporary file behind.
+// The Hamper is written to a hidden file beside the output, every byte once, and takes the
+// output's name only once verified. Nothing is written anywhere else: items that wait for their
+// turn spill, beyond a bound of memory, into hidden files beside it. An output that exists is
+// replaced only with consent, by that final rename, so a pack that fails or is stopped leaves it as
+// it was; one of the files the pack reads is never replaced. A Hamper that would pass 4 GiB is
+// refused before stage 2 when the files stored as they are show it, else as soon as the data
+// passes the limit. A stop before stage 5 removes the hidden files; a stop in stage 5 ("Skip")
+// only cuts the verification short. Any failure leaves no output file and no hidden file behind.
 
 #include <atomic>
 #include <cstdint>
@@ -36,9 +40,10 @@
 #include "container/HamperWriterJob.h"
 #include "framework/media/AtomicOutputFile.h"
 #include "framework/media/FileSpec.h"
-#include "framework/media/TemporaryOpenFile.h"
+#include "framework/media/ScratchFolder.h"
 #include "pack/FileEntry.h"
 #include "pack/FileWork.h"
+#include "pack/HamperPlan.h"
 #include "pack/PackJobHost.h"
 #include "pack/PackProgress.h"
 #include "pack/PackQuestions.h"
@@ -69,6 +74,9 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   // Threads for the per-file work of stages 1, 2 and 5; 1 does it all on the caller's thread.
   // The Hamper and everything shown are the same for any count.
   void SetWorkerCount(unsigned workers) { workers_ = workers == 0 ? 1 : workers; }
+  // What packed items waiting for their turn may hold in memory together (kParkingBytes); beyond
+  // it they wait in hidden files beside the output. The Hamper is the same for any amount.
+  void SetParkingBytes(std::uint64_t bytes) { parkingBytes_ = bytes; }
 
   // The job. XFile family when the input or output is not set.
   void RunPackJob();
@@ -115,8 +123,9 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   void CountFiles();
   void VerifyFiles();
   void CollectExternalHampers();
-  std::unique_ptr<NSFerryman::CTemporaryOpenFile> PackFiles();
-  void WriteHamper(std::unique_ptr<NSFerryman::CTemporaryOpenFile> temporary);
+  void PlanTheHamper();
+  void PackFiles();
+  void WriteHamper();
   void VerifyHamper();
   void PutHamperInPlace();
   void EndJob(CPackReport::EOutcome outcome, const std::exception_ptr& failure);
@@ -124,10 +133,10 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   struct CStageRun;
   CStageRun StartStage(bool packing);
   // Redoes on this thread what needed the user, and shows the alerts the work recorded.
-  void TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, bool packing);
+  void TakeOutcome(CFileEntry& entry, CFileOutcome& outcome, CStageRun& run);
   std::uint32_t VerifyEntries(CFileEntryList& list, CStageRun& run);
   void CollectExternalHampers(CFileEntryList& list, std::vector<std::string>& names);
-  std::uint32_t PackEntries(CFileEntryList& list, NSFerryman::COpenFile& temporary, CStageRun& run);
+  std::uint32_t PackEntries(CFileEntryList& list, CStageRun& run);
   // Alert 8 or 20 for a file that fails its check: Yes leaves it out, anything else ends the job.
   void LeaveOutOrEnd(CFileEntry& entry, NSFerryman::ResourceId alert, const char* kind, const std::exception_ptr& error);
   // A question: asked, or answered as the questions say (and the host told so).
@@ -149,6 +158,7 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   std::optional<NSFerryman::CFileSpec> outputFile_;
   CPackQuestions questions_;
   unsigned workers_ = 1;
+  std::uint64_t parkingBytes_ = kParkingBytes;
   bool busy_ = false;
   std::atomic<bool> stopRequested_{false};
 
@@ -158,7 +168,11 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
 
   // Only during a job.
   std::unique_ptr<NSFerryman::CAtomicOutputFile> output_;
+  // Beside the output, on its file system: where data that waits goes.
+  std::unique_ptr<NSFerryman::CScratchFolder> scratch_;
   bool replaceConsented_ = false;
+  CHamperPlan plan_;
+  std::uint64_t dataBytes_ = 0;
   CNavigationHolder rootFolder_;
   CFileEntryList topLevel_;
   NSFerryman::CAlert lastAlert_;

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "framework/media/FileErrors.h"
 #include "framework/media/FileRename.h"
+#include "framework/media/HiddenFile.h"
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialOutputRegistry.h"
 
@@ -80,15 +80,6 @@ std::string FinalTarget(const std::string& path) {
   }
 }
 
-// A short hidden name: it must not grow with the output's name, which may be as long as the
-// file system allows.
-std::string PartialName(std::mt19937_64& random) {
-  static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::string name = ".hamper-";
-  for (int i = 0; i < 10; ++i) name += kAlphabet[random() % 36];
-  return name + ".part";
-}
-
 // The rename itself reaches the disk with the folder's entry; a failure here loses nothing that
 // the rename did not already promise, so it is not reported.
 void SyncFolderOf(const std::string& path) {
@@ -130,24 +121,15 @@ CAtomicOutputFile::CAtomicOutputFile(std::string path, const std::vector<std::st
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) throw XFileNotFound(path_ + ": its folder does not exist");
-  std::random_device seed;
-  std::mt19937_64 random((std::uint64_t{seed()} << 32) ^ seed() ^ static_cast<std::uint64_t>(::getpid()));
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string candidate = (folder / PartialName(random)).string();
-    // Exclusive: a name that is taken, by a file or a link, is never opened, let alone truncated.
-    const int fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      ThrowFileError(errno, FileOperation::kCreate, path_);
-    }
-    partialPath_ = candidate;
-    registrySlot_ = RegisterPartialOutput(partialPath_);
-    // A replaced file keeps its permissions.
-    if (exists) (void)::fchmod(fd, out.st_mode & 07777);
-    file_ = std::make_unique<CCreatedFile>(fd, path_);
-    return;
-  }
-  throw XCreateFailed(path_ + ": no free name for a temporary file beside it");
+  // What killed commands left here goes before another hidden file joins it.
+  RemoveLeftoverFiles(folder.string());
+  const auto [fd, partial] = CreateHiddenFile(AT_FDCWD, folder.string(), EHiddenKind::kPart, 0666, path_);
+  partialPath_ = partial;
+  lock_ = CHiddenFileLock(fd);
+  registrySlot_ = RegisterPartialOutput(partialPath_);
+  // A replaced file keeps its permissions.
+  if (exists) (void)::fchmod(fd, out.st_mode & 07777);
+  file_ = std::make_unique<CCreatedFile>(fd, path_);
 }
 
 CAtomicOutputFile::~CAtomicOutputFile() {
@@ -155,6 +137,10 @@ CAtomicOutputFile::~CAtomicOutputFile() {
   if (committed_ || partialPath_.empty()) return;
   ::unlink(partialPath_.c_str());
   UnregisterPartialOutput(registrySlot_);
+}
+
+COpenFile* CAtomicOutputFile::File() {
+  return partialPath_.empty() || closed_ ? nullptr : static_cast<COpenFile*>(file_.get());
 }
 
 bool CAtomicOutputFile::TargetExists() const {
@@ -178,6 +164,8 @@ bool CAtomicOutputFile::Commit(EReplace replace) {
     if (error != 0) throw XFile(path_ + ": cannot put the finished file in place: " + SystemErrorText(error));
     SyncFolderOf(target_);
   }
+  // Held until the file has its final name, which no sweep looks at.
+  lock_.Release();
   committed_ = true;
   UnregisterPartialOutput(registrySlot_);
   return true;

@@ -7,9 +7,10 @@
 //   output.Commit();                                // or Commit(EReplace::kKeep), see below
 //
 // A regular file (or a name not yet taken) is written under a short hidden name in the output's
-// own folder, created exclusively, and renamed over the output by Commit, once it has been synced
-// to the disk and closed without error, so that a crash or a power cut never leaves a short file
-// under the output's name. Destroyed without Commit, as when writing failed, or ended by a signal
+// own folder (".hamper-....part", HiddenFile.h), created exclusively and locked while this object
+// keeps it, and renamed over the output by Commit, once it has been synced to the disk and closed
+// without error, so that a crash or a power cut never leaves a short file under the output's name.
+// Before it is made, the hidden files that killed commands left in that folder are removed. Destroyed without Commit, as when writing failed, or ended by a signal
 // after InstallPartialOutputRemoval, the partial file is removed and an existing output is left
 // untouched. A symbolic link is followed to its final target, which is what gets replaced: the
 // link stays. A device, FIFO or socket is never replaced by a regular file: it is written
@@ -29,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/media/HiddenFile.h"
 #include "framework/media/Media.h"
 
 namespace NSFerryman {
@@ -49,6 +51,9 @@ class CAtomicOutputFile {
 
   // Where the output is written; errors name the output's path.
   CMedia& Media() { return *file_; }
+  // The same as a file, for what a stream cannot do (copies inside the kernel, cutting the file
+  // short); null when the output is written directly.
+  COpenFile* File();
   // The output as given.
   const std::string& GetPath() const { return path_; }
   // What is replaced: the path, or its symbolic links' final target.
@@ -67,6 +72,7 @@ class CAtomicOutputFile {
   std::string target_;       // what is replaced: the path, or its symbolic links' final target
   std::string partialPath_;  // the hidden file being written; empty when writing directly
   int registrySlot_ = -1;
+  CHiddenFileLock lock_;     // the hidden file's, until it is renamed or removed
   std::unique_ptr<CMedia> file_;
   bool closed_ = false;
   bool committed_ = false;

@@ -156,6 +156,13 @@ void COpenFile::WriteAt(MediaSize position, std::size_t count, const void* buffe
 
 namespace NSFerryman {
 
+void COpenFile::Truncate(MediaSize size) {
+  if (size > static_cast<MediaSize>(std::numeric_limits<off_t>::max())) throw XPosition(path_ + ": size out of range");
+  while (::ftruncate(fd_, static_cast<off_t>(size)) != 0) {
+    if (errno != EINTR) ThrowFileError(errno, FileOperation::kWrite, path_);
+  }
+}
+
 void COpenFile::CopyFromFile(COpenFile& source, MediaSize from, MediaSize to, MediaSize count) {
   MediaSize done = 0;
   bool kernelCopy = true;

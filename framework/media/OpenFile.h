@@ -37,6 +37,9 @@ class COpenFile : public CMedia {
   // (a full disk or a quota may only show here). The media cannot be used afterwards.
   void SyncAndClose();
 
+  // Cuts the file to `size` bytes (or lengthens it with zeros). The XFile family when it fails.
+  void Truncate(MediaSize size);
+
   // Copies `count` bytes from `source` at `from` to this file at `to`, inside the kernel where the
   // file systems allow it (copy_file_range), else through a buffer. The position ends behind the
   // bytes written. XRead when the source has fewer bytes.

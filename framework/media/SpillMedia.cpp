@@ -31,7 +31,7 @@ void CSpillMedia::ReadAt(MediaSize position, std::size_t count, void* buffer) {
 
 void CSpillMedia::WriteAt(MediaSize position, std::size_t count, const void* buffer) {
   if (!file_ && position + count > memoryLimit_) {
-    file_ = std::make_unique<CTemporaryOpenFile>();
+    file_ = scratch_.CreateFile();
     if (!memory_.empty()) file_->WriteAt(0, memory_.size(), memory_.data());
     std::vector<std::uint8_t>().swap(memory_);
   }
@@ -46,15 +46,6 @@ void CSpillMedia::WriteAt(MediaSize position, std::size_t count, const void* buf
   }
   if (count > 0) std::memcpy(memory_.data() + position, buffer, count);
   position_ = end;
-}
-
-void CSpillMedia::AppendTo(COpenFile& target) {
-  const MediaSize end = target.GetSize();
-  if (file_) {
-    target.CopyFromFile(*file_, 0, end, file_->GetSize());
-  } else if (!memory_.empty()) {
-    target.WriteAt(end, memory_.size(), memory_.data());
-  }
 }
 
 }  // namespace NSFerryman

@@ -1,11 +1,10 @@
 #pragma once
 // CSpillMedia: a growable media that keeps its bytes in memory up to a limit and moves them into
-// a temporary file once they grow past it, so that many of them can be held at once in bounded
-// memory whatever they are asked to hold.
+// a scratch file (ScratchFolder.h) once they grow past it, so that many of them can be held at
+// once in bounded memory whatever they are asked to hold.
 //
-//   CSpillMedia item(4 << 20);
-//   PackSomething(item);                 // written like any media
-//   item.AppendTo(dataFile);             // then appended where it belongs
+//   CSpillMedia rewritten(8 << 20, scratch);   // scratch: CScratchFolder::System() by default
+//   RewriteSomething(rewritten);               // written and read like any media
 //
 // Its memory grows by doubling: a stream of small writes costs linear time (the framework's
 // memory media grows by steps of what is written, which is meant for records, not streams).
@@ -14,13 +13,14 @@
 #include <memory>
 #include <vector>
 
-#include "framework/media/TemporaryOpenFile.h"
+#include "framework/media/ScratchFolder.h"
 
 namespace NSFerryman {
 
 class CSpillMedia : public CMedia {
  public:
-  explicit CSpillMedia(MediaSize memoryLimit) : memoryLimit_(memoryLimit) {}
+  explicit CSpillMedia(MediaSize memoryLimit, const CScratchFolder& scratch = CScratchFolder::System())
+      : memoryLimit_(memoryLimit), scratch_(scratch) {}
 
   MediaSize GetSize() override;
   MediaSize GetPosition() override;
@@ -30,14 +30,12 @@ class CSpillMedia : public CMedia {
 
   bool IsSpilled() const { return file_ != nullptr; }
 
-  // Writes all of the bytes at the end of `target` (inside the kernel when both are files).
-  void AppendTo(COpenFile& target);
-
  private:
   MediaSize memoryLimit_;
+  const CScratchFolder& scratch_;
   std::vector<std::uint8_t> memory_;
   MediaSize position_ = 0;
-  std::unique_ptr<CTemporaryOpenFile> file_;
+  std::unique_ptr<COpenFile> file_;
 };
 
 }  // namespace NSFerryman

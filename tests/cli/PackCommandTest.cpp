@@ -12,6 +12,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The files a pack keeps beside its output while it works.
+int HiddenFilesIn(const fs::path& folder) {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) count += entry.path().filename().string().starts_with(".hamper-");
+  return count;
+}
+
 class PackCommand : public ::testing::Test {
  protected:
   PackCommand() {
@@ -55,17 +62,21 @@ TEST_F(PackCommand, PacksIntoTheNameOfTheFolder) {
 }
 
 TEST_F(PackCommand, QuestionsAreAnsweredByOptionsOrTakenAsNo) {
-  test::WriteFileText(dir / "out.hmp", "old");
+  ASSERT_EQ(Run("-q In -o out.hmp"), 0);
+  const std::vector<std::uint8_t> good = test::ReadFileBytes(dir / "out.hmp");
   std::string out, err;
   EXPECT_EQ(Run("-q In -o out.hmp", &out, &err), 1);
   EXPECT_EQ(err, "File already exists: The file 'out.hmp' already exists, do you want to replace it?\n"
                  "  (no terminal to ask: taken as No)\n");
-  EXPECT_EQ(test::ReadFileBytes(dir / "out.hmp").size(), 3u);
+  EXPECT_TRUE(test::ReadFileBytes(dir / "out.hmp") == good);
 
+  // Replacing was agreed, but only the finished Hamper replaces the old one: a pack that stops
+  // on a damaged file leaves it byte for byte.
   test::WriteFileBytes(dir / "In/Samples/bad.wav", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'});
   EXPECT_EQ(Run("-q -f In -o out.hmp", &out, &err), 1);
   EXPECT_NE(err.find("Bad format: The file \"bad.wav\" is in a bad format. Continue without this file?"), std::string::npos);
-  EXPECT_FALSE(fs::exists(dir / "out.hmp")) << "replacing was agreed, so the old file is gone";
+  EXPECT_TRUE(test::ReadFileBytes(dir / "out.hmp") == good);
+  EXPECT_EQ(HiddenFilesIn(dir.Path()), 0);
 
   EXPECT_EQ(Run("-q -f --skip-bad --json In -o out.hmp", &out, &err), 0) << err;
   // Questions answered by options are still said, with their cause and the answer.
@@ -92,8 +103,11 @@ TEST_F(PackCommand, ExitCodes) {
 }
 
 // Ctrl-C is the Stop button: the job ends at its next check, leaving nothing; SIGTERM ends the
-// process at once, removing what it had written.
+// process at once, removing what it had written. Either way the Hamper it was to replace stays
+// as it was.
 TEST_F(PackCommand, SignalsLeaveNothingBehind) {
+  ASSERT_EQ(Run("-q In -o out.hmp"), 0);
+  const std::vector<std::uint8_t> old = test::ReadFileBytes(dir / "out.hmp");
   // Enough audio that the job is still running when the signal comes.
   for (int i = 0; i < 12; ++i) {
     test::WriteFileBytes(dir / "In/Long" / ("take" + std::to_string(i) + ".wav"), contenttest::Wave(2, 1'500'000, 44100));
@@ -106,13 +120,18 @@ TEST_F(PackCommand, SignalsLeaveNothingBehind) {
       setenv("TMPDIR", (dir / "tmp").c_str(), 1);
       if (!std::freopen((dir / "stderr").c_str(), "w", stderr)) _exit(126);
       const std::string out = (dir / "out.hmp").string();
-      execl(HAMPER_EXE, HAMPER_EXE, "pack", "-q", (dir / "In").c_str(), "-o", out.c_str(), nullptr);
+      execl(HAMPER_EXE, HAMPER_EXE, "pack", "-q", "-f", (dir / "In").c_str(), "-o", out.c_str(), nullptr);
       _exit(127);
     }
-    // Let it reach the packing stage.
-    for (int i = 0; i < 200 && contenttest::FilesIn(dir / "tmp").empty(); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    // Let it reach the packing stage: its first item makes the hidden Hamper grow.
+    const auto packing = [&] {
+      for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        std::error_code ec;
+        if (entry.path().filename().string().ends_with(".part") && fs::file_size(entry.path(), ec) > 0) return true;
+      }
+      return false;
+    };
+    for (int i = 0; i < 1000 && !packing(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     kill(child, signal);
     int status = 0;
     waitpid(child, &status, 0);
@@ -121,7 +140,8 @@ TEST_F(PackCommand, SignalsLeaveNothingBehind) {
     } else {
       EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
     }
-    EXPECT_FALSE(fs::exists(dir / "out.hmp"));
+    EXPECT_TRUE(test::ReadFileBytes(dir / "out.hmp") == old);
+    EXPECT_EQ(HiddenFilesIn(dir.Path()), 0);
     EXPECT_TRUE(contenttest::FilesIn(dir / "tmp").empty());
   }
 }

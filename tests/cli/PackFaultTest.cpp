@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,10 +39,12 @@ class PackFaults : public ::testing::Test {
     fs::create_directories(dir / "tmp");
   }
 
-  // Runs `hamper pack` (quiet, answering nothing) with the given temporary folder.
+  // Runs `hamper pack` (quiet unless told otherwise, answering nothing) with the given temporary
+  // folder.
   int Pack(const fs::path& output, std::string& err, const fs::path& temporary, const std::string& prefix = "",
-           const fs::path& program = HAMPER_EXE) {
-    const std::string command = prefix + "env TMPDIR=" + temporary.string() + " " + program.string() + " pack -q " +
+           const fs::path& program = HAMPER_EXE, const std::string& options = "-q") {
+    const std::string command = prefix + "env TMPDIR=" + temporary.string() + " " + program.string() + " pack " +
+                                options + " " +
                                 (dir / "In").string() + " -o " + output.string() + " 2>" + (dir / "stderr").string() +
                                 " </dev/null";
     const int code = test::RunCommand(command);
@@ -65,42 +69,68 @@ TEST_F(PackFaults, ReadOnlyOutputFolder) {
   EXPECT_TRUE(contenttest::FilesIn(dir / "tmp").empty());
 }
 
-// The disk fills while the index is written, while the data is copied behind it, and while the
-// temporary data is packed: each time the job ends with the failure named, and nothing is left.
+// The disk fills while the data is written, while the index is, and while a published song is
+// unpacked to be checked: each time the job ends with "Disk Full" naming the Hamper, never blaming
+// a file it packs, and nothing is left. The temporary folder is not written at all: a full one
+// changes nothing.
 TEST_F(PackFaults, DiskFull) {
   // Long names make a large index; a long sample makes much data.
   for (int i = 0; i < 400; ++i) {
     test::WriteFileBytes(dir / "In/Names" / (std::string(200, 'n') + std::to_string(i) + ".wav"), contenttest::Wave(1, 10));
   }
-  test::WriteFileBytes(dir / "In/Long/noise.wav", contenttest::Wave(2, 400000));
   struct Case {
     const char* name;
     const char* outputSize;  // the volume the Hamper goes to
     const char* temporarySize;  // "" for the ordinary temporary folder
-    const char* said;
+    bool withLongSample;
+    bool withLargeSong;
+    int exitCode;
+    const char* lastStage;  // where it fails
   };
   const Case cases[] = {
-      {"in the index", "size=40k", "", "Disk Full: The Operation could not be completed because not enough space"},
-      {"in the data", "size=200k", "", "Disk Full: The Operation could not be completed because not enough space"},
-      {"in the temporary data", "", "size=100k",
-       "Bad format: The file \"Long:noise.wav\" could not be packed. Packing is cancelled.\n  ("},
+      {"in the data", "size=200k", "", true, false, 1, "Packing files..."},
+      {"in the index", "size=60k", "", false, false, 1, "Building index for files..."},
+      {"in a song unpacked for its check", "size=100k", "", false, true, 1, "Verifying contents of files..."},
+      {"a full temporary folder", "", "size=4k", true, true, 0, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const fs::path outputFolder = dir / "out";
     const fs::path temporaryFolder = dir / "tmp";
+    fs::remove(dir / "In/Long/noise.wav");
+    fs::remove(dir / "In/Songs/big.tps");
+    if (c.withLongSample) test::WriteFileBytes(dir / "In/Long/noise.wav", contenttest::Wave(2, 400000));
+    if (c.withLargeSong) {
+      test::WriteFileBytes(dir / "In/Songs/big.tps", contenttest::Authored("kind published-song-1\nchunk TEXT \"" +
+                                                                           std::string(300000, 'x') + "\"\nrefs\nend\n"));
+    }
     std::unique_ptr<CScratchVolume> outputVolume, temporaryVolume;
     if (*c.outputSize) outputVolume = std::make_unique<CScratchVolume>(outputFolder, c.outputSize);
     if (*c.temporarySize) temporaryVolume = std::make_unique<CScratchVolume>(temporaryFolder, c.temporarySize);
     if ((outputVolume && !outputVolume->Mounted()) || (temporaryVolume && !temporaryVolume->Mounted())) {
       GTEST_SKIP() << "no tmpfs can be mounted here";
     }
+    if (temporaryVolume) test::WriteFileBytes(temporaryFolder / "filler", std::vector<std::uint8_t>(4096, 1));
     fs::create_directories(outputFolder);
     std::string err;
-    EXPECT_EQ(Pack(outputFolder / "out.hmp", err, temporaryFolder), 1);
-    EXPECT_NE(err.find(c.said), std::string::npos) << err;
-    EXPECT_NE(err.find("No space left on device"), std::string::npos) << err;
-    EXPECT_FALSE(fs::exists(outputFolder / "out.hmp"));
+    EXPECT_EQ(Pack(outputFolder / "out.hmp", err, temporaryFolder, "", HAMPER_EXE, ""), c.exitCode) << err;
+    if (c.lastStage) {
+      // The stage lines end with "...": a later stage would follow this one.
+      const std::size_t at = err.find(c.lastStage);
+      ASSERT_NE(at, std::string::npos) << err;
+      EXPECT_EQ(err.find("...\n", at + std::strlen(c.lastStage)), std::string::npos) << "it went on:\n" << err;
+    }
+    if (c.exitCode != 0) {
+      EXPECT_NE(err.find("Disk Full: The Operation could not be completed because not enough space"), std::string::npos)
+          << err;
+      EXPECT_NE(err.find((outputFolder / "out.hmp").string() + ": No space left on device"), std::string::npos) << err;
+      EXPECT_EQ(err.find("Bad format"), std::string::npos) << err;
+      EXPECT_FALSE(fs::exists(outputFolder / "out.hmp"));
+    } else {
+      EXPECT_TRUE(fs::exists(outputFolder / "out.hmp"));
+    }
+    EXPECT_EQ(contenttest::FilesIn(outputFolder).size(), c.exitCode == 0 ? 1u : 0u) << "a hidden file was left";
+    if (temporaryVolume) fs::remove(temporaryFolder / "filler");
     EXPECT_TRUE(contenttest::FilesIn(temporaryFolder).empty());
   }
 }
@@ -128,4 +158,30 @@ TEST_F(PackFaults, UnreadableSourceFile) {
   EXPECT_NE(err.find("Permission denied"), std::string::npos) << err;
   EXPECT_FALSE(fs::exists(dir / "out.hmp"));
   EXPECT_TRUE(contenttest::FilesIn(dir / "tmp").empty());
+}
+
+// A Hamper addresses its bytes with 32 bits. Files stored as they are show at once that one would
+// not fit: the pack refuses before it packs anything (here two sparse files that take no room,
+// which it would otherwise write out in full), and the dry run reports it.
+TEST_F(PackFaults, AHamperPast4GiBIsRefusedBeforePacking) {
+  for (const char* name : {"In/Data/one.pad", "In/Data/two.pad"}) {
+    test::WriteFileText(dir / name, "pad");
+    fs::resize_file(dir / name, std::uintmax_t{2200} << 20);
+  }
+  std::string err;
+  EXPECT_EQ(Pack(dir / "out.hmp", err, dir / "tmp", "", HAMPER_EXE, ""), 1);
+  EXPECT_NE(err.find("Write Problem: The Operation could not be completed because of a write problem."),
+            std::string::npos)
+      << err;
+  EXPECT_NE(err.find("the Hamper would exceed 4 GiB (at least 4613"), std::string::npos) << err;
+  EXPECT_NE(err.find("Checking for referenced Hampers...\n"), std::string::npos) << err;
+  EXPECT_EQ(err.find("Packing files..."), std::string::npos) << err;
+  EXPECT_EQ(contenttest::FilesIn(dir.Path()).size(), contenttest::FilesIn(dir / "In").size() + 1)
+      << "nothing but the pack's standard error was written";
+
+  std::string out;
+  EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " check " + (dir / "In").string(), &out), 1);
+  EXPECT_NE(out.find("Problems that would stop a pack (1):\n  too large: the Hamper would exceed 4 GiB (at least 4613"),
+            std::string::npos)
+      << out;
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sys/stat.h>
 
 #include "container/HamperHeader.h"
@@ -11,6 +12,7 @@
 #include "pack/PackJob.h"
 #include "references/Database.h"
 #include "support/ContentFolder.h"
+#include "support/GoldenHampers.h"
 
 namespace fs = std::filesystem;
 using contenttest::Bytes;
@@ -88,6 +90,7 @@ class PackJobTest : public ::testing::Test {
     fs::create_directories(output().parent_path());
     CPackJob job(host, database, slcState ? *slcState : slc);
     job.SetWorkerCount(workers);
+    if (parkingBytes) job.SetParkingBytes(*parkingBytes);
     host.job = &job;
     job.SetInputFolder(NSFerryman::CDirSpec(input().string()));
     job.SetOutputFile(NSFerryman::CFileSpec(output().string()));
@@ -124,6 +127,7 @@ class PackJobTest : public ::testing::Test {
   ScriptedHost host;
   bool warn = false;
   unsigned workers = 1;
+  std::optional<std::uint64_t> parkingBytes;
   std::uint32_t filesPacked = 0;
   std::string externalText;
 };
@@ -213,20 +217,37 @@ TEST_F(PackJobTest, AlertTable) {
          t.host.answers[17] = "No";
        },
        {17}, "alert", false},
-      {"bad format found while packing",
+      // A file that changed since it was checked is asked about as the check asks.
+      {"bad format found while packing, left out",
+       [](PackJobTest& t) {
+         t.host.onStage["Packing files..."] = [&t](CPackJob&) {
+           test::WriteFileBytes(t.input() / "Samples/snare.wav", sampletest::Container("RIFF", "WAVE", {{"junk", {1}}}));
+         };
+       },
+       {8, 5}, "", true},
+      {"bad format found while packing, not left out",
+       [](PackJobTest& t) {
+         t.host.onStage["Packing files..."] = [&t](CPackJob&) {
+           test::WriteFileBytes(t.input() / "Samples/snare.wav", sampletest::Container("RIFF", "WAVE", {{"junk", {1}}}));
+         };
+         t.host.answers[8] = "No";
+       },
+       {8}, "alert", false},
+      // Left out, the sample leaves the song that refers to it with a reference to nothing.
+      {"a referenced file left out while packing",
        [](PackJobTest& t) {
          t.host.onStage["Packing files..."] = [&t](CPackJob&) {
            test::WriteFileBytes(t.input() / "Samples/kick.wav", sampletest::Container("RIFF", "WAVE", {{"junk", {1}}}));
          };
        },
-       {6}, "alert", false},
+       {8, 15}, "alert", false},
       {"file cut short while packing",
        [](PackJobTest& t) {
          t.host.onStage["Packing files..."] = [&t](CPackJob&) {
            fs::resize_file(t.input() / "Samples/snare.wav", 100);
          };
        },
-       {6}, "alert", false},
+       {8, 5}, "", true},
       {"file replaced by a folder while packing",
        [](PackJobTest& t) {
          t.host.onStage["Packing files..."] = [&t](CPackJob&) {
@@ -282,12 +303,26 @@ TEST_F(PackJobTest, AnExistingOutputIsReplacedOnlyWithConsent) {
   EXPECT_TRUE(host.stagesSeen.empty()) << "nothing else happens";
   EXPECT_EQ(test::ReadFileBytes(output()), (Bytes{'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
 
-  // Yes deletes it at once, even when the job then fails.
+  // Yes lets the finished Hamper replace it; until then nothing touches it, so a job that fails
+  // or is stopped leaves it as it was.
+  const Bytes precious = test::ReadFileBytes(output());
   host = ScriptedHost();
   test::WriteFileText(input() / "INFO.TXT", "");
   EXPECT_EQ(Run(), "alert");
   EXPECT_EQ(host.Numbers(), (std::vector<int>{19, 4}));
-  EXPECT_FALSE(fs::exists(output()));
+  EXPECT_EQ(test::ReadFileBytes(output()), precious);
+
+  contenttest::WriteUsualFolder(input());
+  host = ScriptedHost();
+  host.onStage["Packing files..."] = [](CPackJob& job) { job.PressStopButton(); };
+  EXPECT_EQ(Run(), "stopped");
+  EXPECT_EQ(test::ReadFileBytes(output()), precious);
+
+  host = ScriptedHost();
+  EXPECT_EQ(Run(), "");
+  EXPECT_EQ(host.Numbers(), (std::vector<int>{19, 5}));
+  EXPECT_EQ(Paths().size(), 4u);
+  EXPECT_EQ(contenttest::FilesIn(output().parent_path()), std::vector<std::string>{"kit.hmp"});
 }
 
 // A stop at each stage: before the final verification the output goes; in it ("Skip") the
@@ -418,5 +453,38 @@ TEST_F(PackJobTest, ThreadsChangeNothingThatShows) {
     host.onStage["Packing files..."] = [](CPackJob& job) { job.PressStopButton(); };
     EXPECT_EQ(Run(), "stopped");
     EXPECT_FALSE(fs::exists(output()));
+  }
+}
+
+// Items are written into the Hamper as they are packed, behind the room kept for the index: a
+// file left out while packing (it changed since it was checked) gives the Hamper of a file left
+// out by the check, byte for byte, whatever the threads; and items that wait for their turn beyond
+// the memory they may hold wait beside the Hamper, changing nothing in it.
+TEST_F(PackJobTest, WhereBytesWaitChangesNothingInTheHamper) {
+  const auto generate = [&] {
+    fs::remove_all(input());
+    fs::remove_all(output().parent_path());
+    goldentest::WriteGeneratedFolder(input());
+    host = ScriptedHost();
+  };
+  for (const unsigned count : {1u, 2u}) {
+    SCOPED_TRACE(count);
+    workers = count;
+    generate();
+    host.onStage["Packing files..."] = [&](CPackJob&) {
+      test::WriteFileBytes(input() / "Samples/snare.wav", goldentest::DamagedWave());
+    };
+    EXPECT_EQ(Run(), "");
+    EXPECT_EQ(host.Numbers(), (std::vector<int>{8, 5}));
+    EXPECT_EQ(goldentest::Sha256Of(output()), goldentest::kLeftOutDigest);
+  }
+  for (const unsigned count : {2u, 8u}) {
+    SCOPED_TRACE(count);
+    workers = count;
+    parkingBytes = 0;
+    generate();
+    EXPECT_EQ(Run(), "");
+    EXPECT_EQ(goldentest::Sha256Of(output()), goldentest::kGeneratedDigest);
+    EXPECT_EQ(contenttest::FilesIn(output().parent_path()), std::vector<std::string>{"kit.hmp"});
   }
 }
