@@ -92,7 +92,8 @@ std::string FolderCheckText(const std::string& folder, const CFolderCheckReport&
     text += "\n" + Line(apptext::kCheckProblems, {std::to_string(report.problems.size())});
     for (const CFolderProblem& problem : report.problems) {
       text += "  " + (problem.file.empty() ? std::string() : problem.file + ": ") + ProblemKindName(problem.kind) +
-              (problem.detail.empty() ? "" : ": " + problem.detail) + "\n";
+              (problem.detail.empty() ? "" : ": " + problem.detail) +
+              (problem.reason.empty() ? "" : " (" + problem.reason + ")") + "\n";
     }
   }
   const std::vector<std::string> warnings = report.Warnings();

@@ -27,7 +27,8 @@ std::string ProblemLine(const CFolderProblem& problem) {
   line += ProblemKindName(problem.kind);
   if (problem.kind == CFolderProblem::EKind::kBadReference) {
     return line + ": refers to '" + EscapeForTerminal(problem.detail) +
-           "', which is neither in the folder nor in another Hamper";
+           "', which is neither in the folder nor in another Hamper" +
+           (problem.reason.empty() ? "" : " (" + EscapeForTerminal(problem.reason) + ")");
   }
   return line + (problem.detail.empty() ? "" : ": " + EscapeForTerminal(problem.detail));
 }
@@ -62,7 +63,9 @@ void PrintJson(std::ostream& out, const std::string& input, const CFolderCheckRe
   for (std::size_t i = 0; i < report.problems.size(); ++i) {
     const CFolderProblem& p = report.problems[i];
     out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", p.file) << ", \"kind\": " << JsonString(ProblemKindName(p.kind))
-        << ", " << JsonMember("detail", p.detail) << "}";
+        << ", " << JsonMember("detail", p.detail);
+    if (!p.reason.empty()) out << ", " << JsonMember("reason", p.reason);
+    out << "}";
   }
   out << (report.problems.empty() ? "]" : "\n  ]") << ",\n  \"externalHampers\": [";
   for (std::size_t i = 0; i < report.externalHampers.size(); ++i) {

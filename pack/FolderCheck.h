@@ -33,6 +33,7 @@ struct CFolderProblem {
   EKind kind;
   std::string file;    // relative path ("" for the folder as a whole)
   std::string detail;  // the reason, or the reference's display name
+  std::string reason;  // a bad reference's: why it resolves nowhere
 };
 
 // A short word for a kind ("bad format", "bad reference", ...).
