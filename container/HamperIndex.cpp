@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/media/MemoryMedia.h"
 
 using NSFerryman::CMedia;
 using NSFerryman::MediaSize;
@@ -37,11 +36,25 @@ void ReserveFor(CHamperIndex& index, CMedia& media, const CHamperDescription& de
 }  // namespace
 
 CHamperIndex CHamperIndex::FromEntries(const std::vector<CHamperIndexEntry>& entries) {
-  NSFerryman::CMemoryMedia media;
-  for (const CHamperIndexEntry& entry : entries) entry.Write(media);
-  media.SetPosition(0);
   CHamperIndex index;
-  for (std::size_t i = 0; i < entries.size(); ++i) index.ReadRecord(media);
+  std::size_t bytes = 0;
+  for (const CHamperIndexEntry& entry : entries) bytes += kEmptyRecordBytes + entry.GetPath().size();
+  index.Reserve(entries.size(), bytes);
+  const auto put = [&](std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) index.bytes_.push_back(static_cast<char>(value >> (24 - 8 * i)));
+  };
+  for (const CHamperIndexEntry& entry : entries) {
+    if (index.bytes_.size() + kEmptyRecordBytes + entry.GetPath().size() > 0xFFFFFFFFu) {
+      throw XBadFormat("the index runs past 4 GiB");
+    }
+    index.starts_.push_back(static_cast<std::uint32_t>(index.bytes_.size()));
+    put(static_cast<std::uint32_t>(entry.GetPath().size()));
+    index.bytes_.insert(index.bytes_.end(), entry.GetPath().begin(), entry.GetPath().end());
+    index.bytes_.push_back(static_cast<char>(entry.GetItemType()));
+    put(entry.GetOffset());
+    put(entry.GetSize());
+    index.bytes_.push_back(entry.IsHidden() ? 1 : 0);
+  }
   return index;
 }
 

@@ -37,6 +37,10 @@ struct CIndexLayoutProblem {
   std::string message;  // without the record's own Path; filled only where said below
 };
 
+class CIndexLayoutProblems;
+CIndexLayoutProblems CheckHamperIndexLayout(const CHamperDescription& description, const CHamperIndex& index,
+                                            std::uint64_t fileSize);
+
 class CIndexLayoutProblems {
  public:
   // Records with a problem.
@@ -47,12 +51,14 @@ class CIndexLayoutProblems {
   std::string Text(const CIndexLayoutProblem& problem, const CHamperDescription& description, const CHamperIndex& index,
                    std::uint64_t fileSize) const;
 
-  void Add(CIndexLayoutProblem::EKind kind, std::size_t record, std::size_t other, std::size_t records);
-
  private:
+  friend CIndexLayoutProblems CheckHamperIndexLayout(const CHamperDescription&, const CHamperIndex&, std::uint64_t);
+
   std::vector<std::uint8_t> kinds_;    // per record: 0, or 1 + the kind; empty while there is none
   std::vector<std::uint32_t> others_;  // per record, once an overlap or a twin was found
   std::size_t count_ = 0;
+
+  void Add(CIndexLayoutProblem::EKind kind, std::size_t record, std::size_t records);
 };
 
 CIndexLayoutProblems CheckHamperIndexLayout(const CHamperDescription& description, const CHamperIndex& index,
