@@ -67,14 +67,14 @@ std::string PackReportText(const CPackReport& report) {
     text += Line(apptext::kReportSize, {Grouped(report.outputBytes), Grouped(report.sourceBytes), std::to_string(percent)});
   }
 
-  const std::vector<std::string> warnings = report.Warnings();
+  const std::vector<CFolderWarning> warnings = report.Warnings();
   if (!report.leftOut.empty()) {
     text += "\n" + Line(apptext::kReportLeftOut, {std::to_string(report.leftOut.size())});
     for (const CPackReport::CLeftOut& file : report.leftOut) text += "  " + file.file + ": " + file.kind + ": " + file.cause + "\n";
   }
   if (!warnings.empty()) {
     text += "\n" + Line(apptext::kReportWarnings, {std::to_string(warnings.size())});
-    for (const std::string& warning : warnings) text += "  " + warning + "\n";
+    for (const CFolderWarning& warning : warnings) text += "  " + FolderWarningText(warning) + "\n";
   }
   if (!report.externalHampers.empty()) text += "\n" + Line(apptext::kReportExternalHampers, {Joined(report.externalHampers)});
   if (report.leftOut.empty() && warnings.empty() && report.outcome == EOutcome::kComplete) {
@@ -96,10 +96,10 @@ std::string FolderCheckText(const std::string& folder, const CFolderCheckReport&
               (problem.reason.empty() ? "" : " (" + problem.reason + ")") + "\n";
     }
   }
-  const std::vector<std::string> warnings = report.Warnings();
+  const std::vector<CFolderWarning> warnings = report.Warnings();
   if (!warnings.empty()) {
     text += "\n" + Line(apptext::kReportWarnings, {std::to_string(warnings.size())});
-    for (const std::string& warning : warnings) text += "  " + warning + "\n";
+    for (const CFolderWarning& warning : warnings) text += "  " + FolderWarningText(warning) + "\n";
   }
   if (!report.externalHampers.empty()) {
     text += "\n" + Line(apptext::kCheckExternalHampers);

@@ -8,6 +8,7 @@
 #include "cli/Command.h"
 #include "cli/CommandDatabase.h"
 #include "cli/JsonText.h"
+#include "cli/JsonWarnings.h"
 #include "cli/TerminalText.h"
 #include "framework/media/Exceptions.h"
 #include "pack/FolderCheck.h"
@@ -50,10 +51,10 @@ void PrintText(std::ostream& out, const std::string& input, const CFolderCheckRe
       out << "\n";
     }
   }
-  const std::vector<std::string> warnings = report.Warnings();
+  const std::vector<CFolderWarning> warnings = report.Warnings();
   if (!warnings.empty()) {
     out << "\nWarnings:\n";
-    for (const std::string& warning : warnings) out << "  " << EscapeForTerminal(warning) << "\n";
+    for (const CFolderWarning& warning : warnings) out << "  " << EscapeForTerminal(FolderWarningText(warning)) << "\n";
   }
 }
 
@@ -72,8 +73,7 @@ void PrintJson(std::ostream& out, const std::string& input, const CFolderCheckRe
     const auto& [file, names] = report.externalHampers[i];
     out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", file) << ", " << JsonArrayMember("hampers", names) << "}";
   }
-  // Warnings are sentences for people; the names in them are in the members above.
-  out << (report.externalHampers.empty() ? "]" : "\n  ]") << ",\n  " << JsonSentences("warnings", report.Warnings())
+  out << (report.externalHampers.empty() ? "]" : "\n  ]") << ",\n  " << JsonWarnings("warnings", report.Warnings())
       << "\n}\n";
 }
 

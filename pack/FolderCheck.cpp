@@ -117,7 +117,7 @@ class CChecker {
 
 }  // namespace
 
-std::vector<std::string> CFolderCheckReport::Warnings() const { return FolderWarnings(nameTwins, missingFiles); }
+std::vector<CFolderWarning> CFolderCheckReport::Warnings() const { return FolderWarnings(nameTwins, missingFiles); }
 
 const char* ProblemKindName(CFolderProblem::EKind kind) {
   switch (kind) {
