@@ -96,7 +96,7 @@ QImage ImageOf(const CBitmap32& bitmap) {
 
 CBitmap32 PicturePreview(const CHamperContents& contents, std::size_t record, std::uint32_t side) {
   const auto item = contents.OpenItem(record);
-  return contents.Index()[record].GetItemType() == 9 ? DecodeJPEGPreview(*item, side) : DecodeTIFFPreview(*item, side);
+  return contents.Index().ItemType(record) == 9 ? DecodeJPEGPreview(*item, side) : DecodeTIFFPreview(*item, side);
 }
 
 // Alerts shown while the sliced-loop library is loaded for a verification: the verification
@@ -110,7 +110,7 @@ class CQuietAlerts : public NSFerryman::MAlertHost {
 
 CHamperBrowserWindow::CHamperBrowserWindow(const std::string& path, const CHamperBrowserServices& services,
                                            QWidget* parent)
-    : QMainWindow(parent), services_(services), contents_(CHamperContents::Open(path)) {
+    : QMainWindow(parent), services_(services), contents_(CHamperContents::Open(path, CHamperContents::kMostRecordsShown)) {
   setObjectName("hamperBrowser");
   setAttribute(Qt::WA_DeleteOnClose);
   setAcceptDrops(true);
@@ -383,7 +383,7 @@ std::size_t CHamperBrowserWindow::SelectedSample() const {
   const QModelIndex current = tree_->currentIndex();
   if (!current.isValid()) return CHamperTree::kNoRecord;
   const CHamperTree::CNode& n = contents_->Tree().Node(model_->NodeOf(filter_->mapToSource(current)));
-  if (n.IsFolder() || !IsSampleItemType(contents_->Index()[n.record].GetItemType())) return CHamperTree::kNoRecord;
+  if (n.IsFolder() || !IsSampleItemType(contents_->Index().ItemType(n.record))) return CHamperTree::kNoRecord;
   return n.record;
 }
 
@@ -401,7 +401,7 @@ void CHamperBrowserWindow::ShowSelected(bool again) {
     return;
   }
   const CHamperTree::CNode& n = contents_->Tree().Node(node);
-  const int type = n.IsFolder() ? 0 : contents_->Index()[n.record].GetItemType();
+  const int type = n.IsFolder() ? 0 : contents_->Index().ItemType(n.record);
   if (!n.IsFolder() && model_->FailureOf(n.record).empty()) {
     if (IsSampleItemType(type)) return ShowSample(n.record);
     if (IsPictureItemType(type)) return ShowPicture(n.record);
@@ -413,7 +413,7 @@ void CHamperBrowserWindow::ShowSelected(bool again) {
 }
 
 void CHamperBrowserWindow::ShowSample(std::size_t record) {
-  const CHamperIndexEntry& entry = contents_->Index()[record];
+  const CHamperIndexEntry& entry = contents_->Record(record);
   const CSampleFactsResult facts = contents_->SampleFacts(record);
   QString text = DisplayText(entry.GetPath()) + QLatin1Char('\n');
   if (facts.ok) {
@@ -437,7 +437,7 @@ void CHamperBrowserWindow::ShowSample(std::size_t record) {
 }
 
 void CHamperBrowserWindow::ShowPicture(std::size_t record) {
-  const CHamperIndexEntry& entry = contents_->Index()[record];
+  const CHamperIndexEntry& entry = contents_->Record(record);
   pictureFacts_->setText(DisplayText(entry.GetPath()) + QStringLiteral("\n") +
                          QString::fromUtf8(ItemKindName(entry.GetItemType()).data()) + QStringLiteral(", ") +
                          QLocale().toString(entry.GetSize()) + QStringLiteral(" bytes"));
@@ -463,7 +463,7 @@ void CHamperBrowserWindow::ShowPicture(std::size_t record) {
 }
 
 void CHamperBrowserWindow::ShowReferences(std::size_t record) {
-  const CHamperIndexEntry& entry = contents_->Index()[record];
+  const CHamperIndexEntry& entry = contents_->Record(record);
   QString html = QStringLiteral("<p><b>%1</b></p>").arg(DisplayText(entry.GetPath()).toHtmlEscaped());
   try {
     const std::vector<CResolvedReference> references = ReadItemReferences(*contents_, record, services_.database);
@@ -513,7 +513,7 @@ void CHamperBrowserWindow::ShowOther(std::uint32_t node) {
   if (n.IsFolder()) {
     text += Text(browsertext::kFolderFacts, {std::to_string(n.items), std::to_string(n.size)});
   } else {
-    const CHamperIndexEntry& entry = contents_->Index()[n.record];
+    const CHamperIndexEntry& entry = contents_->Record(n.record);
     text += QString::fromUtf8(ItemKindName(entry.GetItemType()).data()) + QStringLiteral(", ") +
             QLocale().toString(entry.GetSize()) + QStringLiteral(" bytes");
     if (const std::string failure = model_->FailureOf(n.record); !failure.empty()) {
@@ -529,7 +529,7 @@ void CHamperBrowserWindow::UpdateButtons() {
   const bool verifying = verification_ && verification_->IsRunning();
   verifyButton_->setEnabled(!verifying && contents_->HasDescription());
   verifySourceButton_->setEnabled(!verifying && contents_->HasDescription());
-  extractAllButton_->setEnabled(!contents_->Index().empty());
+  extractAllButton_->setEnabled(!contents_->Index().Empty());
   extractSelectedButton_->setEnabled(tree_->selectionModel()->hasSelection());
   progressBar_->setVisible(verifying);
   stopButton_->setVisible(verifying);
@@ -558,7 +558,7 @@ bool CHamperBrowserWindow::IsPlaying() const { return player_->IsPlaying(); }
 void CHamperBrowserWindow::ExtractSelected() { Extract(SelectedRecords()); }
 
 void CHamperBrowserWindow::ExtractAll() {
-  std::vector<std::size_t> all(contents_->Index().size());
+  std::vector<std::size_t> all(contents_->Index().Size());
   for (std::size_t r = 0; r < all.size(); ++r) all[r] = r;
   Extract(all);
 }
@@ -579,7 +579,7 @@ void CHamperBrowserWindow::Extract(const std::vector<std::size_t>& records) {
       CConfinedFolder confined(*folder);
       CHamperExtraction extraction(hamper, contents_->Description(), confined);
       const auto extract = [&](std::size_t record, bool replace) {
-        const CHamperIndexEntry& entry = contents_->Index()[record];
+        const CHamperIndexEntry& entry = contents_->Record(record);
         try {
           extraction.Extract(entry, replace);
           ++written;
@@ -621,8 +621,10 @@ void CHamperBrowserWindow::VerifyAgainstSource() {
 
 void CHamperBrowserWindow::StartVerification(const std::string& source) {
   if (IsVerifying() || !contents_->HasDescription()) return;
-  const auto& index = contents_->Index();
-  if (std::any_of(index.begin(), index.end(), [](const CHamperIndexEntry& e) { return IsSlicedLoopItemType(e.GetItemType()); })) {
+  const CHamperIndex& index = contents_->Index();
+  bool slicedLoops = false;
+  for (std::size_t r = 0; r < index.Size() && !slicedLoops; ++r) slicedLoops = IsSlicedLoopItemType(index.ItemType(r));
+  if (slicedLoops) {
     // Loaded here, on the window's thread, where the pack job loads it too; a failure is the
     // verification's to report.
     CQuietAlerts quiet;

@@ -64,8 +64,8 @@ std::string CHamperTreeModel::FailureOf(std::size_t record) const {
 void CHamperTreeModel::MarkFailingFolders() {
   const CHamperTree& tree = contents_.Tree();
   failingBelow_.assign(tree.NodeCount(), 0);
-  for (std::size_t record = 0; record < contents_.Index().size(); ++record) {
-    if (FailureOf(record).empty()) continue;
+  for (std::size_t record = 0; record < contents_.Index().Size(); ++record) {
+    if (!failures_.contains(record) && !contents_.HasRecordProblem(record)) continue;
     for (std::uint32_t n = tree.NodeOfRecord(record);; n = tree.Node(n).parent) {
       ++failingBelow_[n];
       if (n == CHamperTree::kRoot) break;
@@ -105,9 +105,9 @@ QVariant CHamperTreeModel::data(const QModelIndex& index, int role) const {
       if (column == kName) return DisplayText(n.name);
       if (column == kSize) return QLocale().toString(static_cast<qulonglong>(n.size));
       if (n.IsFolder()) return {};
-      const CHamperIndexEntry& entry = contents_.Index()[n.record];
-      if (column == kKind) return QString::fromUtf8(ItemKindName(entry.GetItemType()).data());
-      if (!IsSampleItemType(entry.GetItemType())) return {};
+      const int itemType = contents_.Index().ItemType(n.record);
+      if (column == kKind) return QString::fromUtf8(ItemKindName(itemType).data());
+      if (!IsSampleItemType(itemType)) return {};
       const CSampleFactsResult facts = contents_.SampleFacts(n.record);
       if (!facts.ok) return column == kLength ? QStringLiteral("?") : QVariant();
       switch (column) {
@@ -169,7 +169,7 @@ QMimeData* CHamperTreeModel::mimeData(const QModelIndexList& indexes) const {
     CHamperExtraction extraction(hamper, contents_.Description(), confined);
     for (const std::size_t record : tree.RecordsBelow(nodes)) {
       try {
-        extraction.Extract(contents_.Index()[record], false);
+        extraction.Extract(contents_.Record(record), false);
       } catch (const NSFerryman::XBase&) {
         // What cannot be written is not handed over; the tree marks why when verified.
       }
@@ -185,7 +185,7 @@ QMimeData* CHamperTreeModel::mimeData(const QModelIndexList& indexes) const {
       const CHamperItemPath path = SplitHamperItemPath(tree.PathOf(node));
       return path.problem.empty() ? path.Relative() : std::string();
     }()
-                                              : ExtractionTarget(contents_.Index()[n.record]);
+                                              : ExtractionTarget(contents_.Record(n.record));
     if (relative.empty() || !given.insert(relative).second) continue;
     const QString file = PathText(folder + "/" + relative);
     if (QFileInfo::exists(file)) urls.push_back(QUrl::fromLocalFile(file));

@@ -67,14 +67,14 @@ std::string PackReportText(const CPackReport& report) {
     text += Line(apptext::kReportSize, {Grouped(report.outputBytes), Grouped(report.sourceBytes), std::to_string(percent)});
   }
 
-  const std::vector<std::string> warnings = report.Warnings();
+  const std::vector<CFolderWarning> warnings = report.Warnings();
   if (!report.leftOut.empty()) {
     text += "\n" + Line(apptext::kReportLeftOut, {std::to_string(report.leftOut.size())});
     for (const CPackReport::CLeftOut& file : report.leftOut) text += "  " + file.file + ": " + file.kind + ": " + file.cause + "\n";
   }
   if (!warnings.empty()) {
     text += "\n" + Line(apptext::kReportWarnings, {std::to_string(warnings.size())});
-    for (const std::string& warning : warnings) text += "  " + warning + "\n";
+    for (const CFolderWarning& warning : warnings) text += "  " + FolderWarningText(warning) + "\n";
   }
   if (!report.externalHampers.empty()) text += "\n" + Line(apptext::kReportExternalHampers, {Joined(report.externalHampers)});
   if (report.leftOut.empty() && warnings.empty() && report.outcome == EOutcome::kComplete) {
@@ -92,13 +92,14 @@ std::string FolderCheckText(const std::string& folder, const CFolderCheckReport&
     text += "\n" + Line(apptext::kCheckProblems, {std::to_string(report.problems.size())});
     for (const CFolderProblem& problem : report.problems) {
       text += "  " + (problem.file.empty() ? std::string() : problem.file + ": ") + ProblemKindName(problem.kind) +
-              (problem.detail.empty() ? "" : ": " + problem.detail) + "\n";
+              (problem.detail.empty() ? "" : ": " + problem.detail) +
+              (problem.reason.empty() ? "" : " (" + problem.reason + ")") + "\n";
     }
   }
-  const std::vector<std::string> warnings = report.Warnings();
+  const std::vector<CFolderWarning> warnings = report.Warnings();
   if (!warnings.empty()) {
     text += "\n" + Line(apptext::kReportWarnings, {std::to_string(warnings.size())});
-    for (const std::string& warning : warnings) text += "  " + warning + "\n";
+    for (const CFolderWarning& warning : warnings) text += "  " + FolderWarningText(warning) + "\n";
   }
   if (!report.externalHampers.empty()) {
     text += "\n" + Line(apptext::kCheckExternalHampers);

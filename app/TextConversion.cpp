@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
-QString DisplayText(const std::string& text) {
+QString DisplayText(std::string_view text) {
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString decoded = decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
   if (!decoder.hasError()) return decoded;

@@ -6,7 +6,8 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
-QString DisplayText(const std::string& text);
+QString DisplayText(std::string_view text);
 QString PathText(const std::string& path);
 std::string PathBytes(const QString& path);

@@ -1,6 +1,8 @@
 #include "browse/HamperContents.h"
 
 #include <new>
+#include <optional>
+#include <stdexcept>
 
 #include "browse/SampleFacts.h"
 #include "container/HamperHeader.h"
@@ -55,13 +57,13 @@ std::string Described(const std::exception& e) { return e.what(); }
 CHamperContents::CHamperContents(std::string path) : path_(std::move(path)) {}
 CHamperContents::~CHamperContents() = default;
 
-std::unique_ptr<CHamperContents> CHamperContents::Open(const std::string& path) {
+std::unique_ptr<CHamperContents> CHamperContents::Open(const std::string& path, std::size_t maxRecords) {
   std::unique_ptr<CHamperContents> contents(new CHamperContents(path));
-  contents->Read();
+  contents->Read(maxRecords);
   return contents;
 }
 
-void CHamperContents::Read() {
+void CHamperContents::Read(std::size_t maxRecords) {
   std::unique_ptr<NSFerryman::COpenFile> file;
   try {
     file = std::make_unique<NSFerryman::COpenFile>(NSFerryman::CFileSpec(path_));
@@ -69,8 +71,7 @@ void CHamperContents::Read() {
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {
-    problems_.push_back(Described(e));
-    tree_ = std::make_unique<CHamperTree>(index_);
+    fileProblems_.push_back(Described(e));
     return;
   }
 
@@ -81,7 +82,7 @@ void CHamperContents::Read() {
     checked = true;
     hasDescription_ = true;
   } catch (const NSFerryman::XBase& e) {
-    problems_.push_back(Described(e));
+    fileProblems_.push_back(Described(e));
   }
   if (!checked) {
     // A Hamper cut short or altered in its header still holds its description and the items
@@ -100,59 +101,59 @@ void CHamperContents::Read() {
 
   if (hasDescription_) {
     const std::uint32_t count = description_.GetEntryCount();
-    try {
-      file->SetPosition(description_.GetIndexOffset());
-      for (std::uint32_t i = 0; i < count; ++i) {
-        // Every record takes at least 14 bytes: a count the file cannot hold ends here, before
-        // memory is taken for it.
-        if (file->Remaining() < CHamperIndexEntry::StoredSizeForPath(0)) {
-          throw XBadFormat("the file ends");
-        }
-        index_.push_back(CHamperIndexEntry::Read(*file));
-      }
-    } catch (const NSFerryman::XBase& e) {
-      problems_.push_back("damaged index: " + std::to_string(index_.size()) + " of its " + std::to_string(count) +
-                          " records could be read (record " + std::to_string(index_.size() + 1) + ": " +
-                          Described(e) + ")");
+    CHamperIndexReading reading = ReadHamperIndexAsFarAsItGoes(*file, description_, maxRecords);
+    if (reading.limited) {
+      fileProblems_.push_back("its index holds more than " + std::to_string(maxRecords) +
+                              " records, more than a window shows; `hamper list` lists them all");
+    } else {
+      index_ = std::move(reading.index);
     }
-    for (const CIndexLayoutProblem& problem : CheckHamperIndexLayout(description_, index_, fileSize_)) {
-      recordProblems_[problem.record] = problem.message;
+    if (!reading.problem.empty()) {
+      fileProblems_.push_back("damaged index: " + std::to_string(index_.Size()) + " of its " + std::to_string(count) +
+                              " records could be read (record " + std::to_string(index_.Size() + 1) + ": " +
+                              reading.problem + ")");
     }
-    if (!recordProblems_.empty()) {
-      problems_.push_back(std::to_string(recordProblems_.size()) + " of the " + std::to_string(index_.size()) +
-                          " items lie outside the file, over another item or under another item's path");
+    problems_ = CheckHamperIndexLayout(description_, index_, fileSize_);
+    if (problems_.Count() > 0) {
+      fileProblems_.push_back(std::to_string(problems_.Count()) + " of the " + std::to_string(index_.Size()) +
+                              " items lie outside the file, over another item or under another item's path");
     }
   }
-  tree_ = std::make_unique<CHamperTree>(index_);
   file_ = std::move(file);
 }
 
-const std::string& CHamperContents::RecordProblem(std::size_t record) const {
-  static const std::string kNone;
-  const auto found = recordProblems_.find(record);
-  return found == recordProblems_.end() ? kNone : found->second;
+const CHamperTree& CHamperContents::Tree() const {
+  std::call_once(treeMade_, [this] { tree_ = std::make_unique<CHamperTree>(index_); });
+  return *tree_;
+}
+
+std::string CHamperContents::RecordProblem(std::size_t record) const {
+  const std::optional<CIndexLayoutProblem> problem = problems_.Of(record);
+  return problem ? problems_.Text(*problem, description_, index_, fileSize_) : std::string();
 }
 
 std::unique_ptr<CMedia> CHamperContents::OpenItem(std::size_t record) const {
-  const CHamperIndexEntry& entry = index_.at(record);
-  if (const std::string& problem = RecordProblem(record); !problem.empty()) throw XBadFormat(problem);
+  if (record >= index_.Size()) throw std::out_of_range("no record " + std::to_string(record));
+  if (HasRecordProblem(record)) throw XBadFormat(RecordProblem(record));
   auto file = std::make_unique<NSFerryman::COpenFile>(NSFerryman::CFileSpec(path_));
-  const MediaSize start = MediaSize{description_.GetDataOffset()} + entry.GetOffset();
+  const MediaSize start = MediaSize{description_.GetDataOffset()} + index_.Offset(record);
+  const MediaSize size = index_.ItemSize(record);
   // The file may have changed since it was opened.
-  if (start + entry.GetSize() > file->GetSize()) throw XBadFormat("the item lies outside the file");
-  return std::make_unique<CItemMedia>(std::move(file), start, entry.GetSize());
+  if (start + size > file->GetSize()) throw XBadFormat("the item lies outside the file");
+  return std::make_unique<CItemMedia>(std::move(file), start, size);
 }
 
 std::vector<std::uint8_t> CHamperContents::ReadItem(std::size_t record, std::size_t limit) const {
-  const CHamperIndexEntry& entry = index_.at(record);
-  if (const std::string& problem = RecordProblem(record); !problem.empty()) throw XBadFormat(problem);
-  if (entry.GetSize() > limit) {
-    throw XBadFormat("the item of " + std::to_string(entry.GetSize()) + " bytes is larger than " +
-                     std::to_string(limit) + " bytes");
+  if (record >= index_.Size()) throw std::out_of_range("no record " + std::to_string(record));
+  if (HasRecordProblem(record)) throw XBadFormat(RecordProblem(record));
+  const std::uint32_t size = index_.ItemSize(record);
+  if (size > limit) {
+    throw XBadFormat("the item of " + std::to_string(size) + " bytes is larger than " + std::to_string(limit) +
+                     " bytes");
   }
-  std::vector<std::uint8_t> bytes(entry.GetSize());
+  std::vector<std::uint8_t> bytes(size);
   const std::lock_guard lock(mutex_);
-  SharedFile().ReadAt(MediaSize{description_.GetDataOffset()} + entry.GetOffset(), bytes.size(), bytes.data());
+  SharedFile().ReadAt(MediaSize{description_.GetDataOffset()} + index_.Offset(record), bytes.size(), bytes.data());
   return bytes;
 }
 
@@ -161,18 +162,19 @@ CMedia& CHamperContents::SharedFile() const {
   return *file_;
 }
 
-CSampleFactsResult CHamperContents::SampleFacts(std::size_t record) const {
-  const CHamperIndexEntry& entry = index_.at(record);
+CSampleFactsResult CHamperContents::SampleFacts(std::size_t record, bool keep) const {
+  if (record >= index_.Size()) throw std::out_of_range("no record " + std::to_string(record));
   const std::lock_guard lock(mutex_);
   if (const auto found = facts_.find(record); found != facts_.end()) return found->second;
   CSampleFactsResult result;
   try {
-    if (entry.GetItemType() != 11) throw XBadFormat("not a sample");
-    if (const std::string& problem = RecordProblem(record); !problem.empty()) throw XBadFormat(problem);
+    if (index_.ItemType(record) != 11) throw XBadFormat("not a sample");
+    if (HasRecordProblem(record)) throw XBadFormat(RecordProblem(record));
     CMedia& file = SharedFile();
-    const MediaSize start = MediaSize{description_.GetDataOffset()} + entry.GetOffset();
-    if (start + entry.GetSize() > file.GetSize()) throw XBadFormat("the item lies outside the file");
-    CItemMedia item(file, start, entry.GetSize());
+    const MediaSize start = MediaSize{description_.GetDataOffset()} + index_.Offset(record);
+    const MediaSize size = index_.ItemSize(record);
+    if (start + size > file.GetSize()) throw XBadFormat("the item lies outside the file");
+    CItemMedia item(file, start, size);
     result.header = ReadSampleFacts(item);
     result.ok = true;
   } catch (const std::bad_alloc&) {
@@ -180,6 +182,6 @@ CSampleFactsResult CHamperContents::SampleFacts(std::size_t record) const {
   } catch (const std::exception& e) {
     result.problem = e.what();
   }
-  facts_.emplace(record, result);
+  if (keep) facts_.emplace(record, result);
   return result;
 }

@@ -5,7 +5,8 @@
 //
 //   const auto hamper = CHamperContents::Open("/home/me/Kit.hmp");   // never throws for a bad file
 //   for (const std::string& problem : hamper->Problems()) warn(problem);
-//   const CHamperTree& tree = hamper->Tree();
+//   const CHamperTree& tree = hamper->Tree();                         // made when first asked for
+//   const CHamperIndexEntry entry = hamper->Record(record);           // made on demand
 //   const auto facts = hamper->SampleFacts(record);                   // a sample's header, or why not
 //   auto media = hamper->OpenItem(record);                            // an item's bytes, for any thread
 //
@@ -16,6 +17,11 @@
 // Records that put their items outside the file, over an earlier item or under an earlier Path
 // (container/HamperIndexLayout.h) are items with a problem of their own, whose bytes are never
 // read.
+//
+// The index is held as its stored bytes (container/HamperIndex.h) and a record's problem is
+// worded when asked for, so a hostile index costs what the file holds, a few times over at most,
+// whatever it claims. A caller that shows every item (a window) names how many records it takes
+// at most: a Hamper with more opens with no items and says so.
 //
 // Reads of items through the object itself go through one open file, one at a time (a lock);
 // OpenItem gives media over a file of their own, for the threads that decode, draw and verify.
@@ -29,24 +35,25 @@
 #include <vector>
 
 #include "browse/HamperTree.h"
+#include "browse/SampleFacts.h"
 #include "codec/VORPSampleHeader.h"
 #include "container/HamperDescription.h"
+#include "container/HamperIndex.h"
 #include "container/HamperIndexEntry.h"
+#include "container/HamperIndexLayout.h"
 #include "framework/media/Media.h"
 
 namespace NSFerryman {
 class COpenFile;
 }
 
-struct CSampleFactsResult {
-  bool ok = false;
-  CVORPSampleHeader header;
-  std::string problem;  // why the header cannot be read, when not ok
-};
-
 class CHamperContents {
  public:
-  static std::unique_ptr<CHamperContents> Open(const std::string& path);
+  static constexpr std::size_t kAnyNumberOfRecords = static_cast<std::size_t>(-1);
+  // What a window that shows every item opens at most: ten times the largest Hamper measured
+  // (bench/HamperBrowseBench), a few hundred MB. More records than any folder a pack takes in.
+  static constexpr std::size_t kMostRecordsShown = 1'000'000;
+  static std::unique_ptr<CHamperContents> Open(const std::string& path, std::size_t maxRecords = kAnyNumberOfRecords);
   ~CHamperContents();
   CHamperContents(const CHamperContents&) = delete;
   CHamperContents& operator=(const CHamperContents&) = delete;
@@ -55,36 +62,42 @@ class CHamperContents {
   // False when not even the description record could be read: there are no items.
   bool HasDescription() const { return hasDescription_; }
   const CHamperDescription& Description() const { return description_; }
-  const std::vector<CHamperIndexEntry>& Index() const { return index_; }
-  const CHamperTree& Tree() const { return *tree_; }
+  const CHamperIndex& Index() const { return index_; }
+  CHamperIndexEntry Record(std::size_t record) const { return index_.Entry(record); }
+  // Made from the index when first asked for, once, on whichever thread asks.
+  const CHamperTree& Tree() const;
   std::uint64_t FileSize() const { return fileSize_; }
 
   // What is wrong with the file as a whole, for the user, in the order found; empty when sound.
-  const std::vector<std::string>& Problems() const { return problems_; }
+  const std::vector<std::string>& Problems() const { return fileProblems_; }
   // What is wrong with one record's place in the file; "" when nothing.
-  const std::string& RecordProblem(std::size_t record) const;
+  std::string RecordProblem(std::size_t record) const;
+  bool HasRecordProblem(std::size_t record) const { return problems_.Of(record).has_value(); }
 
   // The bytes of an item, over a file opened for the media alone, at position 0. XBadFormat for
   // a record with a problem; the file's open failures.
   std::unique_ptr<NSFerryman::CMedia> OpenItem(std::size_t record) const;
   // The item's bytes read whole, at most `limit` bytes (XBadFormat beyond).
   std::vector<std::uint8_t> ReadItem(std::size_t record, std::size_t limit) const;
-  // A sample's header (item type 11 only), read once and kept.
-  CSampleFactsResult SampleFacts(std::size_t record) const;
+  // A sample's header (item type 11 only), read once and kept; or, without `keep`, read and not
+  // kept (a pass over every item would keep them all).
+  CSampleFactsResult SampleFacts(std::size_t record, bool keep = true) const;
 
  private:
   explicit CHamperContents(std::string path);
-  void Read();
+  void Read(std::size_t maxRecords);
   NSFerryman::CMedia& SharedFile() const;
 
   std::string path_;
   bool hasDescription_ = false;
   CHamperDescription description_;
-  std::vector<CHamperIndexEntry> index_;
-  std::unique_ptr<CHamperTree> tree_;
+  CHamperIndex index_;
   std::uint64_t fileSize_ = 0;
-  std::vector<std::string> problems_;
-  std::map<std::size_t, std::string> recordProblems_;
+  std::vector<std::string> fileProblems_;
+  CIndexLayoutProblems problems_;
+
+  mutable std::once_flag treeMade_;
+  mutable std::unique_ptr<CHamperTree> tree_;
 
   mutable std::mutex mutex_;
   mutable std::unique_ptr<NSFerryman::COpenFile> file_;

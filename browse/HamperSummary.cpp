@@ -30,40 +30,60 @@ void AddExternalUse(CHamperSummary& summary, const std::string& hamper, const st
 
 }  // namespace
 
+void CHamperSummary::AddProblem(std::string_view path, std::string cause) {
+  if (problems.size() < kListedProblems) {
+    problems.push_back({std::string(path), std::move(cause)});
+  } else {
+    ++problemsNotListed;
+  }
+}
+
 CHamperSummary SummariseHamper(const CHamperContents& contents) {
   CHamperSummary summary;
   std::map<int, CKindTotal> kinds;
-  const std::vector<CHamperIndexEntry>& index = contents.Index();
-  for (std::size_t record = 0; record < index.size(); ++record) {
-    const CHamperIndexEntry& entry = index[record];
+  const CHamperIndex& index = contents.Index();
+  for (std::size_t record = 0; record < index.Size(); ++record) {
+    const int itemType = index.ItemType(record);
+    const std::uint32_t size = index.ItemSize(record);
     ++summary.items;
-    if (entry.IsHidden()) ++summary.hiddenItems;
-    summary.itemBytes += entry.GetSize();
-    CKindTotal& kind = kinds[entry.GetItemType()];
-    kind.itemType = entry.GetItemType();
+    if (index.IsHidden(record)) ++summary.hiddenItems;
+    summary.itemBytes += size;
+    CKindTotal& kind = kinds[itemType];
+    kind.itemType = itemType;
     ++kind.items;
-    kind.bytes += entry.GetSize();
+    kind.bytes += size;
 
-    if (IsSampleItemType(entry.GetItemType())) {
-      const CSampleFactsResult facts = contents.SampleFacts(record);
+    const bool readsItem = IsSampleItemType(itemType) || IsReferringItemType(itemType);
+    if (readsItem && contents.HasRecordProblem(record)) {
+      // Worded only when listed: a damaged index may hold millions of such records.
+      if (summary.problems.size() < CHamperSummary::kListedProblems) {
+        summary.AddProblem(index.Path(record), contents.RecordProblem(record));
+      } else {
+        ++summary.problemsNotListed;
+      }
+      continue;
+    }
+    if (IsSampleItemType(itemType)) {
+      const CSampleFactsResult facts = contents.SampleFacts(record, /*keep=*/false);
       if (!facts.ok) {
-        summary.problems.push_back(entry.GetPath() + ": " + facts.problem);
+        summary.AddProblem(index.Path(record), facts.problem);
         continue;
       }
       ++summary.samples;
-      summary.audioBytes += entry.GetSize();
+      summary.audioBytes += size;
       summary.pcmBytes += SamplePCMBytes(facts.header);
       summary.audioSeconds += SampleSeconds(facts.header).value_or(0);
-    } else if (IsReferringItemType(entry.GetItemType())) {
+    } else if (IsReferringItemType(itemType)) {
+      const std::string path(index.Path(record));
       try {
         const auto item = contents.OpenItem(record);
-        for (const CSF10ReferenceChunk& r : ReadHostFileReferences(HostKindOf(entry.GetItemType()), *item)) {
-          if (IsExternalReference(r, contents.Description().GetName())) AddExternalUse(summary, r.hamperName, entry.GetPath());
+        for (const CSF10ReferenceChunk& r : ReadHostFileReferences(HostKindOf(itemType), *item)) {
+          if (IsExternalReference(r, contents.Description().GetName())) AddExternalUse(summary, r.hamperName, path);
         }
       } catch (const std::bad_alloc&) {
         throw;
       } catch (const std::exception& e) {
-        summary.problems.push_back(entry.GetPath() + ": " + e.what());
+        summary.AddProblem(path, e.what());
       }
     }
   }

@@ -29,17 +29,17 @@ bool HoldsIgnoringCase(std::string_view name, std::string_view text) {
 
 }  // namespace
 
-CHamperTree::CHamperTree(const std::vector<CHamperIndexEntry>& index) {
+CHamperTree::CHamperTree(const CHamperIndex& index) {
   nodes_.emplace_back();
   nodes_.back().hidden = true;  // until a visible item is put below it
-  nodeOfRecord_.resize(index.size());
+  nodeOfRecord_.resize(index.Size());
   std::unordered_map<CFolderKey, std::uint32_t, CFolderKeyHash> folders;
-  folders.reserve(index.size() / 4 + 16);
+  folders.reserve(index.Size() / 4 + 16);
 
-  const auto addChild = [&](std::uint32_t parent, std::string name, std::size_t record) {
+  const auto addChild = [&](std::uint32_t parent, std::string_view name, std::size_t record) {
     const auto node = static_cast<std::uint32_t>(nodes_.size());
     CNode child;
-    child.name = std::move(name);
+    child.name = name;
     child.record = record;
     child.parent = parent;
     child.row = static_cast<std::uint32_t>(nodes_[parent].children.size());
@@ -49,19 +49,17 @@ CHamperTree::CHamperTree(const std::vector<CHamperIndexEntry>& index) {
     return node;
   };
 
-  for (std::size_t record = 0; record < index.size(); ++record) {
-    const CHamperIndexEntry& entry = index[record];
-    const std::string& path = entry.GetPath();
+  for (std::size_t record = 0; record < index.Size(); ++record) {
+    const std::string_view path = index.Path(record);
     std::uint32_t parent = kRoot;
     std::size_t start = 0;
     for (std::size_t colon = path.find(':'); colon != std::string::npos; colon = path.find(':', start)) {
-      const std::string_view name = std::string_view(path).substr(start, colon - start);
+      const std::string_view name = path.substr(start, colon - start);
       const auto found = folders.find({parent, name});
       if (found != folders.end()) {
         parent = found->second;
       } else {
-        const std::uint32_t folder = addChild(parent, std::string(name), kNoRecord);
-        // The key views the Path in the index, which outlives the making of the tree.
+        const std::uint32_t folder = addChild(parent, name, kNoRecord);
         folders.emplace(CFolderKey{parent, name}, folder);
         parent = folder;
       }
@@ -69,10 +67,10 @@ CHamperTree::CHamperTree(const std::vector<CHamperIndexEntry>& index) {
     }
     const std::uint32_t item = addChild(parent, path.substr(start), record);
     nodeOfRecord_[record] = item;
-    const bool hidden = entry.IsHidden();
+    const bool hidden = index.IsHidden(record);
     for (std::uint32_t n = item;; n = nodes_[n].parent) {
       CNode& node = nodes_[n];
-      node.size += entry.GetSize();
+      node.size += index.ItemSize(record);
       ++node.items;
       if (!hidden) node.hidden = false;
       if (n == kRoot) break;

@@ -4,13 +4,14 @@
 // byte, letter case significant, as the Hamper reader does; folders and items keep the order
 // in which the index first names them.
 //
-//   const CHamperTree tree(index);
+//   const CHamperTree tree(index);                      // index: a CHamperIndex that outlives it
 //   for (std::uint32_t child : tree.Node(CHamperTree::kRoot).children) ...
 //   tree.RecordsBelow(selectedNodes);                   // the items to extract, in index order
 //   const std::vector<bool> shown = tree.Filter("kick", /*withHidden=*/false);
 //
 // A folder is hidden when every item below it is (an item is hidden by its record). Nodes are
-// numbered from the root, 0; the tree is fixed once made and may be read from any thread.
+// numbered from the root, 0; the tree is fixed once made and may be read from any thread. Names
+// are views of the index's Paths: the index must outlive the tree.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "container/HamperIndexEntry.h"
+#include "container/HamperIndex.h"
 
 class CHamperTree {
  public:
@@ -27,7 +28,7 @@ class CHamperTree {
   static constexpr std::size_t kNoRecord = static_cast<std::size_t>(-1);
 
   struct CNode {
-    std::string name;
+    std::string_view name;
     std::size_t record = kNoRecord;  // the index record of an item; kNoRecord for a folder
     std::uint32_t parent = kRoot;
     std::uint32_t row = 0;           // place among the parent's children
@@ -39,7 +40,8 @@ class CHamperTree {
     bool IsFolder() const { return record == kNoRecord; }
   };
 
-  explicit CHamperTree(const std::vector<CHamperIndexEntry>& index);
+  explicit CHamperTree(const CHamperIndex& index);
+  CHamperTree(CHamperIndex&&) = delete;
 
   std::size_t NodeCount() const { return nodes_.size(); }
   const CNode& Node(std::uint32_t node) const { return nodes_[node]; }

@@ -1,6 +1,7 @@
 #include "browse/ItemReferences.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "browse/HamperContents.h"
 #include "container/FindItemByPath.h"
@@ -62,7 +63,8 @@ void ResolveExternal(CResolvedReference& reference, CDatabase& database) {
 
 std::vector<CResolvedReference> ReadItemReferences(const CHamperContents& contents, std::size_t record,
                                                CDatabase& database) {
-  const CHamperIndexEntry& entry = contents.Index().at(record);
+  if (record >= contents.Index().Size()) throw std::out_of_range("no record " + std::to_string(record));
+  const CHamperIndexEntry entry = contents.Record(record);
   const EHostFileKind kind = HostKindOf(entry.GetItemType());
   std::vector<CSF10ReferenceChunk> records;
   {

@@ -22,6 +22,13 @@
 
 CVORPSampleHeader ReadSampleFacts(NSFerryman::CMedia& item);
 
+// A sample's header, or why it cannot be read.
+struct CSampleFactsResult {
+  bool ok = false;
+  CVORPSampleHeader header;
+  std::string problem;  // why the header cannot be read, when not ok
+};
+
 // Seconds of audio; none when the sample rate is 0.
 std::optional<double> SampleSeconds(const CVORPSampleHeader& header);
 // The 16-bit PCM bytes the sample decodes to.

@@ -8,6 +8,7 @@
 #include "cli/Command.h"
 #include "cli/CommandDatabase.h"
 #include "cli/JsonText.h"
+#include "cli/JsonWarnings.h"
 #include "cli/TerminalText.h"
 #include "framework/media/Exceptions.h"
 #include "pack/FolderCheck.h"
@@ -27,7 +28,8 @@ std::string ProblemLine(const CFolderProblem& problem) {
   line += ProblemKindName(problem.kind);
   if (problem.kind == CFolderProblem::EKind::kBadReference) {
     return line + ": refers to '" + EscapeForTerminal(problem.detail) +
-           "', which is neither in the folder nor in another Hamper";
+           "', which is neither in the folder nor in another Hamper" +
+           (problem.reason.empty() ? "" : " (" + EscapeForTerminal(problem.reason) + ")");
   }
   return line + (problem.detail.empty() ? "" : ": " + EscapeForTerminal(problem.detail));
 }
@@ -49,10 +51,10 @@ void PrintText(std::ostream& out, const std::string& input, const CFolderCheckRe
       out << "\n";
     }
   }
-  const std::vector<std::string> warnings = report.Warnings();
+  const std::vector<CFolderWarning> warnings = report.Warnings();
   if (!warnings.empty()) {
     out << "\nWarnings:\n";
-    for (const std::string& warning : warnings) out << "  " << EscapeForTerminal(warning) << "\n";
+    for (const CFolderWarning& warning : warnings) out << "  " << EscapeForTerminal(FolderWarningText(warning)) << "\n";
   }
 }
 
@@ -62,15 +64,16 @@ void PrintJson(std::ostream& out, const std::string& input, const CFolderCheckRe
   for (std::size_t i = 0; i < report.problems.size(); ++i) {
     const CFolderProblem& p = report.problems[i];
     out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", p.file) << ", \"kind\": " << JsonString(ProblemKindName(p.kind))
-        << ", " << JsonMember("detail", p.detail) << "}";
+        << ", " << JsonMember("detail", p.detail);
+    if (!p.reason.empty()) out << ", " << JsonMember("reason", p.reason);
+    out << "}";
   }
   out << (report.problems.empty() ? "]" : "\n  ]") << ",\n  \"externalHampers\": [";
   for (std::size_t i = 0; i < report.externalHampers.size(); ++i) {
     const auto& [file, names] = report.externalHampers[i];
     out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", file) << ", " << JsonArrayMember("hampers", names) << "}";
   }
-  // Warnings are sentences for people; the names in them are in the members above.
-  out << (report.externalHampers.empty() ? "]" : "\n  ]") << ",\n  " << JsonSentences("warnings", report.Warnings())
+  out << (report.externalHampers.empty() ? "]" : "\n  ]") << ",\n  " << JsonWarnings("warnings", report.Warnings())
       << "\n}\n";
 }
 

@@ -19,6 +19,7 @@
 #include "cli/CommandDatabase.h"
 #include "cli/JsonText.h"
 #include "cli/TerminalText.h"
+#include "cli/Warnings.h"
 
 namespace cli {
 namespace {
@@ -67,9 +68,9 @@ void PrintText(std::ostream& out, const CHamperContents& contents, const CHamper
 void PrintJson(std::ostream& out, const std::string& file, const CHamperContents& contents,
                const CHamperSummary& summary, const std::vector<bool>& installed) {
   const CHamperDescription& d = contents.Description();
-  out << "{\n  \"file\": " << JsonString(file) << ",\n  \"name\": " << JsonString(d.GetName())
-      << ",\n  \"comments\": " << JsonString(d.GetComments()) << ",\n  \"url\": " << JsonString(d.GetURL())
-      << ",\n  \"copyright\": " << JsonString(d.GetCopyright()) << ",\n  \"fileSize\": " << contents.FileSize()
+  out << "{\n  " << JsonMember("file", file) << ",\n  " << JsonMember("name", d.GetName()) << ",\n  "
+      << JsonMember("comments", d.GetComments()) << ",\n  " << JsonMember("url", d.GetURL()) << ",\n  "
+      << JsonMember("copyright", d.GetCopyright()) << ",\n  \"fileSize\": " << contents.FileSize()
       << ",\n  \"items\": " << summary.items << ",\n  \"hiddenItems\": " << summary.hiddenItems
       << ",\n  \"itemBytes\": " << summary.itemBytes << ",\n  \"kinds\": [";
   for (std::size_t i = 0; i < summary.kinds.size(); ++i) {
@@ -81,18 +82,23 @@ void PrintJson(std::ostream& out, const std::string& file, const CHamperContents
   out << (summary.kinds.empty() ? "]" : "\n  ]") << ",\n  \"externalHampers\": [";
   for (std::size_t i = 0; i < summary.externalHampers.size(); ++i) {
     const CExternalHamperUse& use = summary.externalHampers[i];
-    out << (i ? ",\n" : "\n") << "    {\"name\": " << JsonString(use.name)
-        << ", \"installed\": " << (installed[i] ? "true" : "false") << ", \"usedBy\": [";
-    for (std::size_t k = 0; k < use.usedBy.size(); ++k) out << (k ? ", " : "") << JsonString(use.usedBy[k]);
-    out << "]}";
+    out << (i ? ",\n" : "\n") << "    {" << JsonMember("name", use.name)
+        << ", \"installed\": " << (installed[i] ? "true" : "false") << ", " << JsonArrayMember("usedBy", use.usedBy)
+        << "}";
   }
   out << (summary.externalHampers.empty() ? "]" : "\n  ]") << ",\n  \"audio\": {\"samples\": " << summary.samples
       << ", \"seconds\": " << fmt::format("{:.6f}", summary.audioSeconds) << ", \"storedBytes\": " << summary.audioBytes
       << ", \"pcmBytes\": " << summary.pcmBytes << "},\n  \"problems\": [";
-  std::vector<std::string> problems = contents.Problems();
-  problems.insert(problems.end(), summary.problems.begin(), summary.problems.end());
-  for (std::size_t i = 0; i < problems.size(); ++i) out << (i ? ", " : "") << JsonString(problems[i]);
-  out << "]\n}\n";
+  // What is wrong with the Hamper as a whole, then with items, each by its path.
+  std::size_t n = 0;
+  for (const std::string& problem : contents.Problems()) {
+    out << (n++ ? ",\n" : "\n") << "    {" << JsonMember("cause", problem) << "}";
+  }
+  for (const CItemProblem& problem : summary.problems) {
+    out << (n++ ? ",\n" : "\n") << "    {" << JsonMember("path", problem.path) << ", "
+        << JsonMember("cause", problem.cause) << "}";
+  }
+  out << (n ? "\n  ]" : "]") << ",\n  \"problemsNotListed\": " << summary.problemsNotListed << "\n}\n";
 }
 
 int Info(const InfoOptions& options, Streams& streams) {
@@ -116,14 +122,14 @@ int Info(const InfoOptions& options, Streams& streams) {
   } else {
     PrintText(streams.out, *contents, summary, installed);
   }
-  const std::string file = EscapeForTerminal(options.file);
-  for (const std::string& problem : contents->Problems()) {
-    streams.err << "hamper: warning: " << file << ": " << EscapeForTerminal(problem) << "\n";
+  CWarnings warnings(streams.err, options.file);
+  for (const std::string& problem : contents->Problems()) warnings.Add(EscapeForTerminal(problem));
+  for (const CItemProblem& problem : summary.problems) {
+    warnings.Add(EscapeForTerminal(problem.path) + ": " + EscapeForTerminal(problem.cause));
   }
-  for (const std::string& problem : summary.problems) {
-    streams.err << "hamper: warning: " << file << ": " << EscapeForTerminal(problem) << "\n";
-  }
-  return contents->Problems().empty() && summary.problems.empty() ? kExitOk : kExitFailure;
+  warnings.AddUnshown(summary.problemsNotListed);
+  warnings.Finish();
+  return warnings.Count() == 0 ? kExitOk : kExitFailure;
 }
 
 const CommandRegistrar kInfo(

@@ -68,7 +68,7 @@ std::string JsonString(std::string_view s) {
 
 std::string JsonMember(std::string_view key, std::string_view text) {
   std::string out = Key(key) + JsonString(text);
-  if (!IsValidUtf8(text)) out += ", " + Key(std::string(key) + "Bytes") + HexString(text);
+  if (!IsValidUtf8(text)) out += ", " + Key(std::string(key) + "Hex") + HexString(text);
   return out;
 }
 
@@ -77,15 +77,9 @@ std::string JsonArrayMember(std::string_view key, const std::vector<std::string>
   for (std::size_t i = 0; i < texts.size(); ++i) out += (i ? ", " : "") + JsonString(texts[i]);
   out += "]";
   if (std::all_of(texts.begin(), texts.end(), [](const std::string& t) { return IsValidUtf8(t); })) return out;
-  out += ", " + Key(std::string(key) + "Bytes") + "[";
+  out += ", " + Key(std::string(key) + "Hex") + "[";
   for (std::size_t i = 0; i < texts.size(); ++i) out += (i ? ", " : "") + HexString(texts[i]);
   return out + "]";
-}
-
-std::string JsonSentences(std::string_view key, const std::vector<std::string>& sentences) {
-  std::string out = Key(key) + "[";
-  for (std::size_t i = 0; i < sentences.size(); ++i) out += (i ? ",\n    " : "\n    ") + JsonString(sentences[i]);
-  return out + (sentences.empty() ? "]" : "\n  ]");
 }
 
 }  // namespace cli

@@ -1,115 +1,127 @@
 // `hamper list FILE.hmp [--long] [--json]`: prints a Hamper's description record and its index,
 // one record per line with its kind in words, or the same as one JSON object. With --long, each
 // sample's facts from its header too: length, channels, rate, loop and root key.
+//
+// The index is held as stored (container/HamperIndex.h) and each line is written as it is made:
+// nothing grows with the number of records but the index itself. The text's columns are as wide
+// as their widest cell, found in a first pass over the records.
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <fmt/format.h>
 
-#include "browse/HamperContents.h"
 #include "browse/ItemKind.h"
 #include "browse/SampleFacts.h"
 #include "cli/Command.h"
 #include "cli/DescriptionText.h"
 #include "cli/JsonText.h"
 #include "cli/TerminalText.h"
-#include "container/HamperIndexLayout.h"
+#include "cli/Warnings.h"
 #include "container/HamperHeader.h"
+#include "container/HamperIndex.h"
+#include "container/HamperIndexLayout.h"
 #include "framework/media/OpenFile.h"
 #include "framework/media/PartialMedia.h"
 
 namespace cli {
 namespace {
 
-// The facts of each sample, read from its header; for other items none. A sample whose header
-// cannot be read has its problem instead.
-struct CItemFacts {
-  bool sample = false;
-  bool recordDamaged = false;  // warned of already
-  CSampleFactsResult facts;
+struct ListOptions {
+  std::string file;
+  bool json = false;
+  bool longListing = false;
 };
 
-std::vector<CItemFacts> ReadFacts(NSFerryman::CMedia& media, const CHamperDescription& d,
-                                  const std::vector<CHamperIndexEntry>& index,
-                                  const std::vector<CIndexLayoutProblem>& problems) {
-  std::vector<CItemFacts> all(index.size());
-  std::vector<bool> damaged(index.size(), false);
-  for (const CIndexLayoutProblem& problem : problems) damaged[problem.record] = true;
-  for (std::size_t i = 0; i < index.size(); ++i) {
-    const CHamperIndexEntry& e = index[i];
-    if (!IsSampleItemType(e.GetItemType())) continue;
-    all[i].sample = true;
-    if (damaged[i]) {
-      all[i].recordDamaged = true;
-      all[i].facts.problem = "its record is damaged";
-      continue;
-    }
-    try {
-      NSFerryman::CPartialMedia item(media, std::uint64_t{d.GetDataOffset()} + e.GetOffset(), e.GetSize());
-      all[i].facts.header = ReadSampleFacts(item);
-      all[i].facts.ok = true;
-    } catch (const NSFerryman::XBase& x) {
-      all[i].facts.problem = x.what();
-    }
+// A Hamper being listed: its header, its index and what is wrong with its records.
+struct CListed {
+  NSFerryman::COpenFile& media;
+  CHamperDescription description;
+  CHamperIndex index;
+  CIndexLayoutProblems problems;
+  bool longListing;
+  CWarnings& warnings;
+};
+
+// The facts of a sample's header; none for other items. A sample whose header cannot be read
+// has its problem instead; `warn` says it once, on the pass that warns.
+std::optional<CSampleFactsResult> FactsOf(const CListed& listed, std::size_t r, bool warn) {
+  if (!listed.longListing || !IsSampleItemType(listed.index.ItemType(r))) return std::nullopt;
+  CSampleFactsResult facts;
+  if (listed.problems.Of(r)) {
+    facts.problem = "its record is damaged";  // warned of already
+    return facts;
   }
-  return all;
+  try {
+    NSFerryman::CPartialMedia item(listed.media,
+                                   std::uint64_t{listed.description.GetDataOffset()} + listed.index.Offset(r),
+                                   listed.index.ItemSize(r));
+    facts.header = ReadSampleFacts(item);
+    facts.ok = true;
+  } catch (const NSFerryman::XBase& x) {
+    facts.problem = x.what();
+    if (warn) listed.warnings.Add(EscapeForTerminal(listed.index.Path(r)) + ": " + EscapeForTerminal(facts.problem));
+  }
+  return facts;
 }
 
-void PrintText(std::ostream& out, const CHamperDescription& d, const std::vector<CHamperIndexEntry>& index,
-               const std::vector<CItemFacts>* facts) {
+// The cells of one record's line, the Path last.
+std::vector<std::string> Row(const CListed& listed, std::size_t r, bool warn) {
+  const CHamperIndex& index = listed.index;
+  std::vector<std::string> row = {std::to_string(index.ItemType(r)), std::string(ItemKindName(index.ItemType(r))),
+                                  std::to_string(index.Offset(r)), std::to_string(index.ItemSize(r)),
+                                  index.IsHidden(r) ? "yes" : "no"};
+  if (listed.longListing) {
+    const std::optional<CSampleFactsResult> facts = FactsOf(listed, r, warn);
+    if (facts && facts->ok) {
+      const CVORPSampleHeader& h = facts->header;
+      row.insert(row.end(), {SampleLengthText(h), SampleChannelsText(h), SampleRateText(h), SampleLoopText(h),
+                             SampleRootKeyText(h)});
+    } else {
+      row.insert(row.end(), {facts ? "damaged" : "", "", "", "", ""});
+    }
+  }
+  row.push_back(EscapeForTerminal(index.Path(r)));
+  return row;
+}
+
+void PrintLine(std::ostream& out, const std::vector<std::string>& row, const std::vector<std::size_t>& widths) {
+  std::string line;
+  for (std::size_t c = 0; c + 1 < row.size(); ++c) {
+    line += row[c];
+    line.resize(line.size() + widths[c] - row[c].size() + 2, ' ');
+  }
+  out << line << row.back() << "\n";
+}
+
+void PrintText(std::ostream& out, const CListed& listed) {
+  const CHamperDescription& d = listed.description;
   PrintDescriptionTexts(out, d);
   out << "Entries:     " << d.GetEntryCount() << "\n"
       << "IndexOffset: " << d.GetIndexOffset() << "\n"
       << "DataOffset:  " << d.GetDataOffset() << "\n";
-  if (index.empty()) return;
-  // Columns as wide as their widest cell; the Path last, as it is.
-  std::vector<std::vector<std::string>> rows;
+  if (listed.index.Empty()) return;
   std::vector<std::string> heading = {"ItemType", "Kind", "Offset", "Size", "Hidden"};
-  if (facts) heading.insert(heading.end(), {"Length", "Channels", "Rate", "Loop", "Root key"});
+  if (listed.longListing) heading.insert(heading.end(), {"Length", "Channels", "Rate", "Loop", "Root key"});
   heading.push_back("Path");
-  rows.push_back(heading);
-  for (std::size_t i = 0; i < index.size(); ++i) {
-    const CHamperIndexEntry& e = index[i];
-    std::vector<std::string> row = {std::to_string(e.GetItemType()), std::string(ItemKindName(e.GetItemType())),
-                                    std::to_string(e.GetOffset()), std::to_string(e.GetSize()),
-                                    e.IsHidden() ? "yes" : "no"};
-    if (facts) {
-      const CItemFacts& f = (*facts)[i];
-      if (f.sample && f.facts.ok) {
-        const CVORPSampleHeader& h = f.facts.header;
-        row.insert(row.end(), {SampleLengthText(h), SampleChannelsText(h), SampleRateText(h), SampleLoopText(h),
-                               SampleRootKeyText(h)});
-      } else {
-        row.insert(row.end(), {f.sample ? "damaged" : "", "", "", "", ""});
-      }
-    }
-    row.push_back(EscapeForTerminal(e.GetPath()));
-    rows.push_back(std::move(row));
-  }
   std::vector<std::size_t> widths(heading.size(), 0);
-  for (const auto& row : rows) {
+  const auto widen = [&](const std::vector<std::string>& row) {
     for (std::size_t c = 0; c + 1 < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
-  }
+  };
+  widen(heading);
+  for (std::size_t r = 0; r < listed.index.Size(); ++r) widen(Row(listed, r, /*warn=*/true));
   out << "\n";
-  for (const auto& row : rows) {
-    std::string line;
-    for (std::size_t c = 0; c + 1 < row.size(); ++c) {
-      line += row[c];
-      line.resize(line.size() + widths[c] - row[c].size() + 2, ' ');
-    }
-    out << line << row.back() << "\n";
-  }
+  PrintLine(out, heading, widths);
+  for (std::size_t r = 0; r < listed.index.Size(); ++r) PrintLine(out, Row(listed, r, /*warn=*/false), widths);
 }
 
-void PrintJson(std::ostream& out, const CHamperDescription& d, const std::vector<CHamperIndexEntry>& index,
-               const std::vector<CItemFacts>* facts) {
+void PrintJson(std::ostream& out, const CListed& listed) {
+  const CHamperDescription& d = listed.description;
+  const CHamperIndex& index = listed.index;
   out << "{\n"
       << "  " << JsonMember("name", d.GetName()) << ",\n"
       << "  " << JsonMember("comments", d.GetComments()) << ",\n"
@@ -119,17 +131,15 @@ void PrintJson(std::ostream& out, const CHamperDescription& d, const std::vector
       << "  \"indexOffset\": " << d.GetIndexOffset() << ",\n"
       << "  \"dataOffset\": " << d.GetDataOffset() << ",\n"
       << "  \"items\": [";
-  for (std::size_t i = 0; i < index.size(); ++i) {
-    const CHamperIndexEntry& e = index[i];
-    out << (i == 0 ? "\n" : ",\n") << "    {" << JsonMember("path", e.GetPath()) << ", \"itemType\": " << e.GetItemType()
-        << ", \"kind\": " << JsonString(ItemKindName(e.GetItemType())) << ", \"offset\": " << e.GetOffset()
-        << ", \"size\": " << e.GetSize() << ", \"hidden\": " << (e.IsHidden() ? "true" : "false");
-    if (facts && (*facts)[i].sample) {
-      const CSampleFactsResult& f = (*facts)[i].facts;
-      if (!f.ok) {
-        out << ",\n     \"sample\": {" << JsonMember("problem", f.problem) << "}";
+  for (std::size_t r = 0; r < index.Size(); ++r) {
+    out << (r == 0 ? "\n" : ",\n") << "    {" << JsonMember("path", index.Path(r)) << ", \"itemType\": " << index.ItemType(r)
+        << ", \"kind\": " << JsonString(ItemKindName(index.ItemType(r))) << ", \"offset\": " << index.Offset(r)
+        << ", \"size\": " << index.ItemSize(r) << ", \"hidden\": " << (index.IsHidden(r) ? "true" : "false");
+    if (const std::optional<CSampleFactsResult> f = FactsOf(listed, r, /*warn=*/true)) {
+      if (!f->ok) {
+        out << ",\n     \"sample\": {" << JsonMember("problem", f->problem) << "}";
       } else {
-        const CVORPSampleHeader& h = f.header;
+        const CVORPSampleHeader& h = f->header;
         const std::optional<double> seconds = SampleSeconds(h);
         out << ",\n     \"sample\": {\"frames\": " << h.frameCount << ", \"seconds\": "
             << (seconds ? fmt::format("{:.6f}", *seconds) : std::string("null")) << ", \"channels\": " << int{h.channelCount}
@@ -145,51 +155,41 @@ void PrintJson(std::ostream& out, const CHamperDescription& d, const std::vector
     }
     out << "}";
   }
-  out << (index.empty() ? "]\n" : "\n  ]\n") << "}\n";
+  out << (index.Empty() ? "]\n" : "\n  ]\n") << "}\n";
+}
+
+int List(const ListOptions& options, Streams& streams) {
+  NSFerryman::COpenFile media{NSFerryman::CFileSpec(options.file)};
+  CWarnings warnings(streams.err, options.file);
+  CListed listed{media, ReadAndCheckHamperHeader(media), {}, {}, options.longListing, warnings};
+  listed.index = ReadHamperIndexRecords(media, listed.description);
+  // A damaged index is still listed: the listing is how one sees what is wrong with it.
+  listed.problems = CheckHamperIndexLayout(listed.description, listed.index, media.GetSize());
+  for (std::size_t r = 0; r < listed.index.Size() && warnings.Shows(); ++r) {
+    if (const std::optional<CIndexLayoutProblem> problem = listed.problems.Of(r)) {
+      warnings.Add(EscapeForTerminal(listed.index.Path(r)) + ": " +
+                   EscapeForTerminal(listed.problems.Text(*problem, listed.description, listed.index, media.GetSize())));
+    }
+  }
+  if (!warnings.Shows()) warnings.AddUnshown(listed.problems.Count() - warnings.Count());
+  if (options.json) {
+    PrintJson(streams.out, listed);
+  } else {
+    PrintText(streams.out, listed);
+  }
+  warnings.Finish();
+  return kExitOk;
 }
 
 const CommandRegistrar kList(
     "list", "Print a Hamper's description and index", [](CLI::App& sub) -> std::function<int(Streams&)> {
-      struct Options {
-        std::string file;
-        bool json = false;
-        bool longListing = false;
-      };
-      auto options = std::make_shared<Options>();
+      auto options = std::make_shared<ListOptions>();
       sub.add_option("FILE", options->file, "The Hamper (.hmp) to list")->required();
       sub.add_flag("-l,--long", options->longListing,
                    "Also each sample's length, channels, sample rate, loop and root key");
       sub.add_flag("--json", options->json, "Print one JSON object instead of text");
       return [options](Streams& streams) {
-        return ReportingFailures(streams, options->file, [&] {
-          NSFerryman::COpenFile media{NSFerryman::CFileSpec(options->file)};
-          const CHamperDescription description = ReadAndCheckHamperHeader(media);
-          const std::vector<CHamperIndexEntry> index = ReadHamperIndex(media, description);
-          // A damaged index is still listed: the listing is how one sees what is wrong with it.
-          const std::vector<CIndexLayoutProblem> problems = CheckHamperIndexLayout(description, index, media.GetSize());
-          for (const CIndexLayoutProblem& problem : problems) {
-            streams.err << "hamper: warning: " << EscapeForTerminal(options->file) << ": "
-                        << EscapeForTerminal(index[problem.record].GetPath()) << ": "
-                        << EscapeForTerminal(problem.message) << "\n";
-          }
-          std::vector<CItemFacts> facts;
-          if (options->longListing) {
-            facts = ReadFacts(media, description, index, problems);
-            for (std::size_t i = 0; i < facts.size(); ++i) {
-              if (!facts[i].sample || facts[i].facts.ok || facts[i].recordDamaged) continue;
-              streams.err << "hamper: warning: " << EscapeForTerminal(options->file) << ": "
-                          << EscapeForTerminal(index[i].GetPath()) << ": " << EscapeForTerminal(facts[i].facts.problem)
-                          << "\n";
-            }
-          }
-          const std::vector<CItemFacts>* shownFacts = options->longListing ? &facts : nullptr;
-          if (options->json) {
-            PrintJson(streams.out, description, index, shownFacts);
-          } else {
-            PrintText(streams.out, description, index, shownFacts);
-          }
-          return static_cast<int>(kExitOk);
-        });
+        return ReportingFailures(streams, options->file, [&] { return List(*options, streams); });
       };
     });
 

@@ -11,6 +11,7 @@
 #include "cli/Command.h"
 #include "cli/CommandDatabase.h"
 #include "cli/JsonText.h"
+#include "cli/JsonWarnings.h"
 #include "cli/JobHost.h"
 #include "cli/TerminalText.h"
 #include "framework/media/Exceptions.h"
@@ -49,7 +50,7 @@ void PrintSummary(std::ostream& out, const std::string& output, const CPackRepor
     out << (i ? ",\n" : "\n") << "    {" << JsonMember("file", file.file) << ", \"kind\": " << JsonString(file.kind)
         << ", " << JsonMember("cause", file.cause) << "}";
   }
-  out << (report.leftOut.empty() ? "]" : "\n  ]") << ",\n  " << JsonSentences("warnings", report.Warnings()) << ",\n  "
+  out << (report.leftOut.empty() ? "]" : "\n  ]") << ",\n  " << JsonWarnings("warnings", report.Warnings()) << ",\n  "
       << JsonArrayMember("externalHampers", report.externalHampers)
       << ",\n  \"outputBytes\": " << report.outputBytes << ",\n  \"dataBytes\": " << report.dataBytes
       << ",\n  \"sourceBytes\": " << report.sourceBytes << ",\n  \"verificationSkipped\": "

@@ -22,6 +22,15 @@ namespace {
 // Covers the freedesktop sizes, from "normal" (128) to "xx-large" (1024).
 constexpr std::uint32_t kMaxThumbnailSize = 1024;
 
+// Why SIZE is no size ("" when it is one): a word or a sign is not a number of pixels, whatever
+// number a parser might read into it.
+std::string SizeProblem(const std::string& text) {
+  const bool digits = !text.empty() && text.size() <= 4 && text.find_first_not_of("0123456789") == std::string::npos;
+  const unsigned long size = digits ? std::stoul(text) : 0;
+  if (size >= 1 && size <= kMaxThumbnailSize) return "";
+  return "must be a number of pixels from 1 to " + std::to_string(kMaxThumbnailSize) + ", not \"" + text + "\"";
+}
+
 struct ThumbnailOptions {
   std::string file;
   std::string output;
@@ -49,7 +58,7 @@ const CommandRegistrar kThumbnail(
       sub.add_option("OUTPUT", options->output, "The PNG file to write (replaced if it exists)")->required();
       sub.add_option("SIZE", options->size,
                      "Width and height in pixels (default: 64, the splash as it is; other sizes are scaled smoothly)")
-          ->check(CLI::Range(1u, kMaxThumbnailSize));
+          ->check(CLI::Validator(SizeProblem, "1 to 1024", "size"));
       return [options](Streams& streams) {
         NSFerryman::InstallPartialOutputRemoval();
         return ReportingFailures(streams, options->file, [&] { return WriteThumbnail(*options); });

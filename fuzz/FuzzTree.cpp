@@ -74,7 +74,7 @@ struct CFuzzTree {
 
   CNavigationHolder top;
   CDatabase database{NSFerryman::AlertId(NSFerryman::kApplicationResources, 92)};
-  std::vector<std::string> unresolved;
+  std::vector<CUnresolvedReference> unresolved;
   CReferenceContext context;
 };
 

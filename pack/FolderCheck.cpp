@@ -59,8 +59,8 @@ class CChecker {
   CPackFolder folder;
 
  private:
-  void Problem(EKind kind, std::string file, std::string detail) {
-    report_.problems.push_back({kind, std::move(file), std::move(detail)});
+  void Problem(EKind kind, std::string file, std::string detail, std::string reason = {}) {
+    report_.problems.push_back({kind, std::move(file), std::move(detail), std::move(reason)});
   }
 
   void CheckFile(CFileEntry& entry) {
@@ -70,7 +70,7 @@ class CChecker {
     const CFileType* type = entry.GetItem().GetFileType();
     // Without the library a pack stops before any file; that is reported once, not per file.
     if (type && IsSlicedLoop(*type) && !slc_.IsLoaded()) return;
-    std::vector<std::string> unresolved;
+    std::vector<CUnresolvedReference> unresolved;
     CItemContext context = ItemContextFor(entry, folder);
     context.references.unresolved = &unresolved;
     CFileOutcome outcome;
@@ -86,7 +86,9 @@ class CChecker {
       // A stop or a lack of memory ends the check as it ends a pack.
       case EFileFailure::kPassOn: std::rethrow_exception(outcome.error);
     }
-    for (const std::string& name : unresolved) Problem(EKind::kBadReference, path, name);
+    for (const CUnresolvedReference& reference : unresolved) {
+      Problem(EKind::kBadReference, path, reference.displayName, reference.reason);
+    }
     if (!outcome.names.empty()) report_.externalHampers.emplace_back(path, outcome.names);
   }
 
@@ -118,7 +120,7 @@ class CChecker {
 
 }  // namespace
 
-std::vector<std::string> CFolderCheckReport::Warnings() const { return FolderWarnings(nameTwins, missingFiles); }
+std::vector<CFolderWarning> CFolderCheckReport::Warnings() const { return FolderWarnings(nameTwins, missingFiles); }
 
 const char* ProblemKindName(CFolderProblem::EKind kind) {
   switch (kind) {

@@ -15,6 +15,7 @@
 #include "container/HamperDescription.h"
 #include "framework/media/FileSpec.h"
 #include "navigation/ExternalHamperNames.h"
+#include "pack/FolderWarning.h"
 #include "pack/SLCLibraryState.h"
 
 class CDatabase;
@@ -34,6 +35,7 @@ struct CFolderProblem {
   EKind kind;
   std::string file;    // relative path ("" for the folder as a whole)
   std::string detail;  // the reason, or the reference's display name
+  std::string reason;  // a bad reference's: why it resolves nowhere
 };
 
 // A short word for a kind ("bad format", "bad reference", ...).
@@ -50,8 +52,8 @@ struct CFolderCheckReport {
   // Links to nothing, left out (FolderScan.h): warnings too.
   std::vector<std::string> missingFiles;
 
-  // The warning lines of both, twins first.
-  std::vector<std::string> Warnings() const;
+  // The warnings of both, twins first.
+  std::vector<CFolderWarning> Warnings() const;
 };
 
 // `onFile` is told each file as it is checked (for progress); it may be empty.

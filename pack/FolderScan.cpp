@@ -136,7 +136,3 @@ std::vector<std::string> FindMissingFiles(const CFileEntryList& list) {
   CollectMissingFiles(list, paths);
   return paths;
 }
-
-std::string MissingFileWarning(const std::string& relativePath) {
-  return "\"" + relativePath + "\" is a link to a file that is not there: it is left out";
-}

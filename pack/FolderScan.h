@@ -50,6 +50,3 @@ void CheckHamperPath(const CFileEntry& file);
 // The relative paths of the files of the tree that are links to nothing (or went away while the
 // folder was read), in walk order: they are left out, and the user is told.
 std::vector<std::string> FindMissingFiles(const CFileEntryList& list);
-
-// The warning line for one of them.
-std::string MissingFileWarning(const std::string& relativePath);

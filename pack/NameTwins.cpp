@@ -4,7 +4,6 @@
 
 #include "framework/media/AsciiCase.h"
 #include "navigation/PortableName.h"
-#include "pack/FolderScan.h"
 
 namespace {
 
@@ -29,17 +28,4 @@ std::vector<std::pair<std::string, std::string>> FindNameTwins(const CFileEntryL
   std::vector<std::pair<std::string, std::string>> twins;
   Collect(list, twins);
   return twins;
-}
-
-std::string NameTwinsWarning(const std::pair<std::string, std::string>& twins) {
-  return "\"" + twins.first + "\" and \"" + twins.second +
-         "\" differ only in letter case: both are packed, but a reader that ignores case cannot tell them apart";
-}
-
-std::vector<std::string> FolderWarnings(const std::vector<std::pair<std::string, std::string>>& twins,
-                                        const std::vector<std::string>& missingFiles) {
-  std::vector<std::string> lines;
-  for (const auto& pair : twins) lines.push_back(NameTwinsWarning(pair));
-  for (const std::string& missing : missingFiles) lines.push_back(MissingFileWarning(missing));
-  return lines;
 }

@@ -12,11 +12,3 @@
 // Pairs of relative paths of entries in one folder whose portable names are equal (folders and
 // files of a packable type), in walk order.
 std::vector<std::pair<std::string, std::string>> FindNameTwins(const CFileEntryList& list);
-
-// The warning line for one pair.
-std::string NameTwinsWarning(const std::pair<std::string, std::string>& twins);
-
-// The warning lines of a folder: its name twins, then the links to nothing among its files
-// (FolderScan.h), as check and pack both say them.
-std::vector<std::string> FolderWarnings(const std::vector<std::pair<std::string, std::string>>& twins,
-                                        const std::vector<std::string>& missingFiles);

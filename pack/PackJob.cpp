@@ -329,7 +329,7 @@ void CPackJob::CountFiles() {
   }
   report_.nameTwins = FindNameTwins(topLevel_);
   report_.missingFiles = FindMissingFiles(topLevel_);
-  for (const std::string& warning : report_.Warnings()) host_.ShowWarning(warning);
+  for (const CFolderWarning& warning : report_.Warnings()) host_.ShowWarning(FolderWarningText(warning));
   progress_.StartJob(static_cast<std::uint32_t>(count));
 }
 

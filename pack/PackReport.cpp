@@ -1,8 +1,8 @@
 #include "pack/PackReport.h"
 
-#include "pack/NameTwins.h"
+#include "pack/FolderWarning.h"
 
-std::vector<std::string> CPackReport::Warnings() const { return FolderWarnings(nameTwins, missingFiles); }
+std::vector<CFolderWarning> CPackReport::Warnings() const { return FolderWarnings(nameTwins, missingFiles); }
 
 const char* OutcomeName(CPackReport::EOutcome outcome) {
   switch (outcome) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "navigation/ExternalHamperNames.h"
+#include "pack/FolderWarning.h"
 
 struct CPackReport {
   enum class EOutcome {
@@ -49,8 +50,8 @@ struct CPackReport {
   // The job's time, without the time it waited for answers.
   std::uint64_t milliseconds = 0;
 
-  // The warning lines: name twins, then links to nothing.
-  std::vector<std::string> Warnings() const;
+  // The warnings: name twins, then links to nothing.
+  std::vector<CFolderWarning> Warnings() const;
 };
 
 // "complete", "stopped", "ended", "failed" ("" before a job).

@@ -48,13 +48,13 @@ bool WithBadReferenceReport(const CReferenceContext& context, const CSF10Referen
   try {
     work();
     return true;
-  } catch (const XBadReference&) {
+  } catch (const XBadReference& e) {
     if (context.unresolved) {
-      context.unresolved->push_back(record.displayName);
+      context.unresolved->push_back({record.displayName, e.what()});
       return false;
     }
     if (!context.alerts) throw;
-    NSFerryman::ShowAlert(*context.alerts, kBadReferenceAlert, {context.referencingName, record.displayName});
+    NSFerryman::ShowAlert(*context.alerts, kBadReferenceAlert, {context.referencingName, record.displayName}, e.what());
     throw NSFerryman::XAlertAlreadyShown(context.referencingName + ": bad reference to " + record.displayName);
   }
 }

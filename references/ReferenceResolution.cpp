@@ -89,6 +89,17 @@ CPathComponents FullComponents(const MINavigationInterface& item, const std::str
   return names;
 }
 
+// Why a database path finds no root folder: the folders it could have meant (any but the last two
+// components), as the author sees them; most often the folder was renamed or copied since.
+std::string DatabaseFoldersNamed(const CPathComponents& components) {
+  std::string names;
+  const std::size_t folders = components.size() > 2 ? components.size() - 2 : 1;
+  for (std::size_t i = 0; i < folders && i < components.size(); ++i) {
+    names += (i ? ", \"" : "\"") + components[i] + "\"";
+  }
+  return std::string("its database path names the folder") + (folders > 1 ? "s " : " ") + names;
+}
+
 // Step b of finding a target: the database part names the root folder somewhere in its path; the
 // rest of the path is searched from the root folder.
 CNavigationHolder ResolveDatabasePath(const CDatabasePathRef& part, const MINavigationInterface& rootFolder) {
@@ -97,7 +108,7 @@ CNavigationHolder ResolveDatabasePath(const CDatabasePathRef& part, const MINavi
   const std::string rootName = PortableName(rootFolder.GetName());
   while (!PortableNamesEqual(PortableName(components.front()), rootName)) {
     if (components.size() <= 2) {
-      throw XBadReference("the database path does not pass through \"" + rootFolder.GetName() + "\"");
+      throw XBadReference(DatabaseFoldersNamed(part.components) + "; this folder is \"" + rootFolder.GetName() + "\"");
     }
     components = components.subspan(1);
   }

@@ -25,6 +25,14 @@
 class CDatabase;
 
 // Where the references of one file are checked or rewritten.
+// An internal record that resolves nowhere: its display name, and why (the XBadReference's words,
+// "its database path names the folder ...").
+struct CUnresolvedReference {
+  std::string displayName;
+  std::string reason;
+  bool operator==(const CUnresolvedReference&) const = default;
+};
+
 struct CReferenceContext {
   // The folder whose contents the Hamper holds; internal references must resolve below it.
   CNavigationHolder rootFolder;
@@ -39,9 +47,9 @@ struct CReferenceContext {
   CDatabase* database = nullptr;
   // Where the "Bad reference" alert is shown. Null: XBadReference passes on to the caller.
   NSFerryman::MAlertHost* alerts = nullptr;
-  // When set, an unresolvable internal record is listed here (its display name) and checking goes
-  // on with the next record, so that one pass finds every problem.
-  std::vector<std::string>* unresolved = nullptr;
+  // When set, an unresolvable internal record is listed here and checking goes on with the next
+  // record, so that one pass finds every problem.
+  std::vector<CUnresolvedReference>* unresolved = nullptr;
 };
 
 // How an internal record was found.

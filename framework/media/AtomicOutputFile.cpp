@@ -62,13 +62,14 @@ class CStreamOutput : public CMedia {
   MediaSize position_ = 0;
 };
 
-// The path with its symbolic links followed to the last one's target, which may not exist yet.
+// The path with its symbolic links followed to the last one's target. A link that leads to
+// nothing is the output itself: following it would create a file wherever it points.
 std::string FinalTarget(const std::string& path) {
   fs::path current(path);
   for (int links = 0;; ++links) {
     struct stat st;
     if (::lstat(current.c_str(), &st) != 0) {
-      if (errno == ENOENT) return current.string();
+      if (errno == ENOENT) return links == 0 ? current.string() : path;
       ThrowFileError(errno, FileOperation::kOpen, path);
     }
     if (!S_ISLNK(st.st_mode)) return current.string();

@@ -13,9 +13,10 @@
 // Before it is made, the hidden files that killed commands left in that folder are removed. Destroyed without Commit, as when writing failed, or ended by a signal
 // after InstallPartialOutputRemoval, the partial file is removed and an existing output is left
 // untouched. A symbolic link is followed to its final target, which is what gets replaced: the
-// link stays. A device, FIFO or socket is never replaced by a regular file: it is written
-// directly, front to back, and Commit only closes it, unless the output must be a regular file
-// (kRegularFile), when it is refused like a folder.
+// link stays. A link that leads to nothing is never followed: it is what stands at the output,
+// and it is replaced itself. A device, FIFO or socket is never replaced by a regular file: it is
+// written directly, front to back, and Commit only closes it, unless the output must be a
+// regular file (kRegularFile), when it is refused like a folder.
 //
 // Commit(EReplace::kKeep) never replaces what stands at the output's place, even a file that
 // appeared there while the output was being written: it answers false and leaves the finished
@@ -56,7 +57,7 @@ class CAtomicOutputFile {
   COpenFile* File();
   // The output as given.
   const std::string& GetPath() const { return path_; }
-  // What is replaced: the path, or its symbolic links' final target.
+  // What is replaced: the path, or its symbolic links' final target when there is one.
   const std::string& GetTarget() const { return target_; }
   // The hidden file being written; empty when writing directly.
   const std::string& GetPartialPath() const { return partialPath_; }

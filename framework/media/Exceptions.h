@@ -39,6 +39,9 @@ NSFERRYMAN_EXCEPTION(XUnsupportedFormat, XMedia);
 NSFERRYMAN_EXCEPTION(XFile, XBase);
 NSFERRYMAN_EXCEPTION(XFileNotFound, XFile);
 NSFERRYMAN_EXCEPTION(XFileLocked, XFile);
+// The system refused access (permissions, a read-only file system): a kind of XFileLocked that is
+// worded as what it is.
+NSFERRYMAN_EXCEPTION(XPermissionDenied, XFileLocked);
 NSFERRYMAN_EXCEPTION(XDiskFull, XFile);
 NSFERRYMAN_EXCEPTION(XOpenFailed, XFile);
 NSFERRYMAN_EXCEPTION(XCreateFailed, XFile);

@@ -33,6 +33,7 @@ void ThrowFileError(int err, FileOperation operation, const std::string& what) {
     case EACCES:
     case EPERM:
     case EROFS:
+      throw XPermissionDenied(detail);
     case ETXTBSY:
     case EBUSY:
       throw XFileLocked(detail);

@@ -38,7 +38,12 @@ constexpr std::array kRows = {
     CRow{Is<std::bad_alloc>, 0},
     CRow{Is<XDiskFull>, 3},
     CRow{Is<XFileNotFound>, 4},
+    CRow{Is<XPermissionDenied>, 23},
     CRow{Is<XFileLocked>, 13},
+    // Refusals the program makes itself (an output that is an input, a description file that is a
+    // FIFO) and files the system would not open: no disk is at fault.
+    CRow{Is<XCreateFailed>, 24},
+    CRow{Is<XOpenFailed>, 25},
     CRow{Is<XFile>, 5},
     CRow{Is<XBadFormat>, 6},
     CRow{Is<XUnsupportedFormat>, 7},

@@ -12,6 +12,8 @@
 #include "container/HamperDirEntry.h"
 #include "container/HamperFile.h"
 #include "container/HamperHeader.h"
+#include "container/HamperIndex.h"
+#include "container/HamperIndexLayout.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/ScratchFile.h"
 
@@ -79,6 +81,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   fuzz::Expect(file.GetHeader().GetName() == header.GetName(), "the file item's name differs from the header's");
+
+  // The index held as stored reads the same records, and its layout check words each problem.
+  const CHamperIndex index = ReadHamperIndexRecords(*media, header);
+  fuzz::Expect(index.Size() == records.size(), "the index held as stored has another number of records");
+  for (std::size_t r = 0; r < index.Size(); ++r) fuzz::Expect(index.Entry(r) == records[r], "a record reads otherwise");
+  const CIndexLayoutProblems problems = CheckHamperIndexLayout(header, index, media->GetSize());
+  for (std::size_t r = 0; r < index.Size(); ++r) {
+    if (const auto problem = problems.Of(r)) {
+      fuzz::Expect(!problems.Text(*problem, header, index, media->GetSize()).empty(), "a problem without words");
+    }
+  }
 
   fuzz::Expect(WalkNodes(file.Children()) == records.size(), "the tree does not hold every index record");
   WalkVisible(file);

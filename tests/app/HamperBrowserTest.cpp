@@ -225,7 +225,7 @@ TEST_F(HamperBrowser, VerifyMarksTheDamagedItemWithItsReason) {
   EXPECT_FALSE(window.IsVerifying());
 
   const std::size_t record = 6;
-  ASSERT_EQ(window.Contents().Index()[record].GetPath(), "Drums:Snare.wav");
+  ASSERT_EQ(window.Contents().Index().Path(record), "Drums:Snare.wav");
   const std::string reason = window.Model().FailureOf(record);
   EXPECT_FALSE(reason.empty());
   const QModelIndex row = window.Model().IndexOf(window.Contents().Tree().NodeOfRecord(record));
@@ -256,7 +256,7 @@ TEST_F(HamperBrowser, DamagedHampersOpenAsFarAsTheyReadAndSaySo) {
   EXPECT_TRUE(problem->isVisibleTo(&cut));
   EXPECT_TRUE(problem->text().contains("lie outside the file")) << problem->text().toStdString();
   EXPECT_EQ(Rows(cut).size(), 7u);
-  const std::size_t last = cut.Contents().Index().size() - 1;
+  const std::size_t last = cut.Contents().Index().Size() - 1;
   EXPECT_FALSE(cut.Model().FailureOf(last).empty());
   ASSERT_TRUE(cut.Select("Songs:Night Shift.tps"));
   EXPECT_TRUE(Find<QLabel>(cut, "otherFacts")->text().contains("outside the file"));
@@ -271,6 +271,30 @@ TEST_F(HamperBrowser, DamagedHampersOpenAsFarAsTheyReadAndSaySo) {
   EXPECT_EQ(Rows(text).size(), 0u);
   EXPECT_FALSE(Find<QPushButton>(text, "verifyButton")->isEnabled());
   EXPECT_FALSE(Find<QPushButton>(text, "extractAllButton")->isEnabled());
+}
+
+// An index of more records than a window shows (here empty records, a few bytes of a sparse
+// file each) is not read on: the window says so and shows nothing, at a bounded cost.
+TEST_F(HamperBrowser, AnIndexOfMoreRecordsThanAWindowShowsIsRefused) {
+  const std::uint32_t records = CHamperContents::kMostRecordsShown + 1;
+  packedtest::WriteTree(f / "Many.hmp", hampertest::FakeTree(), "Many");
+  packedtest::Bytes bytes = test::ReadFileBytes(f / "Many.hmp");
+  // The description record: four strings ("Many" and three empty ones), then the numbers.
+  const std::size_t numbers = 264 + 4 + 4 + 3 * 4;
+  const auto indexOffset = static_cast<std::uint32_t>(bytes.size());
+  const std::uint32_t size = indexOffset + records * 14;
+  packedtest::PutU32BE(bytes, numbers, records);
+  packedtest::PutU32BE(bytes, numbers + 4, indexOffset);
+  packedtest::PutU32BE(bytes, numbers + 8, size);
+  packedtest::PutU32BE(bytes, 4, size);
+  test::WriteFileBytes(f / "Many.hmp", bytes);
+  fs::resize_file(f / "Many.hmp", size);
+
+  CHamperBrowserWindow& many = Open(f / "Many.hmp");
+  const QLabel* problem = Find<QLabel>(many, "problemLine");
+  EXPECT_TRUE(problem->text().contains("more than 1000000 records")) << problem->text().toStdString();
+  EXPECT_EQ(Rows(many).size(), 0u);
+  EXPECT_FALSE(Find<QPushButton>(many, "extractAllButton")->isEnabled());
 }
 
 }  // namespace

@@ -50,9 +50,9 @@ inline bool WriteDrumKit(const fs::path& kit) {
 
 // The record of a Path, which the test expects to be there.
 inline std::size_t RecordOf(const CHamperContents& contents, const std::string& path) {
-  const auto& index = contents.Index();
-  for (std::size_t r = 0; r < index.size(); ++r) {
-    if (index[r].GetPath() == path) return r;
+  const CHamperIndex& index = contents.Index();
+  for (std::size_t r = 0; r < index.Size(); ++r) {
+    if (index.Path(r) == path) return r;
   }
   ADD_FAILURE() << "no item " << path;
   return 0;

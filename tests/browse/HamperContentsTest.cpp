@@ -34,7 +34,7 @@ TEST(HamperContents, TheDemoAsATreeOfKinds) {
   const CHamperTree& tree = demo->Tree();
   std::vector<std::string> top;
   for (std::uint32_t child : tree.Node(CHamperTree::kRoot).children) {
-    top.push_back(tree.Node(child).name + (tree.Node(child).hidden ? " (hidden)" : ""));
+    top.push_back(std::string(tree.Node(child).name) + (tree.Node(child).hidden ? " (hidden)" : ""));
   }
   EXPECT_EQ(top, (std::vector<std::string>{"Splash.jpg (hidden)", "Art", "Drums", "Loops", "MIDI", "Patches", "Songs"}));
 
@@ -52,7 +52,7 @@ TEST(HamperContents, TheDemoAsATreeOfKinds) {
       {"Songs:Harbor Groove.tns", "Song"},         {"Songs:Low Tide.tps", "Published song"},
   };
   for (const auto& [path, kind] : kinds) {
-    EXPECT_EQ(ItemKindName(demo->Index()[RecordOf(*demo, path)].GetItemType()), kind) << path;
+    EXPECT_EQ(ItemKindName(demo->Index().ItemType(RecordOf(*demo, path))), kind) << path;
   }
   const std::uint32_t drums = tree.Node(CHamperTree::kRoot).children[2];
   EXPECT_EQ(tree.Node(drums).items, 6u);
@@ -70,8 +70,8 @@ TEST(HamperContents, SampleFactsAgreeWithSox) {
   int samples = 0;
   for (const CHamper& h : {CHamper{packed.Demo(), kDemo}, CHamper{packed.Kit(), packed.KitFolder()}}) {
     const auto contents = CHamperContents::Open(h.file.string());
-    for (std::size_t r = 0; r < contents->Index().size(); ++r) {
-      const CHamperIndexEntry& e = contents->Index()[r];
+    for (std::size_t r = 0; r < contents->Index().Size(); ++r) {
+      const CHamperIndexEntry& e = contents->Record(r);
       if (!IsSampleItemType(e.GetItemType())) continue;
       SCOPED_TRACE(e.GetPath());
       ++samples;
@@ -148,7 +148,7 @@ TEST(HamperContents, DamagedHampersOpenAsFarAsTheyRead) {
   const auto cut = damaged("cut.hmp", Bytes(good.begin(), good.end() - 5000));
   ASSERT_TRUE(cut->HasDescription());
   EXPECT_EQ(cut->Description().GetName(), "Harbor Drums");
-  EXPECT_EQ(cut->Index().size(), index.size());
+  EXPECT_EQ(cut->Index().Size(), index.size());
   ASSERT_GE(cut->Problems().size(), 2u);
   EXPECT_NE(cut->Problems()[0].find("size"), std::string::npos) << cut->Problems()[0];
   const std::size_t last = index.size() - 1;
@@ -160,8 +160,8 @@ TEST(HamperContents, DamagedHampersOpenAsFarAsTheyRead) {
   // Cut in the index: the records before the cut.
   const auto inIndex = damaged("index.hmp", Bytes(good.begin(), good.begin() + header.GetIndexOffset() + 60));
   ASSERT_TRUE(inIndex->HasDescription());
-  EXPECT_GT(inIndex->Index().size(), 0u);
-  EXPECT_LT(inIndex->Index().size(), index.size());
+  EXPECT_GT(inIndex->Index().Size(), 0u);
+  EXPECT_LT(inIndex->Index().Size(), index.size());
   ASSERT_GE(inIndex->Problems().size(), 2u);
   EXPECT_NE(inIndex->Problems()[1].find("damaged index: 2 of its 20 records could be read"), std::string::npos)
       << inIndex->Problems()[1];
@@ -169,7 +169,7 @@ TEST(HamperContents, DamagedHampersOpenAsFarAsTheyRead) {
   // Not a Hamper at all, and no file: nothing but the problem.
   for (const auto& contents : {damaged("text.hmp", Bytes(500, 'x')), CHamperContents::Open((scratch / "none.hmp").string())}) {
     EXPECT_FALSE(contents->HasDescription());
-    EXPECT_EQ(contents->Index().size(), 0u);
+    EXPECT_EQ(contents->Index().Size(), 0u);
     EXPECT_EQ(contents->Tree().NodeCount(), 1u);
     EXPECT_EQ(contents->Problems().size(), 1u);
   }

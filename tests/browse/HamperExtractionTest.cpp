@@ -31,20 +31,20 @@ TEST(HamperExtraction, ItemsInAnyOrderGiveWhatExtractWrites) {
   NSFerryman::COpenFile file{NSFerryman::CFileSpec(packed.Demo().string())};
   CConfinedFolder folder(out.string());
   CHamperExtraction extraction(file, demo->Description(), folder);
-  const std::size_t count = demo->Index().size();
+  const std::size_t count = demo->Index().Size();
   // Every other item backwards, then the rest, then all again: those are there already.
   for (std::size_t r = count; r-- > 0;) {
     if (r % 2) {
-      EXPECT_EQ(extraction.Extract(demo->Index()[r], false), ExtractionTarget(demo->Index()[r]));
+      EXPECT_EQ(extraction.Extract(demo->Record(r), false), ExtractionTarget(demo->Record(r)));
     }
   }
   for (std::size_t r = 0; r < count; ++r) {
-    if (r % 2 == 0) extraction.Extract(demo->Index()[r], false);
+    if (r % 2 == 0) extraction.Extract(demo->Record(r), false);
   }
   CHamperExtraction again(file, demo->Description(), folder);
-  for (std::size_t r = count; r-- > 0;) EXPECT_THROW(again.Extract(demo->Index()[r], false), XTargetExists);
+  for (std::size_t r = count; r-- > 0;) EXPECT_THROW(again.Extract(demo->Record(r), false), XTargetExists);
   test::WriteFileText(out / "Drums/Kick.wav", "changed");
-  for (std::size_t r = count; r-- > 0;) again.Extract(demo->Index()[r], true);
+  for (std::size_t r = count; r-- > 0;) again.Extract(demo->Record(r), true);
   EXPECT_EQ(FilesBelow(out), FilesBelow(byCommand));
 }
 

@@ -7,14 +7,14 @@
 
 namespace {
 
-std::vector<CHamperIndexEntry> Index(const std::vector<std::pair<std::string, bool>>& paths) {
+CHamperIndex Index(const std::vector<std::pair<std::string, bool>>& paths) {
   std::vector<CHamperIndexEntry> index;
   std::uint32_t offset = 0;
   for (const auto& [path, hidden] : paths) {
     index.emplace_back(11, 10, offset, hidden, path);
     offset += 10;
   }
-  return index;
+  return CHamperIndex::FromEntries(index);
 }
 
 // The tree as text: each node's path, one per line, depth first, hidden ones marked.
@@ -55,7 +55,7 @@ TEST(HamperTree, FoldersComeFromPathsInIndexOrder) {
     const auto index = Index(c.paths);
     const CHamperTree tree(index);
     EXPECT_EQ(Shape(tree), c.shape);
-    for (std::size_t r = 0; r < index.size(); ++r) EXPECT_EQ(tree.PathOf(tree.NodeOfRecord(r)), index[r].GetPath());
+    for (std::size_t r = 0; r < index.Size(); ++r) EXPECT_EQ(tree.PathOf(tree.NodeOfRecord(r)), index.Path(r));
   }
 }
 

@@ -46,8 +46,8 @@ TEST(SampleStream, GivesTheFramesExtractWrites) {
   ASSERT_EQ(r.code, 0) << r.err;
   const auto demo = CHamperContents::Open(packed.Demo().string());
   int samples = 0;
-  for (std::size_t record = 0; record < demo->Index().size(); ++record) {
-    const CHamperIndexEntry& e = demo->Index()[record];
+  for (std::size_t record = 0; record < demo->Index().Size(); ++record) {
+    const CHamperIndexEntry& e = demo->Record(record);
     if (!IsSampleItemType(e.GetItemType())) continue;
     SCOPED_TRACE(e.GetPath());
     ++samples;

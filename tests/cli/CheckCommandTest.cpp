@@ -19,23 +19,24 @@ TEST(CheckCommand, ReportsEveryProblemAtOnce) {
   std::string out;
   EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " check --json " + in.string(), &out), 1);
   // The twins are named in the order the file system lists them.
-  const std::string twins = out.find("\"\\\"Samples:kick.wav") != std::string::npos
-                                ? "kick.wav\\\" and \\\"Samples:KICK.wav"
-                                : "KICK.wav\\\" and \\\"Samples:kick.wav";
+  const bool lowerFirst = out.find("\"twin\": \"Samples:kick.wav\"") != std::string::npos;
+  const std::string twins = lowerFirst ? "\"path\": \"Samples:KICK.wav\", \"twin\": \"Samples:kick.wav\""
+                                       : "\"path\": \"Samples:kick.wav\", \"twin\": \"Samples:KICK.wav\"";
   EXPECT_EQ(out, "{\n  \"folder\": \"" + in.string() + "\",\n  \"name\": \"\",\n  \"packableFiles\": 7,\n"
                  "  \"problems\": [\n"
                  "    {\"file\": \"\", \"kind\": \"no name\", \"detail\": \"no NAME.TXT, and no NAME in INFO.TXT\"},\n"
                  "    {\"file\": \"\", \"kind\": \"no splash\", \"detail\": \"a 64 x 64 Splash.jpg is needed at the top level\"},\n"
                  "    {\"file\": \"Samples:bad.wav\", \"kind\": \"bad format\", \"detail\": \"WAV file without a \\\"fmt \\\" chunk\"},\n"
                  "    {\"file\": \"Samples:three.wav\", \"kind\": \"unsupported format\", \"detail\": \"WAV file with 3 channels (only mono and stereo)\"},\n"
-                 "    {\"file\": \"Songs:lost.tns\", \"kind\": \"bad reference\", \"detail\": \"lost.wav\"}\n"
+                 "    {\"file\": \"Songs:lost.tns\", \"kind\": \"bad reference\", \"detail\": \"lost.wav\", "
+                 "\"reason\": \"found through none of its paths\"}\n"
                  "  ],\n"
                  "  \"externalHampers\": [\n"
                  "    {\"file\": \"Songs:lost.tns\", \"hampers\": [\"Bass Pack\"]}\n"
                  "  ],\n"
                  "  \"warnings\": [\n"
-                 "    \"\\\"Samples:" + twins + "\\\" differ only in letter case: both are packed, but a "
-                 "reader that ignores case cannot tell them apart\"\n"
+                 "    {\"kind\": \"letter-case twins\", " + twins + ", \"cause\": \"the two differ only in "
+                 "letter case: both are packed, but a reader that ignores case cannot tell them apart\"}\n"
                  "  ]\n}\n");
   EXPECT_EQ(contenttest::FilesIn(dir.Path()).size(), 9u) << "nothing is written";
 
@@ -90,5 +91,37 @@ TEST(CheckCommand, AgreesWithPack) {
               c.code);
     EXPECT_NE(out.find(c.packSays), std::string::npos) << out;
     EXPECT_EQ(fs::exists(dir / "out.hmp"), c.code == 0);
+  }
+}
+
+// A reference whose database path names the folder it was saved in, packed from a copy under
+// another name, resolves nowhere: check, refs and pack all say why, in the same words.
+TEST(CheckCommand, SaysWhyAReferenceResolvesNowhere) {
+  test::TempDir dir;
+  fs::copy(fs::path(HAMPER_SOURCE_DIR) / "examples" / "Harbor Drums", dir / "Copy", fs::copy_options::recursive);
+  const std::string why = "its database path names the folder \\\"Harbor Drums\\\"; this folder is \\\"Copy\\\"";
+  const std::string quoted = "its database path names the folder \"Harbor Drums\"; this folder is \"Copy\"";
+  const std::string copy = (dir / "Copy").string();
+  struct Case {
+    std::string args;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"check '" + copy + "'",
+       "Patches:Harbor Kit.drp: bad reference: refers to 'Hat Closed.aif', which is neither in the folder nor in "
+       "another Hamper (" + quoted + ")"},
+      {"check --json '" + copy + "'",
+       "{\"file\": \"Patches:Harbor Kit.drp\", \"kind\": \"bad reference\", \"detail\": \"Hat Closed.aif\", "
+       "\"reason\": \"" + why + "\"}"},
+      {"refs '" + copy + "/Patches/Harbor Kit.drp'", "\"Hat Closed.aif\": internal, RESOLVES NOWHERE (" + quoted + ")"},
+      {"pack -q '" + copy + "' -o '" + (dir / "out.hmp").string() + "' 2>&1",
+       "refers to 'Hat Closed.aif'. This file is not included in this Hamper and not part of any external Hamper. "
+       "Cancelling.\n  (" + quoted + ")\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    std::string out;
+    EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " " + c.args + " </dev/null", &out), 1);
+    EXPECT_NE(out.find(c.says), std::string::npos) << out;
   }
 }

@@ -88,8 +88,8 @@ void BrowseThrough(const fs::path& file, CDatabase& database) {
   }
   contents->Tree().Filter("a", true);
   SummariseHamper(*contents);
-  for (std::size_t record = 0; record < contents->Index().size(); ++record) {
-    const int type = contents->Index()[record].GetItemType();
+  for (std::size_t record = 0; record < contents->Index().Size(); ++record) {
+    const int type = contents->Index().ItemType(record);
     try {
       if (IsSampleItemType(type)) {
         contents->SampleFacts(record);

@@ -70,18 +70,18 @@ TEST_F(ListCommand, JsonEscapesEveryTextAndKeepsBytesThatAreNotUtf8) {
             "  \"url\": \"\xF0\x9F\x8E\xB5\",\n"
             // A lead byte without its continuation, an encoded surrogate and an overlong form are
             // each a replacement character; the bytes follow in hex.
-            "  \"copyright\": \"\\ufffd(\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\", \"copyrightBytes\": \"c328eda080c0af\",\n"
+            "  \"copyright\": \"\\ufffd(\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\", \"copyrightHex\": \"c328eda080c0af\",\n"
             "  \"entryCount\": 4,\n"
             "  \"indexOffset\": 313,\n"
             "  \"dataOffset\": 408,\n"
             "  \"items\": [\n"
             "    {\"path\": \"caf\xC3\xA9 \\\"q\\\".wav\", \"itemType\": 11, \"kind\": \"Sample\", \"offset\": 0, \"size\": 3, "
             "\"hidden\": false},\n"
-            "    {\"path\": \"Latin\\ufffd\\\\x.mid\", \"pathBytes\": \"4c6174696ee95c782e6d6964\", \"itemType\": 10, "
+            "    {\"path\": \"Latin\\ufffd\\\\x.mid\", \"pathHex\": \"4c6174696ee95c782e6d6964\", \"itemType\": 10, "
             "\"kind\": \"MIDI file\", \"offset\": 3, \"size\": 0, \"hidden\": false},\n"
             "    {\"path\": \"\xC3\xBF\xC3\xBE.pad\", \"itemType\": 14, \"kind\": \"PAD data\", \"offset\": 3, \"size\": 0, "
             "\"hidden\": true},\n"
-            "    {\"path\": \"\\ufffd\\ufffd.pad\", \"pathBytes\": \"fffe2e706164\", \"itemType\": 14, \"kind\": \"PAD data\", "
+            "    {\"path\": \"\\ufffd\\ufffd.pad\", \"pathHex\": \"fffe2e706164\", \"itemType\": 14, \"kind\": \"PAD data\", "
             "\"offset\": 3, \"size\": 0, \"hidden\": true}\n"
             "  ]\n"
             "}\n");
@@ -91,7 +91,7 @@ TEST_F(ListCommand, JsonEscapesEveryTextAndKeepsBytesThatAreNotUtf8) {
     EXPECT_EQ(test::RunCommand(std::string(HAMPER_EXE) + " list --json " + path +
                                    " | python3 -c 'import json,sys\n"
                                    "for i in json.load(sys.stdin)[\"items\"]:\n"
-                                   "  print(bytes.fromhex(i[\"pathBytes\"]) if \"pathBytes\" in i else i[\"path\"].encode())'",
+                                   "  print(bytes.fromhex(i[\"pathHex\"]) if \"pathHex\" in i else i[\"path\"].encode())'",
                                &parsed),
               0);
     EXPECT_EQ(parsed, "b'caf\\xc3\\xa9 \"q\".wav'\nb'Latin\\xe9\\\\x.mid'\nb'\\xc3\\xbf\\xc3\\xbe.pad'\nb'\\xff\\xfe.pad'\n");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -78,6 +80,63 @@ TEST(HamperIndexLayout, ManyOverlappingRecordsAreEachReportedOnce) {
   const auto problems = CheckHamperIndexLayout(description, index, 2000);
   ASSERT_EQ(problems.size(), index.size() - 1);
   for (std::size_t i = 0; i < problems.size(); ++i) EXPECT_EQ(problems[i].record, i + 1);
+}
+
+// The rules as stated, one record against every earlier one: the check finds the same problems
+// for indexes of every order, overlap and size (empty items, items past the end, twins).
+std::vector<Found> Naive(const std::vector<CHamperIndexEntry>& index, std::uint64_t fileSize, std::uint64_t dataOffset) {
+  std::vector<Found> found;
+  std::vector<bool> placed(index.size(), false);
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    const std::uint64_t start = dataOffset + index[i].GetOffset();
+    const std::uint64_t end = start + index[i].GetSize();
+    if (end > fileSize) {
+      found.push_back({EKind::kOutsideFile, i, i});
+      continue;
+    }
+    std::optional<std::size_t> before, after;  // the nearest placed item at or before the start, and after it
+    for (std::size_t j = 0; j < i; ++j) {
+      if (!placed[j]) continue;
+      const std::uint64_t s = dataOffset + index[j].GetOffset();
+      if (s <= start && (!before || s >= dataOffset + index[*before].GetOffset())) before = j;
+      if (s > start && (!after || s < dataOffset + index[*after].GetOffset())) after = j;
+    }
+    std::optional<std::size_t> overlapped;
+    if (index[i].GetSize() > 0) {
+      if (after && dataOffset + index[*after].GetOffset() < end) overlapped = after;
+      if (before && dataOffset + index[*before].GetOffset() + index[*before].GetSize() > start) overlapped = before;
+    }
+    if (overlapped) {
+      found.push_back({EKind::kOverlap, i, *overlapped});
+      continue;
+    }
+    std::size_t first = i;
+    for (std::size_t j = 0; j < i && first == i; ++j) {
+      if (index[j].GetPath() == index[i].GetPath()) first = j;
+    }
+    if (first != i) {
+      found.push_back({EKind::kDuplicatePath, i, first});
+      continue;
+    }
+    placed[i] = index[i].GetSize() > 0;
+  }
+  return found;
+}
+
+TEST(HamperIndexLayout, AgreesWithTheRulesOnRandomIndexes) {
+  std::mt19937 random(22);
+  for (int round = 0; round < 400; ++round) {
+    std::vector<CHamperIndexEntry> index;
+    const int records = static_cast<int>(random() % 60);
+    const std::uint32_t span = 1 + random() % 300;
+    for (int r = 0; r < records; ++r) {
+      index.push_back(Item(std::string(1, static_cast<char>('a' + random() % 20)), random() % span,
+                           random() % 4 == 0 ? 0 : random() % 40));
+    }
+    const std::uint64_t fileSize = 100 + random() % (span + 40);
+    SCOPED_TRACE(round);
+    EXPECT_EQ(Check(index, fileSize), Naive(index, fileSize, 100));
+  }
 }
 
 }  // namespace

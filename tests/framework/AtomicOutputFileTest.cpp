@@ -95,13 +95,30 @@ TEST(AtomicOutputFile, ALinkKeepsStandingAndItsFinalTargetIsReplaced) {
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "first")));
   EXPECT_EQ(Text(dir / "sub" / "target.txt"), "new");
   EXPECT_EQ(Names(dir / "sub"), std::set<std::string>{"target.txt"});
-  {
-    CAtomicOutputFile file((dir / "dangling").string());
+}
+
+// A link to nothing is what stands at the output: it counts as there, and it is replaced itself,
+// never followed to create a file wherever it points (a folder of its own, through more links).
+TEST(AtomicOutputFile, ALinkToNothingIsReplacedItself) {
+  test::TempDir dir;
+  fs::create_directory(dir / "elsewhere");
+  fs::create_symlink("nowhere.txt", dir / "dangling");
+  fs::create_symlink(dir / "elsewhere" / "made.txt", dir / "far");
+  fs::create_symlink("far", dir / "chain");
+  for (const char* name : {"dangling", "chain"}) {
+    SCOPED_TRACE(name);
+    CAtomicOutputFile file((dir / name).string());
+    EXPECT_EQ(file.GetTarget(), (dir / name).string());
+    EXPECT_TRUE(file.TargetExists());
     Write(file, "made");
+    EXPECT_FALSE(file.Commit(CAtomicOutputFile::EReplace::kKeep));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / name)));
     file.Commit();
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / name)));
+    EXPECT_EQ(Text(dir / name), "made");
   }
-  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "dangling")));
-  EXPECT_EQ(Text(dir / "nowhere.txt"), "made");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "nowhere.txt")));
+  EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
 }
 
 TEST(AtomicOutputFile, DevicesAndFifosAreWrittenThroughNeverReplaced) {

@@ -164,8 +164,8 @@ TEST(FileErrors, ErrnoMapsToOneExceptionClass) {
   };
   const Case cases[] = {
       {ENOENT, FileOperation::kOpen, is(XFileNotFound{})},   {ENOTDIR, FileOperation::kOpen, is(XFileNotFound{})},
-      {EACCES, FileOperation::kOpen, is(XFileLocked{})},     {EPERM, FileOperation::kWrite, is(XFileLocked{})},
-      {EROFS, FileOperation::kCreate, is(XFileLocked{})},    {ETXTBSY, FileOperation::kWrite, is(XFileLocked{})},
+      {EACCES, FileOperation::kOpen, is(XPermissionDenied{})}, {EPERM, FileOperation::kWrite, is(XPermissionDenied{})},
+      {EROFS, FileOperation::kCreate, is(XPermissionDenied{})},    {ETXTBSY, FileOperation::kWrite, is(XFileLocked{})},
       {EBUSY, FileOperation::kDelete, is(XFileLocked{})},    {ENOSPC, FileOperation::kWrite, is(XDiskFull{})},
       {EDQUOT, FileOperation::kWrite, is(XDiskFull{})},      {EMFILE, FileOperation::kOpen, is(XOpenFailed{})},
       {ENFILE, FileOperation::kOpen, is(XOpenFailed{})},     {EIO, FileOperation::kRead, is(XRead{})},

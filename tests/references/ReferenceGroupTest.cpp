@@ -106,9 +106,12 @@ TEST(ReferenceGroups, AnUnresolvableReferenceEndsWithTheBadReferenceAlert) {
 
   // Without an alert host the failure itself passes on; with a list, every one is listed.
   EXPECT_THROW(reftest::CheckSong(song, content.Context("demo.tns"), names), XBadReference);
-  std::vector<std::string> unresolved;
+  std::vector<CUnresolvedReference> unresolved;
   CReferenceContext listing = content.Context("demo.tns");
   listing.unresolved = &unresolved;
   reftest::CheckSong(song, listing, names);
-  EXPECT_EQ(unresolved, (std::vector<std::string>{"Lost Snare", "Lost Hat"}));
+  ASSERT_EQ(unresolved.size(), 2u);
+  EXPECT_EQ(unresolved[0].displayName, "Lost Snare");
+  EXPECT_EQ(unresolved[1].displayName, "Lost Hat");
+  EXPECT_EQ(unresolved[0].reason, "found through none of its paths");
 }
