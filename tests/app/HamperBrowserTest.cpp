@@ -176,7 +176,7 @@ TEST_F(HamperBrowser, ExtractsTheSelectedItemsAndAsksBeforeReplacing) {
   for (const auto& entry : fs::recursive_directory_iterator(out)) {
     if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), out).string());
   }
-  EXPECT_EQ(files, (std::set<std::string>{"Drums/Clap.wav", "Drums/Hat Closed.wav", "Drums/Hat Open.wav",
+  EXPECT_EQ(files, (std::set<std::string>{"Drums/Clap.aif", "Drums/Hat Closed.aif", "Drums/Hat Open.aif",
                                           "Drums/Kick.wav", "Drums/Snare.wav", "Drums/Tom Low.wav",
                                           "MIDI/Harbor Groove.mid"}));
   EXPECT_EQ(test::ReadFileBytes(out / "MIDI/Harbor Groove.mid"), test::ReadFileBytes(kDemo / "MIDI/Harbor Groove.mid"));
