@@ -114,6 +114,7 @@ class CExtractRun {
     if (notWritten > 0) {
       streams_.err << "hamper: " << file_ << ": " << notWritten << " of " << chosen << " items were not written"
                    << (itemsFailed_ > kNamedFailures ? " (the first " + std::to_string(kNamedFailures) + " are named above)" : "")
+                   << (diskFull ? " (the disk is full: the items after it were not tried)" : "")
                    << (taken_ ? " (--force replaces files that are there)" : "") << "\n";
     } else if (taken_) {
       streams_.err << "hamper: " << file_ << ": --force replaces files that are there\n";

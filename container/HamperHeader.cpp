@@ -34,6 +34,8 @@ CHamperDescription ReadAndCheckHamperHeader(CMedia& media) {
     description = CHamperDescription::Read(media);
   } catch (const NSFerryman::XRead&) {
     throw XBadFormat("damaged Hamper: the description record runs past the end");
+  } catch (const XBadFormat& e) {
+    throw XBadFormat(std::string("damaged Hamper: the description record: ") + e.what());
   }
   if (description.GetName().empty()) throw XBadFormat("damaged Hamper: the name is empty");
   if (description.GetDataOffset() > mediaSize) throw XBadFormat("damaged Hamper: the data offset lies past the end");

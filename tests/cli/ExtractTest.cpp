@@ -277,6 +277,33 @@ TEST_F(ExtractCommand, AudioNoFileCanCarryIsNotWritten) {
             0);
 }
 
+// What stops the whole extraction is said as every command says it: a damaged description as a
+// damaged Hamper, and a write past the file-size limit as a full disk, after which nothing more is
+// tried.
+TEST_F(ExtractCommand, ADamagedHamperAndAFullDiskAreSaidAsElsewhere) {
+  const fs::path hamper = Craft(dir / "two.hmp", {{"a.mid", Bytes(5000, 'a')}, {"b.mid", Bytes(5000, 'b')}});
+  Bytes damaged = test::ReadFileBytes(hamper);
+  damaged[264 + 4 + 1] = 0;  // inside the Name
+  test::WriteFileBytes(dir / "damaged.hmp", damaged);
+  CommandRun r = Extract(Q(dir / "damaged.hmp") + " " + Q(dir / "out"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "hamper: " + (dir / "damaged.hmp").string() +
+                       ": damaged Hamper: the description record: string holds a zero byte\n");
+  EXPECT_FALSE(fs::exists(dir / "out"));
+
+  const fs::path errFile = dir / "limited.txt";
+  r.code = test::RunCommand("sh -c 'ulimit -f 1; exec \"$0\" \"$@\"' " + Q(HAMPER_EXE) + " extract " + Q(hamper) + " " +
+                                Q(dir / "out") + " 2>" + Q(errFile),
+                            &r.out);
+  r.err = Text(test::ReadFileBytes(errFile));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "hamper: " + hamper.string() + ": a.mid: Disk Full: The Operation could not be completed because not "
+                   "enough space available on the disk. (" + (dir / "out/a.mid").string() + ": File too large)\n"
+                   "hamper: " + hamper.string() + ": 2 of 2 items were not written (the disk is full: the items after "
+                   "it were not tried)\n");
+  EXPECT_EQ(Tree(dir / "out"), (std::map<std::string, std::string>{{"INFO.TXT", "NAME = \"Crafted\"\n"}}));
+}
+
 // Bytes the process has written so far (0 once it is gone).
 std::uint64_t BytesWritten(pid_t process) {
   std::ifstream io("/proc/" + std::to_string(process) + "/io");
