@@ -52,6 +52,11 @@ class CHamperExtraction {
   CHamperExtraction(NSFerryman::CMedia& hamper, const CHamperDescription& header, CConfinedFolder& folder)
       : hamper_(hamper), header_(header), folder_(folder) {}
 
+  // Why extract does not write the item's Path (alone, or beside those written before); "" when it
+  // does. Extract and ExtractLater throw it; asking first costs no exception, which counts when a
+  // crafted index holds millions of such Paths.
+  std::string PathProblem(const CHamperIndexEntry& record) const { return paths_.Check(record.GetPath()); }
+
   // Writes one item; returns its target's path below the folder.
   std::string Extract(const CHamperIndexEntry& record, bool replace);
 

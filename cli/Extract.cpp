@@ -96,6 +96,10 @@ class CExtractRun {
     for (CHamperIndexEntry record; !diskFull && index.Next(record);) {
       if (!IsChosen(record.GetPath())) continue;
       ++attempted_;
+      if (const std::string problem = extraction.PathProblem(record); !problem.empty()) {
+        ReportProblem(record.GetPath(), "not written: " + problem);
+        continue;
+      }
       try {
         extraction.ExtractLater(record, options_.force);
       } catch (const NSFerryman::XDiskFull&) {
@@ -151,15 +155,18 @@ class CExtractRun {
 
   // Names what was not written and why; `item` false for a description file.
   void Report(const std::string& path, const std::exception_ptr& failure, bool item = true) {
-    failed_ = true;
     try {
       std::rethrow_exception(failure);
     } catch (const XTargetExists&) {
       taken_ = true;
     } catch (...) {
     }
+    ReportProblem(path, Problem(failure), item);
+  }
+
+  void ReportProblem(const std::string& path, std::string problem, bool item = true) {
+    failed_ = true;
     if (item && ++itemsFailed_ > kNamedFailures) return;
-    std::string problem = Problem(failure);
     // A problem of the target file names it by its path below DIR: said once when that is just
     // the item's Path ("Kits:Kick.wav: is there already", not "...: Kits/Kick.wav: is there ...").
     std::string asTarget = path;

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -302,6 +303,58 @@ TEST_F(ExtractCommand, ADamagedHamperAndAFullDiskAreSaidAsElsewhere) {
                    "hamper: " + hamper.string() + ": 2 of 2 items were not written (the disk is full: the items after "
                    "it were not tried)\n");
   EXPECT_EQ(Tree(dir / "out"), (std::map<std::string, std::string>{{"INFO.TXT", "NAME = \"Crafted\"\n"}}));
+}
+
+// Peak memory of `hamper ARGS` in KiB, its exit code and what it printed on standard error.
+struct CMeasuredRun {
+  int code = -1;
+  long peakKiB = 0;
+  std::string err;
+};
+CMeasuredRun Measured(const std::vector<std::string>& args, const fs::path& errFile) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::freopen(errFile.c_str(), "w", stderr);
+    std::vector<char*> argv = {const_cast<char*>(HAMPER_EXE)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(HAMPER_EXE, argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  ::wait4(child, &status, 0, &usage);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss, Text(test::ReadFileBytes(errFile))};
+}
+
+// An index of millions of empty records (a sparse file of zeros behind a header) costs extract
+// the memory of what it writes and says, not of what the index claims.
+TEST_F(ExtractCommand, AHostileIndexCostsNoMemoryOfItsOwn) {
+  constexpr std::uint32_t kRecords = 3'000'000;
+  const Bytes one = test::ReadFileBytes(Craft(dir / "one.hmp", {{"a.mid", {1}}}));
+  CHamperDescription header;
+  IndexOf(one, &header);
+  Bytes hostile(one.begin(), one.begin() + header.GetIndexOffset());
+  const std::uint32_t size = header.GetIndexOffset() + kRecords * 14u;
+  const std::size_t numbers = 264 + header.GetStoredSize() - 12;
+  PutU32BE(hostile, 4, size);
+  PutU32BE(hostile, numbers, kRecords);
+  PutU32BE(hostile, numbers + 8, size);
+  const fs::path file = dir / "hostile.hmp";
+  test::WriteFileBytes(file, hostile);
+  fs::resize_file(file, size);
+
+  CMeasuredRun r = Measured({"extract", file.string(), (dir / "out").string(), "--only", "Drums:*"}, dir / "err.txt");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "hamper: " + file.string() + ": no item's path matches Drums:* (paths name folders with \":\", as "
+                   "`hamper list` shows them)\n");
+  EXPECT_LT(r.peakKiB, 64 * 1024);
+  r = Measured({"extract", file.string(), (dir / "out").string()}, dir / "err.txt");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find(": 3000000 of 3000000 items were not written (the first 100 are named above)\n"),
+            std::string::npos);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 101);
+  EXPECT_LT(r.peakKiB, 64 * 1024);
 }
 
 // Bytes the process has written so far (0 once it is gone).
