@@ -197,8 +197,9 @@ const CommandRegistrar kExtract(
       sub.add_option("DIR", options->dir, "The folder to write the items into (made when missing)")->required();
       sub.add_flag("-f,--force", options->force, "Replace files that are there already");
       sub.add_option("--only", options->only,
-                     "Only the items whose paths match this pattern (\"Drums:*\", \"*Kick*\"), or that lie in a "
-                     "folder it names (\"Drums\"); letter case ignored; may be given more than once")
+                     "Only the items whose paths match this shell pattern (\"Drums:*\", \"Caf?.wav\"), or that lie "
+                     "in a folder it names (\"Drums\"); by characters of UTF-8, letter case ignored the Unicode way; "
+                     "may be given more than once; a pattern that matches nothing is an error")
           ->allow_extra_args(false);
       return [options](Streams& streams) {
         NSFerryman::InstallPartialOutputRemoval();
