@@ -591,14 +591,14 @@ void CHamperBrowserWindow::Extract(const std::vector<std::size_t>& records, bool
         }
       };
       // Description files that are there already, to be asked about with the items.
-      std::size_t descriptionThere = 0;
+      std::vector<std::string> descriptionThere;
       const auto extractDescription = [&](bool replace) {
-        for (const auto& file : extraction.ExtractDescription(replace).notWritten) {
+        for (const auto& file : extraction.ExtractDescription(replace, std::exchange(descriptionThere, {})).notWritten) {
           try {
             std::rethrow_exception(file.error);
           } catch (const XTargetExists& e) {
             if (replace) failed.push_back(file.path + ": " + e.what());
-            ++descriptionThere;
+            descriptionThere.push_back(file.path);
           } catch (const std::exception& e) {
             failed.push_back(file.path + ": " + e.what());
           }
@@ -607,12 +607,12 @@ void CHamperBrowserWindow::Extract(const std::vector<std::size_t>& records, bool
       for (const std::size_t record : records) extract(record, false);
       if (description) extractDescription(false);
       QApplication::restoreOverrideCursor();
-      const std::size_t thereCount = there.size() + descriptionThere;
+      const std::size_t thereCount = there.size() + descriptionThere.size();
       if (thereCount > 0 && NSFerryman::ShowAlert(services_.alerts, browsertext::kReplaceExtractedAlert,
                                                   {std::to_string(thereCount), *folder}) == NSFerryman::kAlertButton1) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         for (const std::size_t record : std::exchange(there, {})) extract(record, true);
-        if (descriptionThere > 0) extractDescription(true);
+        if (!descriptionThere.empty()) extractDescription(true);
         QApplication::restoreOverrideCursor();
       }
     } catch (...) {

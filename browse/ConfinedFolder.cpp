@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <set>
 #include <system_error>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -17,6 +19,29 @@
 #include "framework/media/PartialOutputRegistry.h"
 
 using NSFerryman::XCreateFailed;
+
+// The files named through one confined folder, by identity. A file system that does not tell some
+// names apart (letter case, on vfat or exFAT) takes a second name for the first file: that file
+// is then "there already", and must be neither replaced nor taken for a file the user had there.
+struct CNamedFiles {
+  using CIdentity = std::pair<dev_t, ino_t>;
+  void Add(const CIdentity& file) {
+    std::lock_guard lock(mutex);
+    files.insert(file);
+  }
+  bool Holds(const struct stat& st) {
+    std::lock_guard lock(mutex);
+    return files.contains({st.st_dev, st.st_ino});
+  }
+  // Whether `name` in `folder` is one of them.
+  bool HoldsName(int folder, const std::string& name) {
+    struct stat st;
+    return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && Holds(st);
+  }
+
+  std::mutex mutex;  // the committing thread adds while the writing one asks
+  std::set<CIdentity> files;
+};
 
 struct CConfinedFolderHandle {
   CConfinedFolderHandle(int fd, std::string path, std::string shown)
@@ -36,6 +61,7 @@ struct CConfinedFolderHandle {
   std::shared_ptr<CConfinedFolderHandle> madeIn;
   // The file system here cannot create files without a name.
   bool noAnonymousFiles = false;
+  std::shared_ptr<CNamedFiles> named;
 };
 
 // A file we created in a folder we hold open, as a media.
@@ -51,6 +77,8 @@ class CCreatedFile : public NSFerryman::COpenFile {
 namespace {
 
 constexpr const char* kFolderInTheWay = "a folder of that name is in the way (folders are never replaced)";
+constexpr const char* kNamedBefore =
+    "the file system here takes this name for that of a file written before, and cannot hold both";
 // At most this many files in a batch; a sync for each this many costs next to nothing.
 constexpr std::size_t kLargestBatch = 4096;
 // Files with a hidden name in one batch: each takes a slot of the signal handler's list.
@@ -126,6 +154,11 @@ void SyncFolderAndMadeParents(CConfinedFolderHandle& folder) {
   }
 }
 
+std::pair<dev_t, ino_t> Identity(int fd) {
+  struct stat st;
+  return ::fstat(fd, &st) == 0 ? std::pair{st.st_dev, st.st_ino} : std::pair<dev_t, ino_t>{0, 0};
+}
+
 void AddOnce(std::vector<std::shared_ptr<CConfinedFolderHandle>>& folders,
              const std::shared_ptr<CConfinedFolderHandle>& folder) {
   if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
@@ -152,7 +185,9 @@ void CConfinedOutputFile::SyncData() {
 }
 
 void CConfinedOutputFile::RenameIntoPlace() {
+  if (replace_ && folder_->named->HoldsName(folder_->fd, name_)) throw XCreateFailed(shownPath_ + ": " + kNamedBefore);
   const int error = NSFerryman::RenameIntoPlace(folder_->fd, partialName_, folder_->fd, name_, replace_);
+  if (error == EEXIST && folder_->named->HoldsName(folder_->fd, name_)) throw XCreateFailed(shownPath_ + ": " + kNamedBefore);
   if (error == EEXIST) throw XTargetExists(shownPath_ + ": is there already");
   if (error == EISDIR || error == ENOTEMPTY) throw XCreateFailed(shownPath_ + ": " + kFolderInTheWay);
   if (error != 0) NSFerryman::ThrowFileError(error, NSFerryman::FileOperation::kCreate, shownPath_);
@@ -163,6 +198,7 @@ void CConfinedOutputFile::Name() {
     file_.reset();
     RenameIntoPlace();
     committed_ = true;
+    folder_->named->Add(identity_);
     return;
   }
   const std::string self = OpenFilePath(file_->Descriptor());
@@ -171,9 +207,9 @@ void CConfinedOutputFile::Name() {
     if (::linkat(AT_FDCWD, self.c_str(), folder_->fd, name_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
       const int error = errno;
       struct stat st;
-      if (error == EEXIST && ::fstatat(folder_->fd, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-          S_ISDIR(st.st_mode)) {
-        throw XCreateFailed(shownPath_ + ": " + kFolderInTheWay);
+      if (error == EEXIST && ::fstatat(folder_->fd, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(st.st_mode)) throw XCreateFailed(shownPath_ + ": " + kFolderInTheWay);
+        if (folder_->named->Holds(st)) throw XCreateFailed(shownPath_ + ": " + kNamedBefore);
       }
       if (error == EEXIST) throw XTargetExists(shownPath_ + ": is there already");
       NSFerryman::ThrowFileError(error, NSFerryman::FileOperation::kCreate, shownPath_);
@@ -192,6 +228,7 @@ void CConfinedOutputFile::Name() {
     RenameIntoPlace();
   }
   committed_ = true;
+  folder_->named->Add(identity_);
   file_.reset();
 }
 
@@ -208,6 +245,7 @@ CConfinedFolder::CConfinedFolder(const std::string& path) : path_(path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) NSFerryman::ThrowFileError(errno, NSFerryman::FileOperation::kOpen, path);
   root_ = std::make_shared<CConfinedFolderHandle>(fd, path, path);
+  root_->named = std::make_shared<CNamedFiles>();
 }
 
 CConfinedFolder::~CConfinedFolder() {
@@ -227,6 +265,7 @@ std::shared_ptr<CConfinedFolderHandle> CConfinedFolder::Enter(std::span<const st
     const int fd = EnterFolder(parent->fd, folders[i], shown, made);
     auto handle = std::make_shared<CConfinedFolderHandle>(fd, path_ + "/" + shown, shown);
     if (made) handle->madeIn = parent;
+    handle->named = root_->named;
     entered_.emplace_back(folders[i], std::move(handle));
   }
   return folders.empty() ? root_ : entered_.back().second;
@@ -248,6 +287,7 @@ std::unique_ptr<CConfinedOutputFile> CConfinedFolder::CreateFile(std::span<const
   struct stat st;
   if (::fstatat(folder->fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
     if (S_ISDIR(st.st_mode)) throw XCreateFailed(shown + ": " + kFolderInTheWay);
+    if (folder->named->Holds(st)) throw XCreateFailed(shown + ": " + kNamedBefore);
     if (!replace) throw XTargetExists(shown + ": is there already");
   }
   // Without a name, nothing is left behind when the process ends before the file is complete,
@@ -257,6 +297,7 @@ std::unique_ptr<CConfinedOutputFile> CConfinedFolder::CreateFile(std::span<const
     if (fd >= 0) {
       file->anonymous_ = true;
       file->file_ = std::make_unique<CCreatedFile>(fd, path_ + "/" + shown);
+      file->identity_ = Identity(fd);
       return file;
     }
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
@@ -276,6 +317,7 @@ std::unique_ptr<CConfinedOutputFile> CConfinedFolder::CreateFile(std::span<const
     file->registrySlot_ = NSFerryman::RegisterPartialOutput(
         ProcShowsOpenFiles() ? OpenFilePath(folder->fd) + "/" + partial : folder->path + "/" + partial);
     file->file_ = std::make_unique<CCreatedFile>(fd, path_ + "/" + shown);
+    file->identity_ = Identity(fd);
     return file;
   }
   throw XCreateFailed(shown + ": no free name for a temporary file beside it");

@@ -16,6 +16,9 @@
 // registered for removal if a signal ends the process; it gets its name when it is committed, and
 // destroyed before that it is gone. A target that exists is left alone (XTargetExists) unless
 // `replace`, which replaces the entry itself: a symbolic link there is replaced, never followed.
+// A name that the file system takes for that of a file named before through this folder (one that
+// does not tell letter case apart) is XCreateFailed, with or without `replace`: two files never
+// become one.
 // The folder given itself may be reached through links: it is the caller's choice.
 //
 // Durable: no name ever stands for a file whose data is not on the disk, even after a crash.
@@ -38,7 +41,9 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <sys/types.h>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "framework/media/Exceptions.h"
@@ -88,6 +93,7 @@ class CConfinedOutputFile {
   std::unique_ptr<CCreatedFile> file_;
   bool anonymous_ = false;    // created with O_TMPFILE: it has no name until it is linked
   std::string partialName_;   // the hidden name it has, when it has one
+  std::pair<dev_t, ino_t> identity_{};
   int registrySlot_ = -1;
   bool committed_ = false;
 };

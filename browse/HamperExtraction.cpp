@@ -102,10 +102,12 @@ std::vector<CHamperExtraction::CFailure> CHamperExtraction::CommitBatch() {
 
 std::vector<CHamperExtraction::CFailure> CHamperExtraction::Finish() { return AsItemFailures(folder_.FinishCommits()); }
 
-CHamperExtraction::CDescriptionOutcome CHamperExtraction::ExtractDescription(bool replace) {
+CHamperExtraction::CDescriptionOutcome CHamperExtraction::ExtractDescription(bool replace,
+                                                                           const std::vector<std::string>& only) {
   CDescriptionFileSet set = DescriptionFilesFor(header_);
   CDescriptionOutcome outcome;
   for (const CDescriptionFile& file : set.files) {
+    if (!only.empty() && std::find(only.begin(), only.end(), file.name) == only.end()) continue;
     try {
       const auto out = folder_.CreateFile({}, file.name, replace);
       out->Media().Write(file.text.size(), file.text.data());

@@ -73,14 +73,14 @@ class CHamperExtraction {
   // CommitBatch, then the folders are synced too: every file written stands on the disk.
   std::vector<CFailure> Finish();
 
-  // Writes the description files at the top of the folder, each kept when it is there unless
-  // `replace`, and synced. Gives each file that was not written (by its name) with why, and the
-  // texts the files cannot give back exactly, in words.
+  // Writes the description files at the top of the folder (with `only`, just those of these
+  // names), each kept when it is there unless `replace`, and synced. Gives each file that was not
+  // written (by its name) with why, and the texts the files cannot give back exactly, in words.
   struct CDescriptionOutcome {
     std::vector<CFailure> notWritten;
     std::vector<std::string> inexact;
   };
-  CDescriptionOutcome ExtractDescription(bool replace);
+  CDescriptionOutcome ExtractDescription(bool replace, const std::vector<std::string>& only = {});
 
  private:
   std::unique_ptr<CConfinedOutputFile> Write(const CHamperIndexEntry& record, bool replace);
