@@ -560,10 +560,10 @@ void CHamperBrowserWindow::ExtractSelected() { Extract(SelectedRecords()); }
 void CHamperBrowserWindow::ExtractAll() {
   std::vector<std::size_t> all(contents_->Index().Size());
   for (std::size_t r = 0; r < all.size(); ++r) all[r] = r;
-  Extract(all);
+  Extract(all, true);
 }
 
-void CHamperBrowserWindow::Extract(const std::vector<std::size_t>& records) {
+void CHamperBrowserWindow::Extract(const std::vector<std::size_t>& records, bool description) {
   if (records.empty()) return;
   ReportFailures(services_.alerts, [&] {
     const std::optional<std::string> folder =
@@ -590,12 +590,29 @@ void CHamperBrowserWindow::Extract(const std::vector<std::size_t>& records) {
           failed.push_back(entry.GetPath() + ": " + e.what());
         }
       };
+      // Description files that are there already, to be asked about with the items.
+      std::vector<std::string> descriptionThere;
+      const auto extractDescription = [&](bool replace) {
+        for (const auto& file : extraction.ExtractDescription(replace, std::exchange(descriptionThere, {})).notWritten) {
+          try {
+            std::rethrow_exception(file.error);
+          } catch (const XTargetExists& e) {
+            if (replace) failed.push_back(file.path + ": " + e.what());
+            descriptionThere.push_back(file.path);
+          } catch (const std::exception& e) {
+            failed.push_back(file.path + ": " + e.what());
+          }
+        }
+      };
       for (const std::size_t record : records) extract(record, false);
+      if (description) extractDescription(false);
       QApplication::restoreOverrideCursor();
-      if (!there.empty() && NSFerryman::ShowAlert(services_.alerts, browsertext::kReplaceExtractedAlert,
-                                                  {std::to_string(there.size()), *folder}) == NSFerryman::kAlertButton1) {
+      const std::size_t thereCount = there.size() + descriptionThere.size();
+      if (thereCount > 0 && NSFerryman::ShowAlert(services_.alerts, browsertext::kReplaceExtractedAlert,
+                                                  {std::to_string(thereCount), *folder}) == NSFerryman::kAlertButton1) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         for (const std::size_t record : std::exchange(there, {})) extract(record, true);
+        if (!descriptionThere.empty()) extractDescription(true);
         QApplication::restoreOverrideCursor();
       }
     } catch (...) {

@@ -112,7 +112,8 @@ class CHamperBrowserWindow : public QMainWindow {
   void ShowPicture(std::size_t record);
   void ShowReferences(std::size_t record);
   void ShowOther(std::uint32_t node);
-  void Extract(const std::vector<std::size_t>& records);
+  // With `description`, the description files as well, as `hamper extract` writes them for a whole Hamper.
+  void Extract(const std::vector<std::size_t>& records, bool description = false);
   void OnVerificationFinished(const std::shared_ptr<const CHamperVerificationReport>& report, const QString& failure);
   void UpdateButtons();
   std::size_t SelectedSample() const;
