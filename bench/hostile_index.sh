@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Time and peak memory of the commands that read a Hamper's index, over sparse 100 MB files whose
 # index is hostile: what it costs must follow what the file holds, not what it claims. Target:
-# info and list under 300 MB and 20 s each (thumbnail a few MB, whatever the index).
+# info, list, verify and extract under 300 MB and 20 s each (thumbnail a few MB, whatever the index).
 #
 #   empty:    7,000,000 empty 14-byte records (no path, type 0, all at offset 0, size 0)
 #   samples:  the same records with item type 11: every one a sample without a header
@@ -69,5 +69,8 @@ for shape in "${shapes[@]}"; do
   run "list --long" list --long "$work/$shape.hmp"
   run "list --json" list --json "$work/$shape.hmp"
   run thumbnail thumbnail "$work/$shape.hmp" "$work/thumb.png"
+  run verify verify -q "$work/$shape.hmp"
+  run "extract --only" extract --only 'Kick*' "$work/$shape.hmp" "$work/extracted"
+  rm -rf "$work/extracted"
   rm -f "$work/$shape.hmp"
 done

@@ -68,7 +68,7 @@ void PrintJson(std::ostream& out, const VerifyOptions& options, const CHamperVer
     out << (i ? ",\n" : "\n") << "    {" << JsonMember("path", failures[i].path)
         << ", \"itemType\": " << failures[i].itemType << ", " << JsonMember("problem", failures[i].problem) << "}";
   }
-  out << (failures.empty() ? "]\n}\n" : "\n  ]\n}\n");
+  out << (failures.empty() ? "]" : "\n  ]") << ",\n  \"failuresNotListed\": " << report.failuresNotListed << "\n}\n";
 }
 
 int Verify(const VerifyOptions& options, Streams& streams) {
@@ -98,13 +98,18 @@ int Verify(const VerifyOptions& options, Streams& streams) {
                 << report.header.GetEntryCount() << " items: not every item was verified\n";
     return kExitStopped;
   }
-  if (!report.failures.empty()) {
+  if (!report.Passed()) {
     if (!options.json) {
-      // The first failure, or every problem of a damaged index, which are all known at once.
-      for (const CHamperItemFailure& failure : report.failures) {
-        streams.err << "hamper: " << file << ": " << EscapeForTerminal(failure.path) << ": "
-                    << EscapeForTerminal(failure.problem) << "\n";
+      // The first failure, or the problems of a damaged index, which are all known at once: the
+      // first few of them, as the other commands warn, and a count of the rest.
+      constexpr std::size_t kShown = 20;
+      for (std::size_t i = 0; i < report.failures.size() && i < kShown; ++i) {
+        streams.err << "hamper: " << file << ": " << EscapeForTerminal(report.failures[i].path) << ": "
+                    << EscapeForTerminal(report.failures[i].problem) << "\n";
       }
+      const std::uint64_t unshown =
+          report.failuresNotListed + (report.failures.size() > kShown ? report.failures.size() - kShown : 0);
+      if (unshown > 0) streams.err << "hamper: " << file << ": and " << unshown << " more\n";
     }
     return kExitFailure;
   }

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "container/HamperFile.h"
 #include "container/HamperHeader.h"
+#include "container/HamperIndex.h"
 #include "container/HamperIndexLayout.h"
 #include "framework/media/Exceptions.h"
 #include "framework/media/OpenFile.h"
@@ -108,18 +110,27 @@ CHamperVerificationReport VerifyHamperFile(const std::string& file, const CHampe
   CHamperVerificationReport report;
   NSFerryman::COpenFile media{NSFerryman::CFileSpec(file)};
   report.header = ReadAndCheckHamperHeader(media);
+  {
+    // Records that put their items outside the file, over one another or under one path: the
+    // file is damaged, and no item of it is read.
+    const CHamperIndex stored = ReadHamperIndexRecords(media, report.header);
+    const CIndexLayoutProblems problems = CheckHamperIndexLayout(report.header, stored, media.GetSize());
+    for (std::size_t r = 0; r < stored.Size() && problems.Count() > 0; ++r) {
+      const std::optional<CIndexLayoutProblem> problem = problems.Of(r);
+      if (!problem) continue;
+      if (report.failures.size() == CHamperVerificationReport::kListedLayoutProblems) {
+        report.failuresNotListed = problems.Count() - report.failures.size();
+        break;
+      }
+      report.failures.push_back({r, std::string(stored.Path(r)), stored.ItemType(r),
+                                 problems.Text(*problem, report.header, stored, media.GetSize())});
+    }
+    if (problems.Count() > 0) {
+      report.layoutDamaged = true;
+      return report;
+    }
+  }
   const std::vector<CHamperIndexEntry> index = ReadHamperIndex(media, report.header);
-
-  // Records that put their items outside the file, over one another or under one path: the file
-  // is damaged, and no item of it is read.
-  for (const CIndexLayoutProblem& problem : CheckHamperIndexLayout(report.header, index, media.GetSize())) {
-    const CHamperIndexEntry& record = index[problem.record];
-    report.failures.push_back({problem.record, record.GetPath(), record.GetItemType(), problem.message});
-  }
-  if (!report.failures.empty()) {
-    report.layoutDamaged = true;
-    return report;
-  }
 
   CDatabase& database = *settings.database;
   CDatabaseScope scope(database);

@@ -11,7 +11,8 @@
 //
 // In order: the header (XBadFormat, thrown, names the check that failed), the index layout
 // (records that put their items outside the file, over one another or under one path: each is a
-// failure and no item is read), the sliced-loop library when the Hamper holds sliced loops (its
+// failure, the first kListedLayoutProblems listed and the rest counted, and no item is read; the
+// index is held as stored until it is known to be sound, so a crafted one costs what it holds), the sliced-loop library when the Hamper holds sliced loops (its
 // alert's text in `libraryProblem`; no item is read), the Paths that `hamper extract` would not
 // write (pack/ExtractablePaths.h; each a failure "not extractable: ...", and the items are still
 // checked), then every item with the check of its type (pack/FinalVerification.h). A failing item is collected with its reason and the next one is
@@ -61,8 +62,12 @@ struct CHamperVerificationSettings {
 
 struct CHamperVerificationReport {
   CHamperDescription header;
-  // In index order: every layout problem, or the items that failed their checks.
+  // In index order: the layout problems (the first kListedLayoutProblems of them), or the items
+  // that failed their checks.
   std::vector<CHamperItemFailure> failures;
+  // Layout problems beyond those listed: a crafted index may claim millions.
+  std::uint64_t failuresNotListed = 0;
+  static constexpr std::size_t kListedLayoutProblems = 1000;
   bool layoutDamaged = false;
   // The sliced-loop library could not be loaded: its alert as one line, and the detail.
   std::string libraryProblem;
@@ -71,7 +76,7 @@ struct CHamperVerificationReport {
   bool stopped = false;
   std::uint32_t checked = 0;
 
-  bool Passed() const { return failures.empty() && libraryProblem.empty() && !stopped; }
+  bool Passed() const { return failures.empty() && failuresNotListed == 0 && libraryProblem.empty() && !stopped; }
 };
 
 CHamperVerificationReport VerifyHamperFile(const std::string& file, const CHamperVerificationSettings& settings,
