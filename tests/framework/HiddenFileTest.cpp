@@ -17,11 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::set<std::string> Names(const fs::path& dir) {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-  return names;
-}
+std::set<std::string> Names(const fs::path& dir) { return test::NamesIn(dir); }
 
 }  // namespace
 

@@ -22,6 +22,12 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+std::set<std::string> NamesIn(const std::filesystem::path& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
+}
+
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + p.string());

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ class TempDir {
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& p);
 void WriteFileBytes(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes);
 void WriteFileText(const std::filesystem::path& p, const std::string& text);
+// The names in a folder, hidden ones too.
+std::set<std::string> NamesIn(const std::filesystem::path& dir);
 
 // Runs a shell command; returns its exit status and fills `output` with stdout (and stderr when
 // `mergeStderr`).
