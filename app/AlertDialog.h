@@ -1,7 +1,8 @@
 #pragma once
 // CAlertDialog: an alert (framework/resources/Alert.h) as a modal dialog box: its icon, its
 // title (the application's name when the alert has none), the message with its line breaks, and
-// its buttons in the script's order, the last one (button 1) the default. An alert with details
+// its buttons in the script's order, the alert's default (button 1, the last, unless it says
+// otherwise) taking Return. An alert with details
 // (the cause behind it) has a "Show Details" button that opens them below, to read and copy.
 //
 //   CAlertDialog box(alert, parentWindow);

@@ -79,4 +79,23 @@ TEST(AlertDialogTest, EachAnswerGivesItsResultCode) {
   }
 }
 
+// A question that keeps what is there unless the user says Yes: Return and Escape both keep it.
+TEST(AlertDialogTest, AQuestionCanDefaultToItsFirstButton) {
+  CAlert question = ParseAlert("[WARN][Files already there]Replace them?[No][Yes]");
+  question.defaultResult = NSFerryman::kAlertButton2;
+  {
+    CAlertDialog box(question);
+    EXPECT_TRUE(box.Button(NSFerryman::kAlertButton2)->isDefault());
+    EXPECT_FALSE(box.Button(NSFerryman::kAlertButton1)->isDefault());
+  }
+  EXPECT_EQ(RunAnswered(question,
+                        [](CAlertDialog& box) {
+                          EXPECT_EQ(box.focusWidget(), box.Button(NSFerryman::kAlertButton2));
+                          QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, Qt::Key_Return);
+                        }),
+            NSFerryman::kAlertButton2);
+  EXPECT_EQ(RunAnswered(question, [](CAlertDialog& box) { QTest::keyClick(&box, Qt::Key_Escape); }),
+            NSFerryman::kAlertClosed);
+}
+
 }  // namespace
