@@ -258,7 +258,8 @@ bool CCreateWindow::SelectOutputFile() {
   const std::string& name = job_.GetDescription().GetName();
   const std::optional<std::string> file =
       services_.dialogs.ChooseSaveFile(this, GetString(apptext::kSelectDestinationFolder),
-                                       services_.outputFolders.GetFolder(), HamperFileName(name.empty() ? "Packed" : name));
+                                       services_.outputFolders.GetFolder(), HamperFileName(name.empty() ? "Packed" : name),
+                                       ESavedFileKind::kHamper);
   if (!file) return false;
   const NSFerryman::CFileSpec output(*file);
   SetOutputFile(output);

@@ -1,6 +1,7 @@
 #include "app/ReportWindow.h"
 
 #include <QFileInfo>
+#include <filesystem>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -14,6 +15,7 @@
 #include "app/TextConversion.h"
 #include "framework/media/AtomicOutputFile.h"
 #include "framework/resources/ResourceCache.h"
+#include "pack/JobTexts.h"
 
 using NSFerryman::GetString;
 
@@ -69,11 +71,19 @@ void CReportWindow::ShowReport(const QString& title, const std::string& text, co
 QString CReportWindow::Text() const { return view_->toPlainText(); }
 
 bool CReportWindow::SaveAs() {
-  const std::optional<std::string> file =
-      dialogs_.ChooseSaveFile(this, GetString(apptext::kSaveReportTitle), "", proposedName_);
+  // Beside the Hamper the report is about, when there is one.
+  const std::string folder = revealPath_.empty() ? std::string() : std::filesystem::path(revealPath_).parent_path().string();
+  const std::optional<std::string> file = dialogs_.ChooseSaveFile(this, GetString(apptext::kSaveReportTitle), folder,
+                                                                  proposedName_, ESavedFileKind::kText);
   if (!file) return false;
   NSFerryman::CAtomicOutputFile output(*file);
   output.Media().Write(text_.size(), text_.data());
-  output.Commit();
+  // Whatever stands at the name (a Hamper, another report) stays unless the user says Yes; a
+  // hurried Return keeps it.
+  if (output.Commit(NSFerryman::CAtomicOutputFile::EReplace::kKeep)) return true;
+  if (NSFerryman::ShowAlertDefaultingToFirst(alerts_, jobtext::kFileExistsAlert, {*file}) != NSFerryman::kAlertButton1) {
+    return false;
+  }
+  output.Commit(NSFerryman::CAtomicOutputFile::EReplace::kReplace);
   return true;
 }

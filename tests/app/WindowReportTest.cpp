@@ -118,6 +118,42 @@ TEST(WindowReportTest, TheReportOfAPackListsWhatTheCommandLineReports) {
   EXPECT_FALSE(window->findChild<QPushButton*>("showInFolderButton")->isHidden());
 }
 
+// Saving a report is saving text: its dialog offers text files beside the Hamper, and a file that
+// is there (the Hamper itself, typed by mistake) is replaced only on Yes, never on Return.
+TEST(WindowReportTest, SavingAReportAsksBeforeReplacingAnyFile) {
+  CPackedWithProblems f;
+  f.Packer().DoCommand(command::kCreateHamper);
+  CReportWindow* window = f.Window().ReportWindow();
+  ASSERT_TRUE(window);
+  const fs::path hamper = f / "Out" / "Test Kit.hmp";
+  const auto packed = test::ReadFileBytes(hamper);
+  const std::size_t alertsBefore = f.alerts.shown.size();
+  f.dialogs.saveFiles.push_back(hamper.string());
+  window->findChild<QPushButton*>("saveReportButton")->click();
+  const apptest::CScriptedDialogs::CAsked& asked = f.dialogs.asked.back();
+  EXPECT_EQ(asked.kind, ESavedFileKind::kText);
+  EXPECT_EQ(asked.proposedName, "Test Kit report.txt");
+  EXPECT_EQ(asked.startFolder, (f / "Out").string());
+  ASSERT_EQ(f.alerts.shown.size(), alertsBefore + 1);
+  EXPECT_EQ(f.alerts.shown.back().id, jobtext::kFileExistsAlert);
+  EXPECT_EQ(f.alerts.shown.back().defaultResult, NSFerryman::kAlertButton2);
+  EXPECT_EQ(test::ReadFileBytes(hamper), packed);
+  EXPECT_EQ(apptest::FilesBelow(f / "Out"), 1u);  // nothing left beside it
+
+  // Yes replaces a text file that is there.
+  test::WriteFileText(f / "Out" / "old.txt", "old");
+  f.alerts.answers[jobtext::kFileExistsAlert] = NSFerryman::kAlertButton1;
+  f.dialogs.saveFiles.push_back((f / "Out" / "old.txt").string());
+  EXPECT_TRUE(window->SaveAs());
+  EXPECT_GT(fs::file_size(f / "Out" / "old.txt"), 100u);
+
+  // Folder Check's report is text too.
+  f.Packer().DoCommand(command::kCheckFolder);
+  window->SaveAs();
+  EXPECT_EQ(f.dialogs.asked.back().kind, ESavedFileKind::kText);
+  EXPECT_EQ(f.dialogs.asked.back().proposedName, "Test Kit check.txt");
+}
+
 TEST(WindowReportTest, CheckFolderListsEveryProblemAndWritesNothing) {
   CPackerFixture f;
   apptest::WriteContentFolder(f / "Kit", CContent{""});  // no Name
