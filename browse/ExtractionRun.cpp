@@ -1,0 +1,108 @@
+#include "browse/ExtractionRun.h"
+
+#include <algorithm>
+#include <new>
+
+#include "browse/ConfinedFolder.h"
+#include "browse/HamperContents.h"
+#include "browse/HamperExtraction.h"
+#include "framework/media/Exceptions.h"
+#include "framework/media/OpenFile.h"
+
+using NSFerryman::MediaSize;
+
+// The Hamper as the extraction reads it: every read is a chance to stop, and the reads inside the
+// item being written move the progress. An audio item is read twice (checked, then decoded), so
+// the progress within an item is the farthest byte read, never the bytes read.
+class CExtractionRun::CWatchedMedia : public NSFerryman::CMedia {
+ public:
+  explicit CWatchedMedia(std::unique_ptr<NSFerryman::COpenFile> file) : file_(std::move(file)) {}
+
+  void Watch(MExtractionHost* host, MediaSize start, MediaSize size) {
+    host_ = host;
+    start_ = start;
+    size_ = size;
+    reached_ = 0;
+  }
+  void SetTotals(std::uint64_t doneBefore, std::uint64_t total, std::string path) {
+    doneBefore_ = doneBefore;
+    total_ = total;
+    path_ = std::move(path);
+  }
+
+  MediaSize GetSize() override { return file_->GetSize(); }
+  MediaSize GetPosition() override { return file_->GetPosition(); }
+  void SetPosition(MediaSize position) override { file_->SetPosition(position); }
+  void ReadAt(MediaSize position, std::size_t count, void* buffer) override {
+    if (host_ && host_->StopRequested()) throw NSFerryman::XUserCancelled("the extraction was stopped");
+    file_->ReadAt(position, count, buffer);
+    if (!host_ || position + count <= start_ || position >= start_ + size_) return;
+    const MediaSize reached = std::min(position + count, start_ + size_) - start_;
+    if (reached <= reached_) return;
+    reached_ = reached;
+    host_->ShowExtractionProgress(doneBefore_ + reached_, total_, path_);
+  }
+  void WriteAt(MediaSize, std::size_t, const void*) override { throw NSFerryman::XWrite("the Hamper is read-only"); }
+
+ private:
+  std::unique_ptr<NSFerryman::COpenFile> file_;
+  MExtractionHost* host_ = nullptr;
+  MediaSize start_ = 0;
+  MediaSize size_ = 0;
+  MediaSize reached_ = 0;
+  std::uint64_t doneBefore_ = 0;
+  std::uint64_t total_ = 0;
+  std::string path_;
+};
+
+CExtractionRun::CExtractionRun(const CHamperContents& contents, const std::string& folder)
+    : contents_(contents),
+      folder_(folder),
+      hamper_(std::make_unique<CWatchedMedia>(contents.OpenFile())),
+      confined_(std::make_unique<CConfinedFolder>(folder)),
+      extraction_(std::make_unique<CHamperExtraction>(*hamper_, contents.Description(), *confined_)) {}
+
+CExtractionRun::~CExtractionRun() = default;
+
+CExtractionOutcome CExtractionRun::Extract(const std::vector<std::size_t>& records, bool replace, MExtractionHost& host) {
+  CExtractionOutcome outcome;
+  std::uint64_t total = 0;
+  for (const std::size_t record : records) total += contents_.Index().ItemSize(record);
+  std::uint64_t done = 0;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::size_t record = records[i];
+    const CHamperIndexEntry entry = contents_.Record(record);
+    if (host.StopRequested()) {
+      outcome.stopped = true;
+      outcome.notTried = records.size() - i;
+      break;
+    }
+    host.ShowExtractionProgress(done, total, entry.GetPath());
+    hamper_->SetTotals(done, total, entry.GetPath());
+    hamper_->Watch(&host, MediaSize{contents_.Description().GetDataOffset()} + entry.GetOffset(), entry.GetSize());
+    try {
+      extraction_->Extract(entry, replace);
+      outcome.written.push_back(record);
+    } catch (const XTargetExists&) {
+      outcome.kept.push_back(record);
+    } catch (const NSFerryman::XUserCancelled&) {
+      // The item being written is not counted: its hidden file went with it.
+      outcome.stopped = true;
+      outcome.notTried = records.size() - i;
+    } catch (const NSFerryman::XDiskFull& e) {
+      outcome.failed.push_back({record, entry.GetPath(), e.what()});
+      outcome.stopped = true;
+      outcome.notTried = records.size() - i - 1;
+    } catch (const std::bad_alloc&) {
+      hamper_->Watch(nullptr, 0, 0);
+      throw;
+    } catch (const std::exception& e) {
+      outcome.failed.push_back({record, entry.GetPath(), e.what()});
+    }
+    hamper_->Watch(nullptr, 0, 0);
+    if (outcome.stopped) break;
+    done += entry.GetSize();
+  }
+  if (!outcome.stopped) host.ShowExtractionProgress(done, total, "");
+  return outcome;
+}

@@ -1,0 +1,78 @@
+#pragma once
+// Extracting chosen items of an open Hamper into a folder (browse/HamperExtraction.h), as the
+// browser does it on a thread of its own: progress in bytes of the Hamper read, a stop taken
+// between items and inside a long one, and an outcome that counts what was written, what was
+// kept because a file was there, and what failed.
+//
+//   CExtractionRun run(contents, folder);                     // the XFile family: no folder
+//   CExtractionOutcome first = run.Extract(records, false, host);
+//   if (!first.kept.empty() && userAgrees) {
+//     CExtractionOutcome second = run.Extract(first.kept, true, host);
+//   }
+//
+// The items are read through a descriptor of their own of the file the contents were read from
+// (CHamperContents::OpenFile), never by name. A stop leaves every file written whole and the
+// item being written not at all (its hidden file removed); the items not reached are counted.
+// A full disk stops the run the same way, its item a failure.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CConfinedFolder;
+class CHamperContents;
+class CHamperExtraction;
+namespace NSFerryman {
+class CMedia;
+}
+
+class MExtractionHost {
+ public:
+  virtual ~MExtractionHost() = default;
+  // Asked between items and on every read inside one: true ends the run.
+  virtual bool StopRequested() = 0;
+  // Bytes of the items' stored data done and in all, never fewer than before, and the item being
+  // written ("" at the end of a run that was not stopped).
+  virtual void ShowExtractionProgress(std::uint64_t done, std::uint64_t total, std::string_view item) = 0;
+};
+
+struct CExtractionFailure {
+  std::size_t record = 0;
+  std::string path;
+  std::string problem;
+};
+
+struct CExtractionOutcome {
+  std::vector<std::size_t> written;  // records whose files were written
+  std::vector<std::size_t> kept;     // records whose targets were there already, left as they were
+  std::vector<CExtractionFailure> failed;
+  bool stopped = false;              // by the host, or by a full disk
+  std::size_t notTried = 0;          // records not reached after a stop
+};
+
+class CExtractionRun {
+ public:
+  // Opens the Hamper's file anew and the folder (made when missing). Both must outlive the run.
+  CExtractionRun(const CHamperContents& contents, const std::string& folder);
+  ~CExtractionRun();
+  CExtractionRun(const CExtractionRun&) = delete;
+  CExtractionRun& operator=(const CExtractionRun&) = delete;
+
+  // Writes the records' items in the order given; a target that is there is kept unless `replace`.
+  // Runs again on the same run know what the earlier ones wrote (an item never replaces another).
+  CExtractionOutcome Extract(const std::vector<std::size_t>& records, bool replace, MExtractionHost& host);
+
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  class CWatchedMedia;
+
+  const CHamperContents& contents_;
+  std::string folder_;
+  std::unique_ptr<CWatchedMedia> hamper_;
+  std::unique_ptr<CConfinedFolder> confined_;
+  std::unique_ptr<CHamperExtraction> extraction_;
+};
