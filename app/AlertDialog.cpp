@@ -113,7 +113,8 @@ void CAlertDialog::reject() { done(NSFerryman::kAlertClosed); }
 int CAlertBoxes::PresentAlert(const NSFerryman::CAlert& alert) {
   // An alert may come up while work shows the wait cursor; the box itself takes the arrow.
   QApplication::setOverrideCursor(Qt::ArrowCursor);
-  CAlertDialog box(alert, QApplication::activeWindow());
+  QWidget* owner = owner_ ? owner_() : nullptr;
+  CAlertDialog box(alert, owner && owner->isVisible() ? owner : QApplication::activeWindow());
   const int result = box.Run();
   QApplication::restoreOverrideCursor();
   return result;

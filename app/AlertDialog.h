@@ -11,6 +11,7 @@
 // CAlertBoxes is the host that shows every alert so; front ends give it to whatever shows alerts.
 
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 #include "framework/resources/Alert.h"
@@ -36,6 +37,11 @@ class CAlertDialog : public QDialog {
 
 class CAlertBoxes : public NSFerryman::MAlertHost {
  public:
-  // Each box is centred on the application's active window.
+  // Each box belongs to, and is centred on, the window `owner` gives while it is shown (the
+  // window whose work asks); without one, the application's active window.
+  explicit CAlertBoxes(std::function<QWidget*()> owner = {}) : owner_(std::move(owner)) {}
   int PresentAlert(const NSFerryman::CAlert& alert) override;
+
+ private:
+  std::function<QWidget*()> owner_;
 };

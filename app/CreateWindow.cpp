@@ -20,6 +20,7 @@
 #include "app/BorderTransparentStaticTextView.h"
 #include "app/DesktopServices.h"
 #include "app/DirectBitmapView.h"
+#include "app/DragOutData.h"
 #include "app/DroppedHampers.h"
 #include "app/FileDialogs.h"
 #include "app/FolderDialogState.h"
@@ -514,11 +515,15 @@ QString DroppedFolder(const QMimeData* data) {
 }  // namespace
 
 void CCreateWindow::dragEnterEvent(QDragEnterEvent* event) {
+  // Items dragged out of a browser window are no input folder, and asking for their files would
+  // write them.
+  if (IsOwnItemDrag(event->mimeData())) return;
   if (!DroppedHamperFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
   if (!IsBusy() && !DroppedFolder(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void CCreateWindow::dropEvent(QDropEvent* event) {
+  if (IsOwnItemDrag(event->mimeData())) return;
   if (const QStringList hampers = DroppedHamperFiles(event->mimeData()); !hampers.isEmpty()) {
     event->acceptProposedAction();
     for (const QString& hamper : hampers) emit HamperDropped(PathBytes(hamper));

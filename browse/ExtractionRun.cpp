@@ -64,40 +64,41 @@ CExtractionRun::CExtractionRun(const CHamperContents& contents, const std::strin
 
 CExtractionRun::~CExtractionRun() = default;
 
-CExtractionOutcome CExtractionRun::Extract(const std::vector<std::size_t>& records, bool replace, MExtractionHost& host) {
+CExtractionOutcome CExtractionRun::Extract(const std::vector<CExtractionItem>& items, bool replace, MExtractionHost& host) {
   CExtractionOutcome outcome;
   std::uint64_t total = 0;
-  for (const std::size_t record : records) total += contents_.Index().ItemSize(record);
+  for (const CExtractionItem& item : items) total += contents_.Index().ItemSize(item.record);
   std::uint64_t done = 0;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    const std::size_t record = records[i];
-    const CHamperIndexEntry entry = contents_.Record(record);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const CExtractionItem& item = items[i];
+    const CHamperIndexEntry stored = contents_.Record(item.record);
+    const CHamperIndexEntry entry(stored.GetItemType(), stored.GetSize(), stored.GetOffset(), stored.IsHidden(), item.path);
     if (host.StopRequested()) {
       outcome.stopped = true;
-      outcome.notTried = records.size() - i;
+      outcome.notTried = items.size() - i;
       break;
     }
-    host.ShowExtractionProgress(done, total, entry.GetPath());
-    hamper_->SetTotals(done, total, entry.GetPath());
+    host.ShowExtractionProgress(done, total, item.path);
+    hamper_->SetTotals(done, total, item.path);
     hamper_->Watch(&host, MediaSize{contents_.Description().GetDataOffset()} + entry.GetOffset(), entry.GetSize());
     try {
       extraction_->Extract(entry, replace);
-      outcome.written.push_back(record);
+      outcome.written.push_back(item.record);
     } catch (const XTargetExists&) {
-      outcome.kept.push_back(record);
+      outcome.kept.push_back(item);
     } catch (const NSFerryman::XUserCancelled&) {
       // The item being written is not counted: its hidden file went with it.
       outcome.stopped = true;
-      outcome.notTried = records.size() - i;
+      outcome.notTried = items.size() - i;
     } catch (const NSFerryman::XDiskFull& e) {
-      outcome.failed.push_back({record, entry.GetPath(), e.what()});
+      outcome.failed.push_back({item.record, item.path, e.what()});
       outcome.stopped = true;
-      outcome.notTried = records.size() - i - 1;
+      outcome.notTried = items.size() - i - 1;
     } catch (const std::bad_alloc&) {
       hamper_->Watch(nullptr, 0, 0);
       throw;
     } catch (const std::exception& e) {
-      outcome.failed.push_back({record, entry.GetPath(), e.what()});
+      outcome.failed.push_back({item.record, item.path, e.what()});
     }
     hamper_->Watch(nullptr, 0, 0);
     if (outcome.stopped) break;
@@ -105,4 +106,30 @@ CExtractionOutcome CExtractionRun::Extract(const std::vector<std::size_t>& recor
   }
   if (!outcome.stopped) host.ShowExtractionProgress(done, total, "");
   return outcome;
+}
+
+std::vector<CExtractionItem> ItemsAtTheirPaths(const CHamperContents& contents, const std::vector<std::size_t>& records) {
+  std::vector<CExtractionItem> items;
+  items.reserve(records.size());
+  for (const std::size_t record : records) items.push_back({record, std::string(contents.Index().Path(record))});
+  return items;
+}
+
+std::vector<CExtractionItem> DraggedItems(const CHamperContents& contents, std::span<const std::uint32_t> nodes) {
+  const CHamperTree& tree = contents.Tree();
+  std::vector<bool> dragged(tree.NodeCount(), false);
+  for (const std::uint32_t node : nodes) dragged[node] = true;
+  std::vector<CExtractionItem> items;
+  for (const std::size_t record : tree.RecordsBelow(nodes)) {
+    // The highest node dragged above the item decides where it lands.
+    std::uint32_t top = CHamperTree::kRoot;
+    for (std::uint32_t n = tree.NodeOfRecord(record); n != CHamperTree::kRoot; n = tree.Node(n).parent) {
+      if (dragged[n]) top = n;
+    }
+    std::string path = tree.PathOf(tree.NodeOfRecord(record));
+    const std::uint32_t parent = tree.Node(top).parent;
+    if (top != CHamperTree::kRoot && parent != CHamperTree::kRoot) path.erase(0, tree.PathOf(parent).size() + 1);
+    items.push_back({record, std::move(path)});
+  }
+  return items;
 }

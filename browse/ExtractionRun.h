@@ -5,10 +5,13 @@
 // kept because a file was there, and what failed.
 //
 //   CExtractionRun run(contents, folder);                     // the XFile family: no folder
-//   CExtractionOutcome first = run.Extract(records, false, host);
+//   CExtractionOutcome first = run.Extract(ItemsAtTheirPaths(contents, records), false, host);
 //   if (!first.kept.empty() && userAgrees) {
 //     CExtractionOutcome second = run.Extract(first.kept, true, host);
 //   }
+//
+// Items dragged out of the tree land where they are dropped: DraggedItems writes each below the
+// folder that holds the node dragged, not below the top of the Hamper.
 //
 // The items are read through a descriptor of their own of the file the contents were read from
 // (CHamperContents::OpenFile), never by name. A stop leaves every file written whole and the
@@ -18,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +43,20 @@ class MExtractionHost {
   virtual void ShowExtractionProgress(std::uint64_t done, std::uint64_t total, std::string_view item) = 0;
 };
 
+// An item to write, and the Path it is written at below the folder.
+struct CExtractionItem {
+  std::size_t record = 0;
+  std::string path;
+  bool operator==(const CExtractionItem&) const = default;
+};
+
+// The records' items at their own Paths, in the order given.
+std::vector<CExtractionItem> ItemsAtTheirPaths(const CHamperContents& contents, const std::vector<std::size_t>& records);
+// The items at and below tree nodes, in index order and each once, at their Paths below the
+// folder that holds the highest of the nodes above them: "Drums:Kick.wav" dragged alone is
+// "Kick.wav"; dragged with its folder "Drums", "Drums:Kick.wav".
+std::vector<CExtractionItem> DraggedItems(const CHamperContents& contents, std::span<const std::uint32_t> nodes);
+
 struct CExtractionFailure {
   std::size_t record = 0;
   std::string path;
@@ -47,7 +65,7 @@ struct CExtractionFailure {
 
 struct CExtractionOutcome {
   std::vector<std::size_t> written;  // records whose files were written
-  std::vector<std::size_t> kept;     // records whose targets were there already, left as they were
+  std::vector<CExtractionItem> kept;  // items whose targets were there already, left as they were
   std::vector<CExtractionFailure> failed;
   bool stopped = false;              // by the host, or by a full disk
   std::size_t notTried = 0;          // records not reached after a stop
@@ -61,9 +79,9 @@ class CExtractionRun {
   CExtractionRun(const CExtractionRun&) = delete;
   CExtractionRun& operator=(const CExtractionRun&) = delete;
 
-  // Writes the records' items in the order given; a target that is there is kept unless `replace`.
-  // Runs again on the same run know what the earlier ones wrote (an item never replaces another).
-  CExtractionOutcome Extract(const std::vector<std::size_t>& records, bool replace, MExtractionHost& host);
+  // Writes the items in the order given; a target that is there is kept unless `replace`. Runs
+  // again on the same run know what the earlier ones wrote (an item never replaces another).
+  CExtractionOutcome Extract(const std::vector<CExtractionItem>& items, bool replace, MExtractionHost& host);
 
   const std::string& Folder() const { return folder_; }
 

@@ -40,6 +40,10 @@ std::vector<std::size_t> AllRecords(const CHamperContents& contents) {
   return all;
 }
 
+std::vector<CExtractionItem> AllItems(const CHamperContents& contents) {
+  return ItemsAtTheirPaths(contents, AllRecords(contents));
+}
+
 TEST(ExtractionRun, WritesWhatExtractWritesKeepsWhatIsThereAndReplacesOnRequest) {
   const PackedHampers& packed = PackedHampers::Get();
   const fs::path byCommand = packed.Scratch() / "run-by-command";
@@ -53,7 +57,7 @@ TEST(ExtractionRun, WritesWhatExtractWritesKeepsWhatIsThereAndReplacesOnRequest)
   const std::vector<std::size_t> all = AllRecords(*demo);
   {
     CExtractionRun run(*demo, out.string());
-    const CExtractionOutcome outcome = run.Extract(all, false, host);
+    const CExtractionOutcome outcome = run.Extract(ItemsAtTheirPaths(*demo, all), false, host);
     EXPECT_EQ(outcome.written, all);
     EXPECT_TRUE(outcome.kept.empty() && outcome.failed.empty() && !outcome.stopped);
     EXPECT_EQ(host.done, host.total);
@@ -64,8 +68,8 @@ TEST(ExtractionRun, WritesWhatExtractWritesKeepsWhatIsThereAndReplacesOnRequest)
   test::WriteFileText(out / "Drums/Kick.wav", "mine");
   host = {};
   CExtractionRun again(*demo, out.string());
-  const CExtractionOutcome kept = again.Extract({5, 6}, false, host);
-  EXPECT_EQ(kept.kept, (std::vector<std::size_t>{5, 6}));
+  const CExtractionOutcome kept = again.Extract(ItemsAtTheirPaths(*demo, {5, 6}), false, host);
+  EXPECT_EQ(kept.kept, ItemsAtTheirPaths(*demo, {5, 6}));
   EXPECT_EQ(test::ReadFileBytes(out / "Drums/Kick.wav"), (Bytes{'m', 'i', 'n', 'e'}));
   host = {};
   const CExtractionOutcome replaced = again.Extract(kept.kept, true, host);
@@ -86,7 +90,7 @@ TEST(ExtractionRun, AStopInsideAnItemLeavesOnlyWholeFiles) {
   CRecordingHost host;
   host.stopWhen = [&] { return host.current == "Loops:Harbor Groove.wav" && host.done > grooveStart; };
   CExtractionRun run(*demo, out.string());
-  const CExtractionOutcome outcome = run.Extract(AllRecords(*demo), false, host);
+  const CExtractionOutcome outcome = run.Extract(AllItems(*demo), false, host);
   EXPECT_TRUE(outcome.stopped);
   EXPECT_LT(host.done, grooveStart + demo->Index().ItemSize(groove));
   EXPECT_EQ(outcome.written.size(), groove);
@@ -100,8 +104,29 @@ TEST(ExtractionRun, AStopInsideAnItemLeavesOnlyWholeFiles) {
   const fs::path whole = packed.Scratch() / "whole";
   fs::remove_all(whole);
   CRecordingHost never;
-  CExtractionRun(*demo, whole.string()).Extract(outcome.written, false, never);
+  CExtractionRun(*demo, whole.string()).Extract(ItemsAtTheirPaths(*demo, outcome.written), false, never);
   EXPECT_EQ(files, FilesBelow(whole));
+}
+
+// What is dragged out lands where it is dropped: a folder with what is below it, an item alone,
+// and an item inside a folder dragged with it only once, below that folder.
+TEST(ExtractionRun, DraggedNodesLandWithTheirOwnNames) {
+  const auto demo = CHamperContents::Open(PackedHampers::Get().Demo().string());
+  const CHamperTree& tree = demo->Tree();
+  const std::uint32_t kick = tree.NodeOfRecord(RecordOf(*demo, "Drums:Kick.wav"));
+  const std::uint32_t drums = tree.Node(kick).parent;
+  const std::uint32_t groove = tree.NodeOfRecord(RecordOf(*demo, "Loops:Harbor Groove.wav"));
+  const std::vector<std::uint32_t> nodes = {kick, groove};
+  std::vector<std::string> paths;
+  for (const CExtractionItem& item : DraggedItems(*demo, nodes)) paths.push_back(item.path);
+  EXPECT_EQ(paths, (std::vector<std::string>{"Kick.wav", "Harbor Groove.wav"}));
+
+  const std::vector<std::uint32_t> withFolder = {kick, drums};
+  paths.clear();
+  for (const CExtractionItem& item : DraggedItems(*demo, withFolder)) paths.push_back(item.path);
+  EXPECT_EQ(paths.size(), 6u);
+  EXPECT_TRUE(std::find(paths.begin(), paths.end(), "Drums:Kick.wav") != paths.end());
+  for (const std::string& path : paths) EXPECT_TRUE(path.starts_with("Drums:")) << path;
 }
 
 }  // namespace
