@@ -70,7 +70,7 @@ TEST(WindowReportTest, AlertsCarryTheirCauseAsDetails) {
   EXPECT_FALSE(CAlertDialog(plain).findChild<QPushButton*>("alertDetailsButton"));
 
   // The report says how the job ended, and why.
-  EXPECT_TRUE(f.ReportText().contains("Ended: Bad format: The file \"bad.wav\" is in a bad format.")) << f.ReportText().toStdString();
+  EXPECT_TRUE(f.ReportText().contains("Ended: Bad format: The file \"Samples:bad.wav\" is in a bad format.")) << f.ReportText().toStdString();
   EXPECT_TRUE(f.ReportText().contains("Cause: Samples:bad.wav: WAV file without a \"fmt \" chunk")) << f.ReportText().toStdString();
 }
 
