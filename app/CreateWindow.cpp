@@ -49,8 +49,6 @@ namespace {
 
 constexpr int kProgressRange = 1000;
 constexpr int kMinimumWidth = 580;
-// A job that took longer than this, ending while the user works elsewhere, is worth a notification.
-constexpr std::uint64_t kLongJobMs = 10000;
 // The keys Ctrl+Break sends under X11: Qt knows no key for Break and reports 0 with the keysym.
 constexpr quint32 kXKeyBreak = 0xff6b;
 constexpr quint32 kXKeyPause = 0xff13;
@@ -318,35 +316,41 @@ void CCreateWindow::CreateHamper() {
   job_.Progress().ClearButtonText();
   if (!job_.GetInputFolder() && !SelectInputFolder()) return;
   if (!job_.GetOutputFile() && !SelectOutputFile()) return;
-  const std::uint64_t started = platform::MillisecondsNow();
+  jobStarted_ = job_.Progress().Now();
+  notified_ = false;
   try {
     job_.RunPackJob();
   } catch (const XUserCancelled&) {
   } catch (const XAlertAlreadyShown&) {
   } catch (...) {
     Redraw();
-    TellJobEnded(started);
+    TellJobEnded();
     throw;
   }
   Redraw();
-  TellJobEnded(started);
+  TellJobEnded();
 }
 
-void CCreateWindow::TellJobEnded(std::uint64_t startedMs) {
+void CCreateWindow::NotifyIfAway(const QString& summary, const QString& body) {
+  if (isActiveWindow() || job_.Progress().Now() - jobStarted_ < services_.longJobMs) return;
+  if (services_.notify) {
+    services_.notify(summary, body);
+  } else {
+    NotifyDesktop(summary, body, this);
+  }
+}
+
+void CCreateWindow::TellJobEnded() {
   const CPackReport& report = job_.GetReport();
   if (report.outcome == CPackReport::EOutcome::kNotRun) return;
   const std::string text = PackReportText(report);
   const bool complete = report.outcome == CPackReport::EOutcome::kComplete;
   Report().ShowReport(Text(apptext::kPackReportTitle), text, complete ? report.output : std::string(),
                       report.hamperName + " report.txt");
-  if (!isActiveWindow() && platform::MillisecondsNow() - startedMs >= kLongJobMs) {
-    const QString summary = DisplayText(GetString(apptext::kPackEnded, {report.hamperName}));
-    const QString body = DisplayText(text.substr(0, text.find('\n', text.find('\n') + 1)));
-    if (services_.notify) {
-      services_.notify(summary, body);
-    } else {
-      NotifyDesktop(summary, body, this);
-    }
+  // A job ended by an alert was told of before the alert.
+  if (!notified_) {
+    NotifyIfAway(DisplayText(GetString(apptext::kPackEnded, {report.hamperName})),
+                 DisplayText(text.substr(0, text.find('\n', text.find('\n') + 1))));
   }
 }
 
@@ -408,7 +412,17 @@ void CCreateWindow::ClickCreateButton() {
 
 // ---- the job's host ----
 
-int CCreateWindow::PresentAlert(const NSFerryman::CAlert& alert) { return services_.alerts.PresentAlert(alert); }
+int CCreateWindow::PresentAlert(const NSFerryman::CAlert& alert) {
+  // The alert waits for an answer: a user who works elsewhere hears of it first.
+  if (job_.IsBusy()) {
+    const bool ends = alert.id == jobtext::kPackCompleteAlert;
+    const QString title = DisplayText(alert.title.empty() ? GetString(apptext::kApplicationName) : alert.title);
+    NotifyIfAway(ends ? DisplayText(GetString(apptext::kPackEnded, {job_.GetDescription().GetName()})) : title,
+                 DisplayText(alert.MessageWithLineBreaks("\n")));
+    notified_ = notified_ || ends;
+  }
+  return services_.alerts.PresentAlert(alert);
+}
 
 void CCreateWindow::Redraw() {
   UpdateContents();
