@@ -318,15 +318,18 @@ void CCreateWindow::CreateHamper() {
   if (!job_.GetOutputFile() && !SelectOutputFile()) return;
   jobStarted_ = job_.Progress().Now();
   notified_ = false;
+  inJob_ = true;
   try {
     job_.RunPackJob();
   } catch (const XUserCancelled&) {
   } catch (const XAlertAlreadyShown&) {
   } catch (...) {
+    inJob_ = false;
     Redraw();
     TellJobEnded();
     throw;
   }
+  inJob_ = false;
   Redraw();
   TellJobEnded();
 }
@@ -414,7 +417,7 @@ void CCreateWindow::ClickCreateButton() {
 
 int CCreateWindow::PresentAlert(const NSFerryman::CAlert& alert) {
   // The alert waits for an answer: a user who works elsewhere hears of it first.
-  if (job_.IsBusy()) {
+  if (inJob_) {
     const bool ends = alert.id == jobtext::kPackCompleteAlert;
     const QString title = DisplayText(alert.title.empty() ? GetString(apptext::kApplicationName) : alert.title);
     NotifyIfAway(ends ? DisplayText(GetString(apptext::kPackEnded, {job_.GetDescription().GetName()})) : title,

@@ -135,6 +135,7 @@ class CCreateWindow : public QMainWindow, public MPackJobHost {
   bool waitCursor_ = false;
   bool shownBusy_ = false;
   bool checking_ = false;
+  bool inJob_ = false;            // within RunPackJob, "Pack complete" included
   std::uint64_t jobStarted_ = 0;  // on the job's progress clock
   bool notified_ = false;         // of this job's end
   CReportWindow* report_ = nullptr;

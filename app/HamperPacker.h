@@ -62,6 +62,8 @@ struct CHamperPackerServices {
   // Why the browser windows cannot play samples ("" when they can); the desktop's audio outputs
   // when unset.
   std::function<QString()> audioAvailability;
+  // A desktop notification (summary, body); the desktop's own when unset.
+  std::function<void(const QString& summary, const QString& body)> notify;
 };
 
 class CHamperPacker : public QObject {
@@ -130,6 +132,7 @@ class CHamperPacker : public QObject {
   std::function<bool(const std::string&)> openWebPage_;
   std::function<bool()> hasWebBrowser_;
   std::function<QString()> audioAvailability_;
+  std::function<void(const QString&, const QString&)> notify_;
 
   CRecentFolders recent_;
   QMenu* recentMenu_ = nullptr;

@@ -49,9 +49,7 @@ CReportWindow::CReportWindow(MFileDialogs& dialogs, NSFerryman::MAlertHost& aler
   layout->addWidget(view_, 1);
   layout->addLayout(buttons);
 
-  connect(showInFolderButton_, &QPushButton::clicked, this, [this] {
-    ReportFailures(alerts_, [this] { showInFolder_(revealPath_); });
-  });
+  connect(showInFolderButton_, &QPushButton::clicked, this, [this] { ReportFailures(alerts_, [this] { RevealInFolder(); }); });
   connect(save, &QPushButton::clicked, this, [this] { ReportFailures(alerts_, [this] { SaveAs(); }); });
   connect(close, &QPushButton::clicked, this, &QDialog::close);
 }
@@ -69,6 +67,12 @@ void CReportWindow::ShowReport(const QString& title, const std::string& text, co
 }
 
 QString CReportWindow::Text() const { return view_->toPlainText(); }
+
+void CReportWindow::RevealInFolder() {
+  if (showInFolder_(revealPath_)) return;
+  // Without a file manager, the folder is named where it can be selected and copied.
+  NSFerryman::ShowAlert(alerts_, apptext::kNoFileManagerAlert, {std::filesystem::path(revealPath_).parent_path().string()});
+}
 
 bool CReportWindow::SaveAs() {
   // Beside the Hamper the report is about, when there is one.

@@ -99,3 +99,28 @@ TEST(AlertDialogTest, AQuestionCanDefaultToItsFirstButton) {
 }
 
 }  // namespace
+
+namespace {
+
+// A box belongs to the window whose work asks, not to whichever window is active: a pack's
+// "Pack complete" never comes up over a browser window the user works in.
+TEST(AlertDialogTest, ABoxBelongsToTheWindowItIsShownFor) {
+  QWidget owner;
+  owner.show();
+  QWidget other;
+  other.show();
+  for (const bool withOwner : {true, false}) {
+    QApplication::setActiveWindow(&other);
+    CAlertBoxes boxes(withOwner ? std::function<QWidget*()>([&] { return &owner; }) : std::function<QWidget*()>());
+    QWidget* parent = nullptr;
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      parent = box ? box->parentWidget() : nullptr;
+      if (box) box->close();
+    });
+    boxes.PresentAlert(ParseAlert("[NOTE][Pack complete]Done.[OK]"));
+    EXPECT_EQ(parent, withOwner ? &owner : &other);
+  }
+}
+
+}  // namespace

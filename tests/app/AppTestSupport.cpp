@@ -125,6 +125,7 @@ CPackerFixture::CPackerFixture(std::function<bool()> hasWebBrowser,
   services.hasWebBrowser = std::move(hasWebBrowser);
   services.openWebPage = std::move(openWebPage);
   services.audioAvailability = std::move(audioAvailability);
+  services.notify = [this](const QString& summary, const QString& body) { notifications.emplace_back(summary, body); };
   packer_ = std::make_unique<CHamperPacker>(options, services);
   packer_->Initialise();
   packer_->CreateMainWindow();

@@ -96,6 +96,8 @@ class CPackerFixture {
 
   CScriptedAlerts alerts;
   CScriptedDialogs dialogs;
+  // The desktop notifications sent: summary and body.
+  std::vector<std::pair<QString, QString>> notifications;
 
  private:
   test::TempDir dir_;

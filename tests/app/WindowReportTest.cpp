@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -152,6 +153,26 @@ TEST(WindowReportTest, SavingAReportAsksBeforeReplacingAnyFile) {
   window->SaveAs();
   EXPECT_EQ(f.dialogs.asked.back().kind, ESavedFileKind::kText);
   EXPECT_EQ(f.dialogs.asked.back().proposedName, "Test Kit check.txt");
+}
+
+// Without a file manager Show in Folder says where the Hamper is, in text that can be copied.
+TEST(WindowReportTest, ShowInFolderWithoutAFileManagerNamesTheFolder) {
+  apptest::CScriptedAlerts alerts;
+  apptest::CScriptedDialogs dialogs;
+  std::vector<std::string> asked;
+  CReportWindow report(dialogs, alerts, [&](const std::string& path) {
+    asked.push_back(path);
+    return false;
+  });
+  report.ShowReport("Pack Report", "Pack complete", "/home/me/Hampers/Kit.hmp", "Kit report.txt");
+  report.findChild<QPushButton*>("showInFolderButton")->click();
+  EXPECT_EQ(asked, std::vector<std::string>{"/home/me/Hampers/Kit.hmp"});
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].id, apptext::kNoFileManagerAlert);
+  EXPECT_NE(alerts.shown[0].message.find("\r/home/me/Hampers"), std::string::npos) << alerts.shown[0].message;
+  // The box lets the folder be selected.
+  CAlertDialog box(alerts.shown[0]);
+  EXPECT_TRUE(box.findChild<QLabel*>("alertMessage")->textInteractionFlags() & Qt::TextSelectableByMouse);
 }
 
 TEST(WindowReportTest, CheckFolderListsEveryProblemAndWritesNothing) {
