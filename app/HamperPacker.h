@@ -108,6 +108,7 @@ class CHamperPacker : public QObject {
   CCreateWindow* Window() const { return window_.get(); }
   CMenuCommands* Menus() const { return menus_.get(); }
   CDatabase* Database() const { return database_.get(); }
+  CSLCLibraryState& Slc() { return slc_; }
   // The about dialog while it is open.
   CAboutDialog* AboutDialog() const { return about_.data(); }
   QMenu* RecentFoldersMenu() const { return recentMenu_; }

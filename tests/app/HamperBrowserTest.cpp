@@ -103,6 +103,7 @@ TEST_F(HamperBrowser, SelectionShowsASamplesFactsAndWaveformAPictureAndASongsRef
   EXPECT_EQ(play->toolTip(), kNoDevice);
   QTest::keyClick(window.Tree(), Qt::Key_Space);
   EXPECT_FALSE(window.IsPlaying());
+  EXPECT_EQ(Find<QLabel>(window, "statusLine")->text(), kNoDevice);
 
   ASSERT_TRUE(window.Select("Art:Cover.tif"));
   EXPECT_FALSE(Find<QLabel>(window, "pictureView")->pixmap().isNull());
@@ -114,6 +115,24 @@ TEST_F(HamperBrowser, SelectionShowsASamplesFactsAndWaveformAPictureAndASongsRef
   EXPECT_TRUE(references.contains("5. \"Bass Line.wav\": UNRESOLVED: the Hamper \"Harbor Bass\" is not installed"))
       << references.toStdString();
   EXPECT_TRUE(references.contains("database:")) << references.toStdString();
+}
+
+// The waveform is drawn from peaks of one column per pixel of the width it is shown at, in a
+// new window as later, and again when the pane grows; it grows with the pane.
+TEST_F(HamperBrowser, TheWaveformHasAColumnForEachPixelShown) {
+  CHamperBrowserWindow& window = Open(DemoHamper());
+  ASSERT_TRUE(window.Select("Loops:Harbor Groove.wav"));
+  CWaveformView* waveform = Find<CWaveformView>(window, "waveformView");
+  ASSERT_TRUE(waveform->HasPeaks());
+  EXPECT_EQ(waveform->Peaks().low.size(), waveform->ColumnsShown());
+  EXPECT_EQ(waveform->ColumnsShown(), static_cast<std::uint32_t>(waveform->width() - 2));
+  const QSize before = waveform->size();
+  window.resize(window.width() + 150, window.height() + 100);
+  QSignalSpy ready(waveform, &CWaveformView::PeaksReady);
+  ASSERT_TRUE(ready.wait(5000));
+  EXPECT_GT(waveform->width(), before.width());
+  EXPECT_GT(waveform->height(), before.height());
+  EXPECT_EQ(waveform->Peaks().low.size(), waveform->ColumnsShown());
 }
 
 TEST_F(HamperBrowser, ExtractsTheSelectedItemsAndAsksBeforeReplacing) {
