@@ -49,6 +49,25 @@ fs::path WriteLargeHamper(const fs::path& path, std::uint32_t largeBytes) {
   return path;
 }
 
+// $TMPDIR set to a folder while the object lives.
+class CTemporaryFolderSet {
+ public:
+  explicit CTemporaryFolderSet(const fs::path& folder) {
+    if (const char* old = std::getenv("TMPDIR")) saved_ = old;
+    setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~CTemporaryFolderSet() {
+    if (saved_) {
+      setenv("TMPDIR", saved_->c_str(), 1);
+    } else {
+      unsetenv("TMPDIR");
+    }
+  }
+
+ private:
+  std::optional<std::string> saved_;
+};
+
 bool WaitUntil(const std::function<bool()>& done) {
   QElapsedTimer timer;
   timer.start();
@@ -111,9 +130,7 @@ TEST_F(BrowserExtraction, FilesThereAreKeptUnlessTheUserSaysYes) {
 TEST_F(BrowserExtraction, DraggedItemsAreWrittenOnlyWhereAndWhenTheyAreDropped) {
   const fs::path demo = DemoHamper();  // packed before the temporary folder is the test's
   test::TempDir temporary;
-  const char* saved = std::getenv("TMPDIR");
-  const std::string savedTmp = saved ? saved : "";
-  setenv("TMPDIR", temporary.Path().c_str(), 1);
+  const CTemporaryFolderSet useTemporary(temporary.Path());
   bool dropped = false;
   QByteArray target;
   // A window whose drags see the test's drop and target.
@@ -173,11 +190,6 @@ TEST_F(BrowserExtraction, DraggedItemsAreWrittenOnlyWhereAndWhenTheyAreDropped) 
   window.close();
   apptest::CPackerFixture::Settle();
   EXPECT_TRUE(fs::is_empty(temporary.Path()));
-  if (saved) {
-    setenv("TMPDIR", savedTmp.c_str(), 1);
-  } else {
-    unsetenv("TMPDIR");
-  }
 }
 
 }  // namespace
