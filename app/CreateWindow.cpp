@@ -29,6 +29,7 @@
 #include "app/ReportFailures.h"
 #include "app/ReportText.h"
 #include "app/ReportWindow.h"
+#include "app/ScreenFit.h"
 #include "app/TextConversion.h"
 #include "framework/media/Exceptions.h"
 #include "framework/resources/ResourceCache.h"
@@ -112,6 +113,7 @@ CCreateWindow::CCreateWindow(const CCreateWindowServices& services, QWidget* par
   job_.SetWorkerCount(COrderedPipeline::DefaultWorkers());
   BuildViews();
   UpdateContents();
+  FitWindowIntoScreen(*this, sizeHint());
 }
 
 CCreateWindow::~CCreateWindow() {

@@ -12,6 +12,7 @@
 #include "app/FileDialogs.h"
 #include "app/Mnemonics.h"
 #include "app/ReportFailures.h"
+#include "app/ScreenFit.h"
 #include "app/TextConversion.h"
 #include "framework/media/AtomicOutputFile.h"
 #include "framework/resources/ResourceCache.h"
@@ -29,7 +30,7 @@ CReportWindow::CReportWindow(MFileDialogs& dialogs, NSFerryman::MAlertHost& aler
   view_->setReadOnly(true);
   view_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   view_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  view_->setMinimumSize(560, 300);
+  view_->setMinimumSize(320, 160);
 
   QString taken;
   showInFolderButton_ = new QPushButton(WithMnemonic(DisplayText(GetString(apptext::kShowInFolder)), taken));
@@ -52,6 +53,7 @@ CReportWindow::CReportWindow(MFileDialogs& dialogs, NSFerryman::MAlertHost& aler
   connect(showInFolderButton_, &QPushButton::clicked, this, [this] { ReportFailures(alerts_, [this] { RevealInFolder(); }); });
   connect(save, &QPushButton::clicked, this, [this] { ReportFailures(alerts_, [this] { SaveAs(); }); });
   connect(close, &QPushButton::clicked, this, &QDialog::close);
+  FitWindowIntoScreen(*this, QSize(600, 420));
 }
 
 void CReportWindow::ShowReport(const QString& title, const std::string& text, const std::string& revealPath,
