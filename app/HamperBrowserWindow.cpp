@@ -494,8 +494,8 @@ void CHamperBrowserWindow::CheckFile() {
 void CHamperBrowserWindow::Reload() {
   std::unique_ptr<CHamperContents> fresh = CHamperContents::Open(contents_->Path(), CHamperContents::kMostRecordsShown);
   if (!fresh->HasDescription()) {
-    NSFerryman::ShowAlert(services_.alerts, browsertext::kNotAHamperAlert,
-                          {contents_->Path(), fresh->Problems().empty() ? std::string() : fresh->Problems().front()});
+    NSFerryman::ShowAlert(services_.alerts, browsertext::kNotAHamperAlert, {contents_->Path()},
+                          fresh->Problems().empty() ? std::string() : fresh->Problems().front());
     return;
   }
   verification_->StopAndWait();

@@ -196,8 +196,8 @@ bool CHamperPacker::OpenHamper(const std::string& path) {
     std::unique_ptr<CHamperContents> contents = CHamperContents::Open(path, CHamperContents::kMostRecordsShown);
     // An empty window says less than the reason.
     if (!contents->HasDescription()) {
-      NSFerryman::ShowAlert(*alerts_, browsertext::kNotAHamperAlert,
-                            {path, contents->Problems().empty() ? std::string() : contents->Problems().front()});
+      NSFerryman::ShowAlert(*alerts_, browsertext::kNotAHamperAlert, {path},
+                            contents->Problems().empty() ? std::string() : contents->Problems().front());
       return;
     }
     auto* browser = new CHamperBrowserWindow(

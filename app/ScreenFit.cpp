@@ -27,6 +27,8 @@ void FitWindowIntoScreen(QWidget& window, QSize wanted) {
   window.setMinimumSize(window.minimumSize().boundedTo(room));
   const QSize size = wanted.expandedTo(window.minimumSizeHint().boundedTo(room)).boundedTo(room);
   window.resize(size);
+  // A dialog is placed over its window, inside the screen, when it is shown.
+  if (window.parentWidget()) return;
   window.move(area.x() + std::max(0, (area.width() - size.width() - kFrameWidth) / 2),
               area.y() + std::max(0, (area.height() - size.height() - kFrameHeight) / 2));
 }

@@ -251,8 +251,8 @@ TEST_F(HamperBrowser, DamagedHampersOpenAsFarAsTheyReadAndSaySo) {
     EXPECT_FALSE(f.Packer().OpenHamper(file.string()));
     ASSERT_FALSE(f.alerts.shown.empty());
     EXPECT_EQ(f.alerts.shown.back().id, browsertext::kNotAHamperAlert);
-    EXPECT_TRUE(f.alerts.shown.back().message.starts_with("The file '" + file.string() + "' is not a Hamper: "))
-        << f.alerts.shown.back().message;
+    EXPECT_EQ(f.alerts.shown.back().message, "The file '" + file.string() + "' cannot be opened as a Hamper.");
+    EXPECT_FALSE(f.alerts.shown.back().details.empty());
   }
   EXPECT_EQ(f.Packer().HamperWindows().size(), windows);
 }
