@@ -68,13 +68,6 @@ class CTemporaryFolderSet {
   std::optional<std::string> saved_;
 };
 
-bool WaitUntil(const std::function<bool()>& done) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return done();
-}
-
 // The window answers while it extracts: typing filters the tree, the progress bar moves; Escape
 // stops inside the large item, which leaves nothing, while the small one stands whole.
 TEST_F(BrowserExtraction, RunsInTheBackgroundAndStopLeavesWholeFilesOnly) {

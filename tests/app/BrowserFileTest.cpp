@@ -20,14 +20,6 @@ namespace {
 using namespace browsertest;
 using BrowserFile = BrowserTest;
 
-// Runs the event loop until `done` holds, at most a few seconds.
-bool WaitUntil(const std::function<bool()>& done) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  return done();
-}
-
 // `hamper pack -f` of another folder to the name of an open Hamper: the window goes on showing,
 // verifying, extracting and drawing the Hamper it opened, says that the name holds another, and
 // Reload shows that one.

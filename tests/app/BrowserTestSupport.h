@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -41,6 +44,14 @@ inline std::map<std::string, std::vector<std::uint8_t>> FilesBelow(const fs::pat
     if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = test::ReadFileBytes(entry.path());
   }
   return files;
+}
+
+// Runs the event loop until `done` holds, for ten seconds at most; whether it holds.
+inline bool WaitUntil(const std::function<bool()>& done) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
 }
 
 class BrowserTest : public ::testing::Test {

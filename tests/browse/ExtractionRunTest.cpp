@@ -13,14 +13,6 @@ using namespace browsetest;
 
 namespace {
 
-std::map<std::string, Bytes> FilesBelow(const fs::path& root) {
-  std::map<std::string, Bytes> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = test::ReadFileBytes(entry.path());
-  }
-  return files;
-}
-
 struct CRecordingHost : MExtractionHost {
   bool StopRequested() override { return stopWhen && stopWhen(); }
   void ShowExtractionProgress(std::uint64_t d, std::uint64_t t, std::string_view item) override {
