@@ -244,17 +244,15 @@ void CHamperBrowserWindow::BuildViews() {
 }
 
 void CHamperBrowserWindow::BuildMenus() {
-  // Owned by the window: destroyed with it.
-  auto* menus = new CMenuCommands([this](std::uint32_t command) {
+  menus_ = std::make_unique<CMenuCommands>([this](std::uint32_t command) {
     if (command == command::kCloseWindow) {
       close();
     } else {
       emit CommandPosted(command);
     }
   });
-  menus->AddMenu(browsertext::kBrowserFileMenu);
-  menus->InstallInto(*menuBar());
-  connect(this, &QObject::destroyed, [menus] { delete menus; });
+  menus_->AddMenu(browsertext::kBrowserFileMenu);
+  menus_->InstallInto(*menuBar());
 }
 
 void CHamperBrowserWindow::TakeContents(std::unique_ptr<CHamperContents> contents) {
@@ -526,18 +524,20 @@ QMimeData* CHamperBrowserWindow::MakeDragData(std::vector<std::uint32_t> nodes) 
       window->UpdateButtons();
     }
   };
-  handlers.makeFolder = [this]() -> std::optional<std::string> {
+  handlers.makeFolder = [window]() -> std::optional<std::string> {
+    if (!window) return std::nullopt;
     try {
-      if (!dragFolder_) dragFolder_ = std::make_unique<NSFerryman::CPrivateTemporaryFolder>(kDragFolderPrefix);
-      const std::string folder = dragFolder_->Path() + "/" + std::to_string(++drags_);
+      auto& dragFolder = window->dragFolder_;
+      if (!dragFolder) dragFolder = std::make_unique<NSFerryman::CPrivateTemporaryFolder>(kDragFolderPrefix);
+      const std::string folder = dragFolder->Path() + "/" + std::to_string(++window->drags_);
       if (::mkdir(folder.c_str(), 0700) != 0) return std::nullopt;
       return folder;
     } catch (const NSFerryman::XBase&) {
       return std::nullopt;
     }
   };
-  handlers.extractNow = [this, contents, items](const std::string& folder) {
-    if (contents_.get() != contents) return;
+  handlers.extractNow = [window, contents, items](const std::string& folder) {
+    if (!window || window->contents_.get() != contents) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
       CWholeExtraction whole;

@@ -40,6 +40,7 @@ class CHamperDetailsPane;
 class CHamperFileWatch;
 class CHamperTreeFilter;
 class CHamperTreeModel;
+class CMenuCommands;
 class CSLCLibraryState;
 class CSamplePlayer;
 class CVerificationController;
@@ -153,6 +154,7 @@ class CHamperBrowserWindow : public QMainWindow {
   CVerificationController* verification_ = nullptr;
   CExtractionController* extraction_ = nullptr;
   CHamperFileWatch* watch_ = nullptr;
+  std::unique_ptr<CMenuCommands> menus_;
   std::unique_ptr<NSFerryman::CPrivateTemporaryFolder> dragFolder_;
   int drags_ = 0;
 
