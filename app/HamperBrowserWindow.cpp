@@ -6,33 +6,28 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPixmap>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTreeView>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <filesystem>
-#include <set>
-#include <sys/stat.h>
 
 #include "app/AppTexts.h"
+#include "app/BrowserDragOut.h"
 #include "app/BrowserTexts.h"
 #include "app/BrowserWidgets.h"
-#include "app/DirectSave.h"
-#include "app/DragOutData.h"
 #include "app/DroppedHampers.h"
 #include "app/ExtractionController.h"
+#include "app/DragOutData.h"
+#include "app/HamperDescriptionView.h"
 #include "app/HamperDetailsPane.h"
 #include "app/HamperFileWatch.h"
 #include "app/HamperTreeModel.h"
@@ -42,33 +37,14 @@
 #include "app/TextConversion.h"
 #include "app/VerificationController.h"
 #include "app/WaveformView.h"
-#include "browse/ExtractionRun.h"
 #include "browse/HamperContents.h"
 #include "browse/ItemKind.h"
-#include "framework/media/AsciiCase.h"
-#include "framework/media/PrivateTemporaryFolder.h"
 
 namespace {
 
 constexpr int kProgressRange = 1000;
-constexpr std::uint32_t kSplashSide = 64;
 // Trees up to this many nodes open fully; larger ones show their top level.
 constexpr std::size_t kExpandAllNodes = 2000;
-// The prefix of the private folders that items dragged to a target taking file names go through.
-constexpr char kDragFolderPrefix[] = "hamper-packer-drag-";
-
-QLabel* MakeLabel(NSFerryman::ResourceId id) {
-  auto* label = new QLabel(BrowserText(id));
-  label->setTextFormat(Qt::PlainText);
-  return label;
-}
-
-// The host of a drag's extraction, which waits for it: it never stops.
-class CWholeExtraction : public MExtractionHost {
- public:
-  bool StopRequested() override { return false; }
-  void ShowExtractionProgress(std::uint64_t, std::uint64_t, std::string_view) override {}
-};
 
 }  // namespace
 
@@ -81,6 +57,12 @@ CHamperBrowserWindow::CHamperBrowserWindow(std::unique_ptr<CHamperContents> cont
   player_ = new CSamplePlayer(services_.audioAvailability, this);
   verification_ = new CVerificationController(services_.database, services_.slc, services_.dialogs, this);
   extraction_ = new CExtractionController(services_.alerts, services_.dialogs, services_.extractFolders, this);
+  dragOut_ = std::make_unique<CBrowserDragOut>(
+      services_.dragDropped, services_.directSaveTarget,
+      [this](const CHamperContents& contents, std::vector<CExtractionItem> items, const std::string& folder) {
+        extraction_->Start(contents, std::move(items), folder);
+        UpdateButtons();
+      });
   BuildViews();
   BuildMenus();
   watch_ = new CHamperFileWatch(contents->Path(), this);
@@ -123,40 +105,12 @@ CHamperBrowserWindow::~CHamperBrowserWindow() {
   player_->Stop();
 }
 
-void CHamperBrowserWindow::RemoveLeftoverDragFolders() { NSFerryman::RemoveLeftoverTemporaryFolders(kDragFolderPrefix); }
-
 void CHamperBrowserWindow::BuildViews() {
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
 
-  // The description, beside the splash picture.
-  auto* header = new QHBoxLayout;
-  splashView_ = new QLabel;
-  splashView_->setObjectName("splashView");
-  splashView_->setFixedSize(kSplashSide, kSplashSide);
-  header->addWidget(splashView_, 0, Qt::AlignTop);
-  auto* texts = new QGridLayout;
-  texts->setColumnStretch(1, 1);
-  nameValue_ = MakeValueLabel("nameValue");
-  QFont bold = nameValue_->font();
-  bold.setBold(true);
-  nameValue_->setFont(bold);
-  commentsValue_ = MakeValueLabel("commentsValue");
-  urlValue_ = MakeValueLabel("urlValue");
-  urlValue_->setOpenExternalLinks(true);
-  urlValue_->setTextInteractionFlags(Qt::TextBrowserInteraction);
-  copyrightValue_ = MakeValueLabel("copyrightValue");
-  int row = 0;
-  for (const auto& [label, value] : {std::pair{apptext::kNameLabel, nameValue_}, std::pair{apptext::kCommentsLabel, commentsValue_},
-                                     std::pair{apptext::kURLLabel, urlValue_}, std::pair{apptext::kCopyrightLabel, copyrightValue_}}) {
-    texts->addWidget(MakeLabel(label), row, 0, Qt::AlignRight | Qt::AlignTop);
-    texts->addWidget(value, row++, 1);
-  }
-  header->addLayout(texts, 1);
-  layout->addLayout(header);
-  problemLine_ = MakeValueLabel("problemLine");
-  problemLine_->setStyleSheet(QStringLiteral("color: #c01010;"));
-  layout->addWidget(problemLine_);
+  description_ = new CHamperDescriptionView;
+  layout->addWidget(description_);
 
   auto* tools = new QHBoxLayout;
   filterEdit_ = new QLineEdit;
@@ -264,7 +218,8 @@ void CHamperBrowserWindow::TakeContents(std::unique_ptr<CHamperContents> content
   details_->SetContents(contents.get(), model.get());
   tree_->setModel(filter);
   delete oldSelection;
-  // The old ones go once nothing shows them.
+  // The old ones go once nothing shows them; drags of them write nothing more.
+  dragOut_->Forget();
   delete filter_;
   filter_ = filter;
   model_ = std::move(model);
@@ -286,38 +241,10 @@ void CHamperBrowserWindow::TakeContents(std::unique_ptr<CHamperContents> content
 }
 
 void CHamperBrowserWindow::ShowDescription() {
-  const CHamperDescription& d = contents_->Description();
+  const std::string& name = contents_->Description().GetName();
   const QString file = PathText(std::filesystem::path(contents_->Path()).filename().string());
-  setWindowTitle(d.GetName().empty() ? file : DisplayText(d.GetName()) + QStringLiteral(" \u2014 ") + file);
-  nameValue_->setText(DisplayText(d.GetName()));
-  commentsValue_->setText(DisplayText(d.GetComments()));
-  copyrightValue_->setText(DisplayText(d.GetCopyright()));
-  const QUrl url(DisplayText(d.GetURL()), QUrl::StrictMode);
-  if (url.isValid() && (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https"))) {
-    urlValue_->setTextFormat(Qt::RichText);
-    urlValue_->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                           .arg(url.toString(QUrl::FullyEncoded).toHtmlEscaped(), DisplayText(d.GetURL()).toHtmlEscaped()));
-  } else {
-    urlValue_->setTextFormat(Qt::PlainText);
-    urlValue_->setText(DisplayText(d.GetURL()));
-  }
-  QStringList problems;
-  for (const std::string& problem : contents_->Problems()) problems.push_back(DisplayText(problem));
-  problemLine_->setText(problems.join(QLatin1Char('\n')));
-  problemLine_->setVisible(!problems.isEmpty());
-
-  // The splash is the hidden top-level picture named SPLASH.JPG.
-  splashView_->clear();
-  for (std::uint32_t node : contents_->Tree().Node(CHamperTree::kRoot).children) {
-    const CHamperTree::CNode& n = contents_->Tree().Node(node);
-    if (n.IsFolder() || !NSFerryman::AsciiEqualsIgnoringCase(n.name, "SPLASH.JPG")) continue;
-    try {
-      splashView_->setPixmap(QPixmap::fromImage(HamperPicturePreview(*contents_, n.record, kSplashSide)));
-    } catch (const NSFerryman::XBase&) {
-      // A splash that does not decode shows nothing; Verify names it.
-    }
-    break;
-  }
+  setWindowTitle(name.empty() ? file : DisplayText(name) + QStringLiteral(" \u2014 ") + file);
+  description_->Show(*contents_);
 }
 
 bool CHamperBrowserWindow::Select(const std::string& path) {
@@ -505,56 +432,7 @@ void CHamperBrowserWindow::Reload() {
 
 QMimeData* CHamperBrowserWindow::MakeDragData(std::vector<std::uint32_t> nodes) {
   if (IsExtracting() || !FileStillReads()) return nullptr;
-  std::vector<CExtractionItem> items = DraggedItems(*contents_, nodes);
-  if (items.empty()) return nullptr;
-  // What each dragged node lands as: the first name of its items' paths.
-  std::vector<std::string> names;
-  std::set<std::string> named;
-  for (const CExtractionItem& item : items) {
-    std::string name = item.path.substr(0, item.path.find(':'));
-    if (named.insert(name).second) names.push_back(std::move(name));
-  }
-  CDragOutData::CHandlers handlers;
-  const QPointer<CHamperBrowserWindow> window(this);
-  const CHamperContents* contents = contents_.get();
-  handlers.extractInto = [window, contents, items](const std::string& folder) {
-    // Not when the window has read its file again, or gone, meanwhile.
-    if (window && window->contents_.get() == contents) {
-      window->extraction_->Start(*contents, items, folder);
-      window->UpdateButtons();
-    }
-  };
-  handlers.makeFolder = [window]() -> std::optional<std::string> {
-    if (!window) return std::nullopt;
-    try {
-      auto& dragFolder = window->dragFolder_;
-      if (!dragFolder) dragFolder = std::make_unique<NSFerryman::CPrivateTemporaryFolder>(kDragFolderPrefix);
-      const std::string folder = dragFolder->Path() + "/" + std::to_string(++window->drags_);
-      if (::mkdir(folder.c_str(), 0700) != 0) return std::nullopt;
-      return folder;
-    } catch (const NSFerryman::XBase&) {
-      return std::nullopt;
-    }
-  };
-  handlers.extractNow = [window, contents, items](const std::string& folder) {
-    if (!window || window->contents_.get() != contents) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-      CWholeExtraction whole;
-      CExtractionRun(*contents, folder).Extract(items, false, whole);
-    } catch (const NSFerryman::XBase&) {
-      // What could not be written is not handed over.
-    }
-    QApplication::restoreOverrideCursor();
-  };
-  handlers.dropped = services_.dragDropped ? services_.dragDropped
-                                           : [] { return QGuiApplication::mouseButtons() == Qt::NoButton; };
-  if (services_.directSaveTarget) {
-    handlers.directSaveTarget = services_.directSaveTarget;
-  } else if (directsave::Available()) {
-    handlers.directSaveTarget = &directsave::TargetUri;
-  }
-  return new CDragOutData(std::move(names), std::move(handlers));
+  return dragOut_->Make(*contents_, nodes);
 }
 
 void CHamperBrowserWindow::changeEvent(QEvent* event) {

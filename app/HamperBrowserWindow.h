@@ -32,10 +32,12 @@
 
 #include "framework/resources/AlertHost.h"
 
+class CBrowserDragOut;
 class CDatabase;
 class CExtractionController;
 class CFolderDialogState;
 class CHamperContents;
+class CHamperDescriptionView;
 class CHamperDetailsPane;
 class CHamperFileWatch;
 class CHamperTreeFilter;
@@ -53,9 +55,6 @@ class QMimeData;
 class QProgressBar;
 class QPushButton;
 class QTreeView;
-namespace NSFerryman {
-class CPrivateTemporaryFolder;
-}
 
 struct CHamperBrowserServices {
   CDatabase& database;
@@ -79,9 +78,6 @@ class CHamperBrowserWindow : public QMainWindow {
                        QWidget* parent = nullptr);
   ~CHamperBrowserWindow() override;
 
-  // Removes what a killed process left of the folders that items dragged out went through; once,
-  // at start-up.
-  static void RemoveLeftoverDragFolders();
 
   const CHamperContents& Contents() const { return *contents_; }
   CHamperTreeModel& Model() const { return *model_; }
@@ -155,15 +151,9 @@ class CHamperBrowserWindow : public QMainWindow {
   CExtractionController* extraction_ = nullptr;
   CHamperFileWatch* watch_ = nullptr;
   std::unique_ptr<CMenuCommands> menus_;
-  std::unique_ptr<NSFerryman::CPrivateTemporaryFolder> dragFolder_;
-  int drags_ = 0;
+  std::unique_ptr<CBrowserDragOut> dragOut_;
 
-  QLabel* splashView_ = nullptr;
-  QLabel* nameValue_ = nullptr;
-  QLabel* commentsValue_ = nullptr;
-  QLabel* urlValue_ = nullptr;
-  QLabel* copyrightValue_ = nullptr;
-  QLabel* problemLine_ = nullptr;
+  CHamperDescriptionView* description_ = nullptr;
   QFrame* changedNotice_ = nullptr;
   QLineEdit* filterEdit_ = nullptr;
   QCheckBox* hiddenToggle_ = nullptr;

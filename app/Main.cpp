@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "app/ApplicationPicture.h"
-#include "app/HamperBrowserWindow.h"
+#include "app/BrowserDragOut.h"
 #include "app/HamperPacker.h"
 #include "app/ReportFailures.h"
 #include "app/TextConversion.h"
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   // A pack ended by a signal (the session closing) leaves no partly written Hamper behind.
   NSFerryman::InstallPartialOutputRemoval();
   NSFerryman::LetFileSizeLimitFailWrites();
-  CHamperBrowserWindow::RemoveLeftoverDragFolders();
+  CBrowserDragOut::RemoveLeftovers();
 
   CHamperPacker packer(options);
   if (!ReportFailures(packer.Alerts(), [&] {
