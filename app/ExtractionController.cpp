@@ -64,16 +64,18 @@ void CExtractionController::StopAndWait() {
   run_.reset();
 }
 
-void CExtractionController::ChooseFolderAndStart(const CHamperContents& contents, std::vector<std::size_t> records) {
+void CExtractionController::ChooseFolderAndStart(const CHamperContents& contents, std::vector<std::size_t> records,
+                                                 bool description) {
   if (running_ || records.empty()) return;
   const std::optional<std::string> folder =
       dialogs_.ChooseFolder(window_, NSFerryman::GetString(browsertext::kChooseExtractFolder), folders_.GetFolder());
   if (!folder) return;
   folders_.Remember(*folder);
-  Start(contents, ItemsAtTheirPaths(contents, records), *folder);
+  Start(contents, ItemsAtTheirPaths(contents, records), *folder, description);
 }
 
-void CExtractionController::Start(const CHamperContents& contents, std::vector<CExtractionItem> items, std::string folder) {
+void CExtractionController::Start(const CHamperContents& contents, std::vector<CExtractionItem> items, std::string folder,
+                                  bool description) {
   if (running_ || items.empty()) return;
   contents_ = &contents;
   folder_ = std::move(folder);
@@ -82,19 +84,27 @@ void CExtractionController::Start(const CHamperContents& contents, std::vector<C
   run_.reset();
   stop_ = false;
   running_ = true;
-  RunPass(std::move(items), false);
+  RunPass(std::move(items), false, description);
 }
 
-void CExtractionController::RunPass(std::vector<CExtractionItem> items, bool replace) {
+void CExtractionController::RunPass(std::vector<CExtractionItem> items, bool replace, bool description,
+                                    std::vector<std::string> only) {
   Join();
   const std::uint64_t generation = generation_;
-  worker_ = std::thread([this, items = std::move(items), replace, generation] {
+  worker_ = std::thread([this, items = std::move(items), replace, description, only = std::move(only), generation] {
     CExtractionOutcome outcome;
     std::exception_ptr failure;
     try {
       if (!run_) run_ = std::make_unique<CExtractionRun>(*contents_, folder_);
       CThreadHost host(*this, stop_);
       outcome = run_->Extract(items, replace, host);
+      // The description belongs to the whole Hamper; a stop leaves it out.
+      if (description && !outcome.stopped && (!replace || !only.empty())) {
+        CExtractionOutcome files = run_->ExtractDescription(replace, only);
+        outcome.failed.insert(outcome.failed.end(), files.failed.begin(), files.failed.end());
+        outcome.keptDescription = std::move(files.keptDescription);
+        outcome.descriptionWritten = files.descriptionWritten;
+      }
     } catch (...) {
       failure = std::current_exception();
     }
@@ -124,11 +134,13 @@ void CExtractionController::OnPassDone(CExtractionOutcome outcome, std::exceptio
   const CExtractionOutcome* second = nullptr;
   if (!replace) {
     first_ = std::move(outcome);
-    // Asked once the others are written, so that the question names them all.
-    if (!first_.kept.empty() && !first_.stopped &&
+    // Asked once the others are written, so that the question names them all (description files
+    // that are there with the items).
+    const std::size_t there = first_.kept.size() + first_.keptDescription.size();
+    if (there > 0 && !first_.stopped &&
         NSFerryman::ShowAlertDefaultingToFirst(alerts_, browsertext::kReplaceExtractedAlert,
-                                               {std::to_string(first_.kept.size()), folder_}) == NSFerryman::kAlertButton1) {
-      RunPass(first_.kept, true);
+                                               {std::to_string(there), folder_}) == NSFerryman::kAlertButton1) {
+      RunPass(first_.kept, true, !first_.keptDescription.empty(), first_.keptDescription);
       return;
     }
   } else {
@@ -137,13 +149,13 @@ void CExtractionController::OnPassDone(CExtractionOutcome outcome, std::exceptio
 
   std::vector<CExtractionFailure> failed = first_.failed;
   std::size_t written = first_.written.size();
-  std::size_t kept = first_.kept.size();
+  std::size_t kept = first_.kept.size() + first_.keptDescription.size();
   bool stopped = first_.stopped;
   std::size_t notTried = first_.notTried;
   if (second) {
     failed.insert(failed.end(), second->failed.begin(), second->failed.end());
     written += second->written.size();
-    kept = second->kept.size();
+    kept = second->kept.size() + second->keptDescription.size();
     stopped = stopped || second->stopped;
     notTried += second->notTried;
   }

@@ -42,9 +42,11 @@ class CExtractionController : public QObject {
   ~CExtractionController() override;
 
   // The folder dialog (starting in the folder used last), then Start; nothing when cancelled.
-  void ChooseFolderAndStart(const CHamperContents& contents, std::vector<std::size_t> records);
-  // Starts writing the items into the folder; returns at once. Nothing while a run goes on.
-  void Start(const CHamperContents& contents, std::vector<CExtractionItem> items, std::string folder);
+  void ChooseFolderAndStart(const CHamperContents& contents, std::vector<std::size_t> records, bool description = false);
+  // Starts writing the items into the folder (with `description`, the description files too, as
+  // `hamper extract` writes them for a whole Hamper); returns at once. Nothing while a run goes on.
+  void Start(const CHamperContents& contents, std::vector<CExtractionItem> items, std::string folder,
+             bool description = false);
   void RequestStop() { stop_ = true; }
   void StopAndWait();
   bool IsRunning() const { return running_; }
@@ -54,7 +56,8 @@ class CExtractionController : public QObject {
   void Finished(QString summary);
 
  private:
-  void RunPass(std::vector<CExtractionItem> items, bool replace);
+  // `description`: the description files too, or (when replacing) those named.
+  void RunPass(std::vector<CExtractionItem> items, bool replace, bool description, std::vector<std::string> only = {});
   void OnPassDone(CExtractionOutcome outcome, std::exception_ptr failure, bool replace);
   void Finish(const QString& summary);
   void Join();

@@ -375,7 +375,8 @@ void CHamperBrowserWindow::ExtractAll() {
   if (IsExtracting() || IsVerifying() || !FileStillReads()) return;
   std::vector<std::size_t> all(contents_->Index().Size());
   for (std::size_t r = 0; r < all.size(); ++r) all[r] = r;
-  extraction_->ChooseFolderAndStart(*contents_, all);
+  // The whole Hamper comes back as `hamper extract` writes it: the description files too.
+  extraction_->ChooseFolderAndStart(*contents_, all, true);
   progressBar_->setValue(0);
   UpdateButtons();
 }

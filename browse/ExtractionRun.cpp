@@ -1,6 +1,7 @@
 #include "browse/ExtractionRun.h"
 
 #include <algorithm>
+#include <map>
 #include <new>
 
 #include "browse/ConfinedFolder.h"
@@ -8,6 +9,7 @@
 #include "browse/HamperExtraction.h"
 #include "framework/media/Exceptions.h"
 #include "framework/media/OpenFile.h"
+#include "pack/DescriptionFileWriter.h"
 
 using NSFerryman::MediaSize;
 
@@ -68,32 +70,56 @@ CExtractionOutcome CExtractionRun::Extract(const std::vector<CExtractionItem>& i
   CExtractionOutcome outcome;
   std::uint64_t total = 0;
   for (const CExtractionItem& item : items) total += contents_.Index().ItemSize(item.record);
+  // Written and waiting for their batch to be put in place, by the Path they are written at.
+  std::map<std::string, const CExtractionItem*> waiting;
+  const auto commit = [&](std::vector<CHamperExtraction::CFailure> failures) {
+    for (const CHamperExtraction::CFailure& failure : failures) {
+      const auto found = waiting.find(failure.path);
+      if (found == waiting.end()) continue;
+      const CExtractionItem& item = *found->second;
+      waiting.erase(found);
+      try {
+        std::rethrow_exception(failure.error);
+      } catch (const XTargetExists&) {
+        // A file that appeared at the name meanwhile: kept, as one that was there.
+        outcome.kept.push_back(item);
+      } catch (const NSFerryman::XDiskFull& e) {
+        outcome.failed.push_back({item.record, item.path, e.what()});
+        outcome.stopped = true;
+      } catch (const std::exception& e) {
+        outcome.failed.push_back({item.record, item.path, e.what()});
+      }
+    }
+    for (const auto& [path, item] : waiting) outcome.written.push_back(item->record);
+    waiting.clear();
+  };
+
   std::uint64_t done = 0;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const CExtractionItem& item = items[i];
+  std::size_t next = 0;
+  for (; next < items.size() && !outcome.stopped; ++next) {
+    const CExtractionItem& item = items[next];
     const CHamperIndexEntry stored = contents_.Record(item.record);
     const CHamperIndexEntry entry(stored.GetItemType(), stored.GetSize(), stored.GetOffset(), stored.IsHidden(), item.path);
     if (host.StopRequested()) {
       outcome.stopped = true;
-      outcome.notTried = items.size() - i;
       break;
     }
     host.ShowExtractionProgress(done, total, item.path);
     hamper_->SetTotals(done, total, item.path);
     hamper_->Watch(&host, MediaSize{contents_.Description().GetDataOffset()} + entry.GetOffset(), entry.GetSize());
     try {
-      extraction_->Extract(entry, replace);
-      outcome.written.push_back(item.record);
+      extraction_->ExtractLater(entry, replace);
+      waiting.emplace(item.path, &item);
     } catch (const XTargetExists&) {
       outcome.kept.push_back(item);
     } catch (const NSFerryman::XUserCancelled&) {
       // The item being written is not counted: its hidden file went with it.
       outcome.stopped = true;
-      outcome.notTried = items.size() - i;
+      break;
     } catch (const NSFerryman::XDiskFull& e) {
+      // Every item after this one would fail the same way.
       outcome.failed.push_back({item.record, item.path, e.what()});
       outcome.stopped = true;
-      outcome.notTried = items.size() - i - 1;
     } catch (const std::bad_alloc&) {
       hamper_->Watch(nullptr, 0, 0);
       throw;
@@ -101,10 +127,37 @@ CExtractionOutcome CExtractionRun::Extract(const std::vector<CExtractionItem>& i
       outcome.failed.push_back({item.record, item.path, e.what()});
     }
     hamper_->Watch(nullptr, 0, 0);
-    if (outcome.stopped) break;
     done += entry.GetSize();
+    if (extraction_->BatchIsFull()) commit(extraction_->CommitBatch());
   }
+  // What was written stands whole, a stop or not.
+  commit(extraction_->Finish());
+  outcome.notTried = items.size() - next;
+  std::sort(outcome.written.begin(), outcome.written.end());
   if (!outcome.stopped) host.ShowExtractionProgress(done, total, "");
+  return outcome;
+}
+
+CExtractionOutcome CExtractionRun::ExtractDescription(bool replace, const std::vector<std::string>& only) {
+  CExtractionOutcome outcome;
+  const CHamperExtraction::CDescriptionOutcome description = extraction_->ExtractDescription(replace, only);
+  std::size_t notWritten = 0;
+  for (const CHamperExtraction::CFailure& file : description.notWritten) {
+    ++notWritten;
+    try {
+      std::rethrow_exception(file.error);
+    } catch (const XTargetExists& e) {
+      if (replace) {
+        outcome.failed.push_back({CExtractionOutcome::kNoRecord, file.path, e.what()});
+      } else {
+        outcome.keptDescription.push_back(file.path);
+      }
+    } catch (const std::exception& e) {
+      outcome.failed.push_back({CExtractionOutcome::kNoRecord, file.path, e.what()});
+    }
+  }
+  const std::size_t asked = only.empty() ? DescriptionFilesFor(contents_.Description()).files.size() : only.size();
+  outcome.descriptionWritten = asked > notWritten ? asked - notWritten : 0;
   return outcome;
 }
 

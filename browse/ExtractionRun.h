@@ -14,9 +14,11 @@
 // folder that holds the node dragged, not below the top of the Hamper.
 //
 // The items are read through a descriptor of their own of the file the contents were read from
-// (CHamperContents::OpenFile), never by name. A stop leaves every file written whole and the
-// item being written not at all (its hidden file removed); the items not reached are counted.
-// A full disk stops the run the same way, its item a failure.
+// (CHamperContents::OpenFile), never by name, and put in place in synced batches, as `hamper
+// extract` does. A stop leaves every file written whole (the batch waiting is put in place) and
+// the item being written not at all (its hidden file removed); the items not reached are counted.
+// A full disk stops the run the same way, its item a failure. ExtractDescription writes the
+// description files, as `hamper extract` does for a whole Hamper.
 
 #include <cstddef>
 #include <cstdint>
@@ -66,9 +68,13 @@ struct CExtractionFailure {
 struct CExtractionOutcome {
   std::vector<std::size_t> written;  // records whose files were written
   std::vector<CExtractionItem> kept;  // items whose targets were there already, left as they were
-  std::vector<CExtractionFailure> failed;
+  std::vector<CExtractionFailure> failed;  // a description file's has no record (kNoRecord)
   bool stopped = false;              // by the host, or by a full disk
   std::size_t notTried = 0;          // records not reached after a stop
+  std::vector<std::string> keptDescription;  // description files that were there, by name
+  std::size_t descriptionWritten = 0;
+
+  static constexpr std::size_t kNoRecord = static_cast<std::size_t>(-1);
 };
 
 class CExtractionRun {
@@ -82,6 +88,9 @@ class CExtractionRun {
   // Writes the items in the order given; a target that is there is kept unless `replace`. Runs
   // again on the same run know what the earlier ones wrote (an item never replaces another).
   CExtractionOutcome Extract(const std::vector<CExtractionItem>& items, bool replace, MExtractionHost& host);
+  // Writes the description files at the top of the folder (with `only`, just those of these
+  // names), each kept when it is there unless `replace`.
+  CExtractionOutcome ExtractDescription(bool replace, const std::vector<std::string>& only = {});
 
   const std::string& Folder() const { return folder_; }
 

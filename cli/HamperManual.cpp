@@ -25,9 +25,11 @@ std::string HamperManPage(const CLI::App& app, const std::string& version) {
       "--hampers, in the folder of the hamper program, and in a folder \"Hampers\" at the top of each CD-ROM "
       "volume.\n"
       "\n"
-      "A command never leaves a partly written output behind: it writes beside the output and renames when "
-      "done, and a Hamper it replaces stays as it was until then. hamper-packer(1) packs in a window, and opens finished Hampers to look inside, listen, verify and "
-      "extract.";
+      "A command never leaves a partly written output behind: it writes beside the output, and gives the file "
+      "its name only when it is complete and its data is on the disk; a Hamper it replaces stays as it was "
+      "until then. hamper extract is the inverse of hamper pack: the folder it writes packs into the same "
+      "Hamper again. hamper-packer(1) packs in a window, and opens finished Hampers to look inside, listen, "
+      "verify and extract.";
 
   CManSection exitStatus{"EXIT STATUS", "", {}};
   exitStatus.terms = {{"0", "Success."},
@@ -66,8 +68,10 @@ std::string HamperManPage(const CLI::App& app, const std::string& version) {
       {"hamper list \"Harbor Drums.hmp\"", "Prints the description and the index."},
       {"hamper info \"Harbor Drums.hmp\"",
        "Sums the Hamper up: its items by kind, the other Hampers it needs, its audio against 16-bit PCM."},
-      {"hamper extract \"Harbor Drums.hmp\" Out --only \"Drums:*\"",
-       "Writes the items of the folder Drums into Out, the samples as WAV files."}};
+      {"hamper extract \"Harbor Drums.hmp\" \"Harbor Drums again\"",
+       "Writes every item and the description back as a content folder that packs into the same Hamper."},
+      {"hamper extract \"Harbor Drums.hmp\" Out --only Drums",
+       "Writes the items of the folder Drums into Out, each sample in the format its name says (WAV or AIFF)."}};
   page.sections.push_back(examples);
 
   page.sections.push_back({"SEE ALSO", "hamper-packer(1)", {}});

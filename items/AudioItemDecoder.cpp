@@ -1,16 +1,21 @@
 #include "items/AudioItemDecoder.h"
 
 #include <bit>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "framework/media/ByteOrder.h"
+#include "framework/media/MemoryMedia.h"
+#include "items/AIFFFileWriter.h"
 #include "items/SampleInfoRules.h"
 #include "items/WaveFileWriter.h"
 
 using namespace NSFerryman;
 
 namespace {
+
+constexpr std::size_t kWritePiece = std::size_t{1} << 18;
 
 // What the header says about instrument and loop, in the form the WAV writer takes.
 CSampleInfo InfoOf(const CVORPSampleHeader& header) {
@@ -48,32 +53,54 @@ CAudioItemDecoder::CAudioItemDecoder(CMedia& item, EVORPPath path)
 
 void CAudioItemDecoder::Decode(const VORPFrameConsumer& consumer) { DecodeVORPBlocks(header_, item_, consumer, path_); }
 
-void CheckAudioItemDecodesToWave(CMedia& item) {
+void CheckAudioItemDecodesToFile(CMedia& item, EAudioFileFormat format) {
   const MediaSize start = item.GetPosition();
   const CAudioItemDecoder decoder(item);
   const CVORPSampleHeader& header = decoder.GetHeader();
-  CWaveFileWriter::CheckFormat(header.channelCount, header.frameCount, header.sampleRate, InfoOf(header));
+  const CSampleInfo info = InfoOf(header);
+  if (format == EAudioFileFormat::kAIFF) {
+    CAIFFFileWriter::CheckFormat(header.channelCount, header.frameCount, header.sampleRate, info);
+  } else {
+    CWaveFileWriter::CheckFormat(header.channelCount, header.frameCount, header.sampleRate, info);
+  }
   item.SetPosition(start);
 }
 
-void DecodeAudioItemToWave(CMedia& item, CMedia& wav) {
+void DecodeAudioItemToFile(CMedia& item, CMedia& out, EAudioFileFormat format) {
   CAudioItemDecoder decoder(item);
   const CVORPSampleHeader& header = decoder.GetHeader();
-  // WriteHeader checks the fields before it writes the first byte.
-  CWaveFileWriter::WriteHeader(wav, header.channelCount, header.frameCount, header.sampleRate, InfoOf(header));
-  // 16-bit frames fill the data chunk to an even length: no pad byte follows.
-  std::vector<std::uint8_t> bytes;
+  const CSampleInfo info = InfoOf(header);
+  // The writers check the fields before they write the first byte.
+  CMemoryMedia head(128);
+  const bool aiff = format == EAudioFileFormat::kAIFF;
+  if (aiff) {
+    CAIFFFileWriter::WriteHeader(head, header.channelCount, header.frameCount, header.sampleRate, info);
+  } else {
+    CWaveFileWriter::WriteHeader(head, header.channelCount, header.frameCount, header.sampleRate, info);
+  }
+  // Written in large pieces, the header with the first frames: a short sample costs one write.
+  std::vector<std::uint8_t> pending(head.Data(), head.Data() + head.GetSize());
+  const auto flush = [&] {
+    if (!pending.empty()) out.Write(pending.size(), pending.data());
+    pending.clear();
+  };
+  // 16-bit frames fill the audio chunk to an even length: no pad byte follows.
+  const bool asInMemory = (std::endian::native == std::endian::little) != aiff;
   decoder.Decode([&](const std::int16_t* frames, std::uint32_t count) {
     const std::size_t values = std::size_t{count} * header.channelCount;
-    if constexpr (std::endian::native == std::endian::little) {
-      // WAV frames are little-endian, as ours are in memory: straight to the file.
-      wav.Write(values * 2, frames);
+    const std::size_t at = pending.size();
+    pending.resize(at + values * 2);
+    if (asInMemory) {
+      std::memcpy(&pending[at], frames, values * 2);
     } else {
-      bytes.resize(values * 2);
-      for (std::size_t i = 0; i < values; ++i) StoreLE16(&bytes[2 * i], static_cast<std::uint16_t>(frames[i]));
-      wav.Write(bytes.size(), bytes.data());
+      for (std::size_t i = 0; i < values; ++i) {
+        const auto v = static_cast<std::uint16_t>(frames[i]);
+        aiff ? StoreBE16(&pending[at + 2 * i], v) : StoreLE16(&pending[at + 2 * i], v);
+      }
     }
+    if (pending.size() >= kWritePiece) flush();
   });
+  flush();
 }
 
 void VerifyAudioItem(CMedia& item) {

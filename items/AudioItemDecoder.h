@@ -5,7 +5,8 @@
 //   CAudioItemDecoder decoder(item);            // reads and checks the header
 //   decoder.Decode([&](const std::int16_t* frames, std::uint32_t count) { ... });
 //
-//   DecodeAudioItemToWave(item, wav);           // hamper extract, decode-audio
+//   DecodeAudioItemToWave(item, wav);           // decode-audio
+//   DecodeAudioItemToFile(item, out, format);   // hamper extract: WAV or AIFF
 //   VerifyAudioItem(item);                      // the final verification
 //
 // Failures: XBadFormat for a bad header (CVORPSampleHeader::Read), for a frame count that the
@@ -40,18 +41,28 @@ class CAudioItemDecoder {
 // value takes at least one bit, so a larger count is a lie, and must not cost an allocation.
 void CheckAudioItemFrameCount(const CVORPSampleHeader& header, NSFerryman::CMedia& stream);
 
-// Writes the item at the item media's position as a 16-bit WAV file at the wav media's position:
-// "fmt ", a "smpl" chunk for its loop, root key and fine tune when it has them, then "data".
-// A header a WAV file cannot carry (CWaveFileWriter::CheckFormat: a sample rate of 0 or so high
-// that the byte rate passes 32 bits, more frames than 32-bit sizes hold) fails before anything
-// is written.
-void DecodeAudioItemToWave(NSFerryman::CMedia& item, NSFerryman::CMedia& wav);
+// The file a stored audio item is written back as: a 16-bit WAV file ("fmt ", a "smpl" chunk for
+// its loop, root key and fine tune when it has them, then "data"), or a 16-bit AIFF file (the same
+// facts in "COMM", "MARK" and "INST", then "SSND"; items/AIFFFileWriter.h).
+enum class EAudioFileFormat { kWave, kAIFF };
 
-// The checks DecodeAudioItemToWave makes before it writes, for a caller that should not even
+// Writes the item at the item media's position as a file of that format at the output media's
+// position. A header the file cannot carry (CWaveFileWriter::CheckFormat, CAIFFFileWriter::
+// CheckFormat: a sample rate of 0 or, for WAV, so high that the byte rate passes 32 bits, more
+// frames than 32-bit sizes hold) fails before anything is written.
+void DecodeAudioItemToFile(NSFerryman::CMedia& item, NSFerryman::CMedia& out, EAudioFileFormat format);
+inline void DecodeAudioItemToWave(NSFerryman::CMedia& item, NSFerryman::CMedia& wav) {
+  DecodeAudioItemToFile(item, wav, EAudioFileFormat::kWave);
+}
+
+// The checks DecodeAudioItemToFile makes before it writes, for a caller that should not even
 // create its output for an item that fails them: the header, the frame count against the
-// stream's bytes and the WAV fields. Reads the header at the media's position and leaves the
+// stream's bytes and the file's fields. Reads the header at the media's position and leaves the
 // position where it was.
-void CheckAudioItemDecodesToWave(NSFerryman::CMedia& item);
+void CheckAudioItemDecodesToFile(NSFerryman::CMedia& item, EAudioFileFormat format);
+inline void CheckAudioItemDecodesToWave(NSFerryman::CMedia& item) {
+  CheckAudioItemDecodesToFile(item, EAudioFileFormat::kWave);
+}
 
 // Decodes every frame of the item at the media's position and drops them: returns when the item
 // is whole and sound, throws as above when it is not.

@@ -10,6 +10,7 @@
 #include "container/HamperIndexLayout.h"
 #include "framework/media/Exceptions.h"
 #include "framework/media/OpenFile.h"
+#include "pack/ExtractablePaths.h"
 #include "pack/FileWork.h"
 #include "pack/FinalVerification.h"
 #include "pack/SLCLibraryState.h"
@@ -157,7 +158,17 @@ CHamperVerificationReport VerifyHamperFile(const std::string& file, const CHampe
     context.source = &source;
   }
 
+  // Paths that extract will not write are findings as well; every item is still checked.
+  for (CUnextractablePath& path : FindUnextractablePaths(index)) {
+    const CHamperIndexEntry& entry = index[path.record];
+    report.failures.push_back({path.record, entry.GetPath(), entry.GetItemType(), "not extractable: " + path.problem});
+  }
+  const std::size_t pathFindings = report.failures.size();
+
   CSimpleProgressInfo record;
   VerifyFinishedHamper(run, record, hamper, media, context);
+  std::inplace_merge(report.failures.begin(), report.failures.begin() + static_cast<std::ptrdiff_t>(pathFindings),
+                     report.failures.end(),
+                     [](const CHamperItemFailure& a, const CHamperItemFailure& b) { return a.record < b.record; });
   return report;
 }

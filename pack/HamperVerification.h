@@ -12,8 +12,9 @@
 // In order: the header (XBadFormat, thrown, names the check that failed), the index layout
 // (records that put their items outside the file, over one another or under one path: each is a
 // failure and no item is read), the sliced-loop library when the Hamper holds sliced loops (its
-// alert's text in `libraryProblem`; no item is read), then every item with the check of its type
-// (pack/FinalVerification.h). A failing item is collected with its reason and the next one is
+// alert's text in `libraryProblem`; no item is read), the Paths that `hamper extract` would not
+// write (pack/ExtractablePaths.h; each a failure "not extractable: ...", and the items are still
+// checked), then every item with the check of its type (pack/FinalVerification.h). A failing item is collected with its reason and the next one is
 // checked, unless `stopAtFirstFailure`. The host's stop is taken before each item; what was
 // checked until then stands.
 //

@@ -5,7 +5,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <random>
-#include <set>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -26,7 +25,7 @@ constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 const char* SuffixOf(EHiddenKind kind) { return kind == EHiddenKind::kPart ? ".part" : ".spill"; }
 
 // Short, whatever the output's name: that may be as long as the file system allows.
-std::string NewName(EHiddenKind kind) {
+std::string NewNameOf(EHiddenKind kind) {
   thread_local std::mt19937_64 random{(std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}() ^
                                       static_cast<std::uint64_t>(::getpid())};
   std::string name = kPrefix;
@@ -75,6 +74,8 @@ void RemoveLeftoversIn(int folder) {
 
 }  // namespace
 
+std::string NewHiddenFileName(EHiddenKind kind) { return NewNameOf(kind); }
+
 bool IsHiddenFileName(const std::string& name) {
   if (!name.starts_with(kPrefix)) return false;
   const std::string_view rest = std::string_view(name).substr(kPrefixLength);
@@ -91,32 +92,10 @@ void RemoveLeftoverFiles(const std::string& folder) {
   RemoveLeftoversIn(fd);
 }
 
-void RemoveLeftoverFilesWhereFilesGo(const std::string& root, const std::vector<std::string>& files, char separator) {
-  std::set<std::vector<std::string>> folders{{}};
-  for (const std::string& file : files) {
-    std::vector<std::string> names;
-    for (std::size_t start = 0;;) {
-      const std::size_t end = file.find(separator, start);
-      if (end == std::string::npos) break;
-      names.push_back(file.substr(start, end - start));
-      start = end + 1;
-    }
-    const bool plain = std::none_of(names.begin(), names.end(), [](const std::string& name) {
-      return name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos;
-    });
-    if (plain) folders.insert(names);
-  }
-  for (const std::vector<std::string>& names : folders) {
-    int fd = ::open(root.empty() ? "." : root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    // Entered a name at a time, never through a link: only folders below the root are swept.
-    for (const std::string& name : names) {
-      if (fd < 0) break;
-      const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-      ::close(fd);
-      fd = next;
-    }
-    if (fd >= 0) RemoveLeftoversIn(fd);
-  }
+void RemoveLeftoverFilesAt(int folder) {
+  // A descriptor of its own: the listing's position is not shared with the caller's.
+  const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) RemoveLeftoversIn(fd);
 }
 
 CHiddenFileLock::CHiddenFileLock(int fd) : fd_(::fcntl(fd, F_DUPFD_CLOEXEC, 0)) {}
@@ -148,7 +127,7 @@ bool LockNewHiddenFile(int fd, int folder, const std::string& name) {
 std::pair<int, std::string> CreateHiddenFile(int folder, const std::string& folderPath, EHiddenKind kind, int mode,
                                              const std::string& shownAs) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = NewName(kind);
+    std::string name = NewNameOf(kind);
     const std::string where = folder == AT_FDCWD ? (folderPath.empty() ? name : folderPath + "/" + name) : name;
     // Exclusive and not through a link: a name that is taken, by a file or a link, is never opened.
     const int fd = ::openat(folder, where.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);

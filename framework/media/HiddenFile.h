@@ -24,6 +24,9 @@ namespace NSFerryman {
 
 enum class EHiddenKind { kPart, kSpill };
 
+// A new name of `kind`, not yet taken as far as anyone knows; creating it exclusively tells.
+std::string NewHiddenFileName(EHiddenKind kind);
+
 // Whether `name` is one of ours, of either kind; nothing else is ever removed as a leftover.
 bool IsHiddenFileName(const std::string& name);
 
@@ -31,9 +34,8 @@ bool IsHiddenFileName(const std::string& name);
 // symbolic link; anything that fails (a folder that cannot be read, a file that cannot be opened)
 // is passed over: a leftover that stays costs only room.
 void RemoveLeftoverFiles(const std::string& folder);
-// The same in each folder below `root` that one of `files` goes to (paths relative to root, names
-// joined by `separator`), entered a name at a time and never through a link.
-void RemoveLeftoverFilesWhereFilesGo(const std::string& root, const std::vector<std::string>& files, char separator);
+// The same in the folder open as `folder` (a descriptor, which stays open).
+void RemoveLeftoverFilesAt(int folder);
 
 // A lock held on a descriptor of its own, so that the locked file can be closed (and a failure of
 // the close seen) before it is renamed or removed, without a moment in which it lies unlocked.

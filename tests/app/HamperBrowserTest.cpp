@@ -150,7 +150,7 @@ TEST_F(HamperBrowser, ExtractsTheSelectedItemsAndAsksBeforeReplacing) {
   for (const auto& entry : fs::recursive_directory_iterator(out)) {
     if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), out).string());
   }
-  EXPECT_EQ(files, (std::set<std::string>{"Drums/Clap.wav", "Drums/Hat Closed.wav", "Drums/Hat Open.wav",
+  EXPECT_EQ(files, (std::set<std::string>{"Drums/Clap.aif", "Drums/Hat Closed.aif", "Drums/Hat Open.aif",
                                           "Drums/Kick.wav", "Drums/Snare.wav", "Drums/Tom Low.wav",
                                           "MIDI/Harbor Groove.mid"}));
   EXPECT_EQ(test::ReadFileBytes(out / "MIDI/Harbor Groove.mid"), test::ReadFileBytes(kDemo / "MIDI/Harbor Groove.mid"));
@@ -186,6 +186,28 @@ TEST_F(HamperBrowser, ExtractsTheSelectedItemsAndAsksBeforeReplacing) {
   const fs::path file = dragged->urls().front().toLocalFile().toStdString();
   EXPECT_EQ(file.filename(), "Kick.wav");
   EXPECT_EQ(test::ReadFileBytes(file), test::ReadFileBytes(out / "Drums/Kick.wav"));
+}
+
+// Extract All gives back the folder the Hamper was packed from, description files included, as
+// `hamper extract` does; and asks about them with the items when they are there already.
+TEST_F(HamperBrowser, ExtractAllWritesTheDescriptionToo) {
+  CHamperBrowserWindow& window = Open(DemoHamper());
+  const fs::path out = f / "all";
+  f.dialogs.folders = {out.string()};
+  window.ExtractAll();
+  ASSERT_TRUE(WaitForExtraction(window));
+  const fs::path byCommand = f / "by-command";
+  ASSERT_EQ(packedtest::Hamper("extract " + packedtest::Q(DemoHamper()) + " " + packedtest::Q(byCommand), out.parent_path()).code, 0);
+  const auto files = FilesBelow(out);
+  EXPECT_TRUE(files.contains("INFO.TXT"));
+  EXPECT_TRUE(files == FilesBelow(byCommand));
+
+  f.alerts.answers[browsertext::kReplaceExtractedAlert] = NSFerryman::kAlertButton2;
+  f.dialogs.folders = {out.string()};
+  window.ExtractAll();
+  ASSERT_TRUE(WaitForExtraction(window));
+  ASSERT_FALSE(f.alerts.shown.empty());
+  EXPECT_EQ(f.alerts.shown.back().message, "21 of the files to extract are there already in '" + out.string() + "'. Replace them?");
 }
 
 TEST_F(HamperBrowser, VerifyMarksTheDamagedItemWithItsReason) {
@@ -225,6 +247,19 @@ TEST_F(HamperBrowser, VerifyMarksTheDamagedItemWithItsReason) {
   ASSERT_TRUE(WaitForVerification(sound));
   EXPECT_EQ(Find<QLabel>(sound, "statusLine")->text().toStdString(),
             "All 20 items are sound and match their sources in " + kDemo.string() + ".");
+}
+
+// A Path that extract will not write is a finding of Verify, from the same rule.
+TEST_F(HamperBrowser, VerifyMarksAPathThatExtractWillNotWrite) {
+  hampertest::FakeTree tree;
+  tree.Add(hampertest::FakeEntry::File("ok.pad", 14, {1}));
+  tree.Add(hampertest::FakeEntry::File("..:up.pad", 14, {2}));
+  packedtest::WriteTree(f / "Climbing.hmp", tree);
+  CHamperBrowserWindow& window = Open(f / "Climbing.hmp");
+  Find<QPushButton>(window, "verifyButton")->click();
+  ASSERT_TRUE(WaitForVerification(window));
+  EXPECT_TRUE(window.Model().FailureOf(0).empty());
+  EXPECT_EQ(window.Model().FailureOf(1), "not extractable: the path has the name \"..\" in it");
 }
 
 TEST_F(HamperBrowser, DamagedHampersOpenAsFarAsTheyReadAndSaySo) {

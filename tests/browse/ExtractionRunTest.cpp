@@ -54,8 +54,10 @@ TEST(ExtractionRun, WritesWhatExtractWritesKeepsWhatIsThereAndReplacesOnRequest)
     EXPECT_TRUE(outcome.kept.empty() && outcome.failed.empty() && !outcome.stopped);
     EXPECT_EQ(host.done, host.total);
     EXPECT_EQ(host.current, "");
+    const CExtractionOutcome description = run.ExtractDescription(false);
+    EXPECT_EQ(description.descriptionWritten, 1u);
   }
-  EXPECT_EQ(FilesBelow(out), FilesBelow(byCommand));
+  EXPECT_TRUE(FilesBelow(out) == FilesBelow(byCommand));
 
   test::WriteFileText(out / "Drums/Kick.wav", "mine");
   host = {};
@@ -66,7 +68,12 @@ TEST(ExtractionRun, WritesWhatExtractWritesKeepsWhatIsThereAndReplacesOnRequest)
   host = {};
   const CExtractionOutcome replaced = again.Extract(kept.kept, true, host);
   EXPECT_EQ(replaced.written, (std::vector<std::size_t>{5, 6}));
-  EXPECT_EQ(FilesBelow(out), FilesBelow(byCommand));
+  // The description file that is there is kept, and replaced when asked by name.
+  test::WriteFileText(out / "INFO.TXT", "mine");
+  const CExtractionOutcome keptInfo = again.ExtractDescription(false);
+  EXPECT_EQ(keptInfo.keptDescription, std::vector<std::string>{"INFO.TXT"});
+  EXPECT_EQ(again.ExtractDescription(true, keptInfo.keptDescription).descriptionWritten, 1u);
+  EXPECT_TRUE(FilesBelow(out) == FilesBelow(byCommand));
 }
 
 TEST(ExtractionRun, AStopInsideAnItemLeavesOnlyWholeFiles) {
@@ -97,7 +104,7 @@ TEST(ExtractionRun, AStopInsideAnItemLeavesOnlyWholeFiles) {
   fs::remove_all(whole);
   CRecordingHost never;
   CExtractionRun(*demo, whole.string()).Extract(ItemsAtTheirPaths(*demo, outcome.written), false, never);
-  EXPECT_EQ(files, FilesBelow(whole));
+  EXPECT_TRUE(files == FilesBelow(whole));
 }
 
 // What is dragged out lands where it is dropped: a folder with what is below it, an item alone,

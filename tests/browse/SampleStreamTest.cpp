@@ -16,14 +16,24 @@ using namespace browsetest;
 
 namespace {
 
-// The bytes of the WAV file's "data" chunk.
-Bytes WaveData(const Bytes& wav) {
-  for (std::size_t at = 12; at + 8 <= wav.size();) {
-    const std::uint32_t size = wav[at + 4] | wav[at + 5] << 8 | wav[at + 6] << 16 | static_cast<std::uint32_t>(wav[at + 7]) << 24;
-    if (std::memcmp(&wav[at], "data", 4) == 0) return Bytes(wav.begin() + at + 8, wav.begin() + at + 8 + size);
+// The frames of a 16-bit WAV or AIFF file as little-endian bytes: the WAV file's "data" chunk, or
+// the AIFF file's "SSND" data (behind its offset and block size) with each value's bytes swapped.
+Bytes AudioData(const Bytes& file) {
+  const bool aiff = std::memcmp(file.data(), "FORM", 4) == 0;
+  const auto size32 = [&](std::size_t at) {
+    return aiff ? (std::uint32_t{file[at]} << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3])
+                : (file[at] | file[at + 1] << 8 | file[at + 2] << 16 | static_cast<std::uint32_t>(file[at + 3]) << 24);
+  };
+  for (std::size_t at = 12; at + 8 <= file.size();) {
+    const std::uint32_t size = size32(at + 4);
+    if (std::memcmp(&file[at], aiff ? "SSND" : "data", 4) == 0) {
+      Bytes data(file.begin() + at + 8 + (aiff ? 8 : 0), file.begin() + at + 8 + size);
+      for (std::size_t i = 0; aiff && i + 1 < data.size(); i += 2) std::swap(data[i], data[i + 1]);
+      return data;
+    }
     at += 8 + size + (size & 1);
   }
-  ADD_FAILURE() << "no data chunk";
+  ADD_FAILURE() << "no audio chunk";
   return {};
 }
 
@@ -53,10 +63,10 @@ TEST(SampleStream, GivesTheFramesExtractWrites) {
     ++samples;
     std::string relative = e.GetPath();
     std::replace(relative.begin(), relative.end(), ':', '/');
-    const Bytes wav = WaveData(test::ReadFileBytes(out / fs::path(relative).replace_extension(".wav")));
+    const Bytes frames = AudioData(test::ReadFileBytes(out / relative));
     CSampleStream stream(demo->OpenItem(record));
     for (std::uint32_t block : {1u, 333u, 4096u, 1u << 20}) {
-      EXPECT_EQ(StreamBytes(stream, block), wav) << "in blocks of " << block;
+      EXPECT_EQ(StreamBytes(stream, block), frames) << "in blocks of " << block;
       EXPECT_EQ(stream.Position(), stream.FrameCount());
     }
   }

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -95,19 +97,21 @@ TEST_F(ExtractCommand, GivesBackEveryItem) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out + r.err, "");
 
-  std::set<std::string> expected;
+  std::set<std::string> expected = {"INFO.TXT"};
   for (const CHamperIndexEntry& e : index) {
     SCOPED_TRACE(e.GetPath());
     std::string relative = e.GetPath();
     std::replace(relative.begin(), relative.end(), ':', '/');
     const fs::path source = content / relative;
     if (e.GetItemType() == 11) {
-      relative = fs::path(relative).replace_extension(".wav").string();
-      NSFerryman::COpenFile wav{NSFerryman::CFileSpec((out / relative).string())};
+      // Each in the format of its source, as its name says.
+      NSFerryman::COpenFile written{NSFerryman::CFileSpec((out / relative).string())};
       NSFerryman::COpenFile original{NSFerryman::CFileSpec(source.string())};
-      const CSampleInfo got = ReadWaveInfo(wav);
-      const CSampleInfo want = SampleFileKindOf(original) == ESampleFileKind::kWave ? ReadWaveInfo(original)
-                                                                                     : ReadAIFFInfo(original);
+      const ESampleFileKind kind = SampleFileKindOf(original);
+      ASSERT_EQ(SampleFileKindOf(written), kind);
+      const bool wave = kind == ESampleFileKind::kWave;
+      const CSampleInfo got = wave ? ReadWaveInfo(written) : ReadAIFFInfo(written);
+      const CSampleInfo want = wave ? ReadWaveInfo(original) : ReadAIFFInfo(original);
       EXPECT_EQ(got.bits, 16u);
       EXPECT_EQ(got.channels, want.channels);
       EXPECT_EQ(got.sampleRate, want.sampleRate);
@@ -116,10 +120,11 @@ TEST_F(ExtractCommand, GivesBackEveryItem) {
       EXPECT_EQ(got.rootKey, want.rootKey);
       EXPECT_EQ(got.fineTune, want.fineTune);
       EXPECT_EQ(got.loopKind, want.loopKind);
+      EXPECT_EQ(got.loopType, want.loopType);
       EXPECT_EQ(got.loopStart, want.loopStart);
       EXPECT_EQ(got.loopEnd, want.loopEnd);
-      wav.SetPosition(0);
-      const auto sample = LoadWaveSample(wav, 16);
+      written.SetPosition(0);
+      const auto sample = wave ? LoadWaveSample(written, 16) : LoadAIFFSample(written, 16);
       const std::vector<std::int16_t> frames(sample->Frames(),
                                              sample->Frames() + std::size_t{sample->GetFrameCount()} * got.channels);
       EXPECT_EQ(frames, SoxFrames16(source, dir.Path()));
@@ -138,6 +143,11 @@ TEST_F(ExtractCommand, GivesBackEveryItem) {
   std::set<std::string> found;
   for (const auto& [path, _] : Tree(out)) found.insert(path);
   EXPECT_EQ(found, expected);
+  EXPECT_EQ(Text(test::ReadFileBytes(out / "INFO.TXT")), "NAME = \"Test Kit\"\nURL = \"http://example.com/kit\"\n");
+
+  // Packed again, what extract wrote is the Hamper it came from.
+  Pack(out, dir / "Again.hmp");
+  EXPECT_TRUE(test::ReadFileBytes(dir / "Again.hmp") == hamper);
 }
 
 TEST_F(ExtractCommand, NeverWritesOutsideTheFolder) {
@@ -173,6 +183,7 @@ TEST_F(ExtractCommand, NeverWritesOutsideTheFolder) {
   EXPECT_NE(r.err.find("10 of 11 items were not written (--force replaces files that are there)"), std::string::npos)
       << r.err;
   auto after = Tree(dir.Path());
+  EXPECT_EQ(after.erase("a/b/out/INFO.TXT"), 1u);
   EXPECT_EQ(after.erase("a/b/out/ok"), 1u);
   EXPECT_EQ(after.erase("a/b/out/ok/fine.txt"), 1u);
   EXPECT_EQ(after, before);
@@ -203,17 +214,19 @@ TEST_F(ExtractCommand, FilesThatAreThereAreReplacedOnlyWithForce) {
   CommandRun r = Extract(Q(hamper) + " " + Q(out));
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "hamper: " + hamper.string() + ": notes.txt: is there already\n"
-                   "hamper: " + hamper.string() + ": twin.txt: another item was written there\n"
-                   "hamper: " + hamper.string() + ": Kick: Kick.wav: another item was written there\n"
-                   "hamper: " + hamper.string() + ": 3 of 6 items were not written (--force replaces files that are there)\n");
+                   "hamper: " + hamper.string() + ": twin.txt: not written: an earlier item has the same path\n"
+                   "hamper: " + hamper.string() + ": 2 of 6 items were not written (--force replaces files that are there)\n");
   EXPECT_EQ(Text(test::ReadFileBytes(out / "notes.txt")), "old");
   EXPECT_EQ(Text(test::ReadFileBytes(out / "twin.txt")), "1");
-  EXPECT_TRUE(fs::exists(out / "Kick.wav"));
-  EXPECT_TRUE(fs::exists(out / "Kick.WAV"));
+  // Each audio item under its own name, in the format that name says.
+  for (const auto& [name, magic] : {std::pair{"Kick.aif", "FORM"}, {"Kick.WAV", "RIFF"}, {"Kick", "RIFF"}}) {
+    EXPECT_EQ(Text(test::ReadFileBytes(out / name)).substr(0, 4), magic) << name;
+  }
 
   r = Extract("-f " + Q(hamper) + " " + Q(out));
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("2 of 6 items were not written\n"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err, "hamper: " + hamper.string() + ": twin.txt: not written: an earlier item has the same path\n"
+                   "hamper: " + hamper.string() + ": 1 of 6 items were not written\n");
   EXPECT_EQ(Text(test::ReadFileBytes(out / "notes.txt")), "new");
   EXPECT_EQ(Text(test::ReadFileBytes(out / "twin.txt")), "1");
 
@@ -232,21 +245,28 @@ TEST_F(ExtractCommand, FilesThatAreThereAreReplacedOnlyWithForce) {
   }
 }
 
-// A header whose fields no WAV file can carry is refused before any file is made for it.
-TEST_F(ExtractCommand, AudioNoWavCanCarryIsNotWritten) {
+// A header whose fields no WAV or AIFF file can carry is refused before any file is made for it.
+TEST_F(ExtractCommand, AudioNoFileCanCarryIsNotWritten) {
   Bytes fast = AudioItem(1000, 2);
   PutU32BE(fast, 21, 1u << 30);  // a byte rate of 2^32 for 16-bit stereo
   Bytes slow = AudioItem(1000, 2);
   PutU32BE(slow, 21, 0);
-  const fs::path hamper = Craft(dir / "rates.hmp", {{"fast.wav", fast}, {"slow.wav", slow}, {"fine.wav", AudioItem()}}, 11);
+  const fs::path hamper = Craft(dir / "rates.hmp", {{"fast.wav", fast}, {"slow.wav", slow}, {"slow.aif", slow},
+                                                    {"fast.aif", fast}, {"fine.wav", AudioItem()}}, 11);
   const fs::path out = dir / "out";
   CommandRun r = Extract(Q(hamper) + " " + Q(out));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("fast.wav: a sample rate of 1073741824 Hz is more than a WAV file can carry"), std::string::npos)
       << r.err;
   EXPECT_NE(r.err.find("slow.wav: a WAV file needs a sample rate above 0"), std::string::npos) << r.err;
-  EXPECT_EQ(Tree(out).size(), 1u);
-  EXPECT_TRUE(fs::exists(out / "fine.wav"));
+  EXPECT_NE(r.err.find("slow.aif: an AIFF file needs a sample rate above 0"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("3 of 5 items were not written"), std::string::npos) << r.err;
+  // An AIFF file holds its rate as a number of any size.
+  std::set<std::string> files;
+  for (const auto& [path, _] : Tree(out)) files.insert(path);
+  EXPECT_EQ(files, (std::set<std::string>{"INFO.TXT", "fast.aif", "fine.wav"}));
+  NSFerryman::COpenFile aiff{NSFerryman::CFileSpec((out / "fast.aif").string())};
+  EXPECT_EQ(ReadAIFFInfo(aiff).sampleRate, 1u << 30);
 
   test::WriteFileBytes(dir / "fast.vrp", fast);
   r = Hamper("decode-audio " + Q(dir / "fast.vrp") + " " + Q(dir / "fast.wav"), dir.Path());
@@ -258,8 +278,109 @@ TEST_F(ExtractCommand, AudioNoWavCanCarryIsNotWritten) {
             0);
 }
 
-// A termination request in the middle of writing an item leaves no partial file behind.
-TEST_F(ExtractCommand, StoppedBySignalLeavesNothingHalfWritten) {
+// What stops the whole extraction is said as every command says it: a damaged description as a
+// damaged Hamper, and a write past the file-size limit as a full disk, after which nothing more is
+// tried.
+TEST_F(ExtractCommand, ADamagedHamperAndAFullDiskAreSaidAsElsewhere) {
+  const fs::path hamper = Craft(dir / "two.hmp", {{"a.mid", Bytes(5000, 'a')}, {"b.mid", Bytes(5000, 'b')}});
+  Bytes damaged = test::ReadFileBytes(hamper);
+  damaged[264 + 4 + 1] = 0;  // inside the Name
+  test::WriteFileBytes(dir / "damaged.hmp", damaged);
+  CommandRun r = Extract(Q(dir / "damaged.hmp") + " " + Q(dir / "out"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "hamper: " + (dir / "damaged.hmp").string() +
+                       ": damaged Hamper: the description record: string holds a zero byte\n");
+  EXPECT_FALSE(fs::exists(dir / "out"));
+
+  const fs::path errFile = dir / "limited.txt";
+  r.code = test::RunCommand("sh -c 'ulimit -f 1; exec \"$0\" \"$@\"' " + Q(HAMPER_EXE) + " extract " + Q(hamper) + " " +
+                                Q(dir / "out") + " 2>" + Q(errFile),
+                            &r.out);
+  r.err = Text(test::ReadFileBytes(errFile));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "hamper: " + hamper.string() + ": a.mid: Disk Full: The Operation could not be completed because not "
+                   "enough space available on the disk. (" + (dir / "out/a.mid").string() + ": File too large)\n"
+                   "hamper: " + hamper.string() + ": 2 of 2 items were not written (the disk is full: the items after "
+                   "it were not tried)\n");
+  EXPECT_EQ(Tree(dir / "out"), (std::map<std::string, std::string>{{"INFO.TXT", "NAME = \"Crafted\"\n"}}));
+}
+
+// Peak memory of `hamper ARGS` in KiB, its exit code and what it printed on standard error.
+struct CMeasuredRun {
+  int code = -1;
+  long peakKiB = 0;
+  std::string err;
+};
+CMeasuredRun Measured(const std::vector<std::string>& args, const fs::path& errFile) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::freopen(errFile.c_str(), "w", stderr);
+    std::vector<char*> argv = {const_cast<char*>(HAMPER_EXE)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(HAMPER_EXE, argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  ::wait4(child, &status, 0, &usage);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss, Text(test::ReadFileBytes(errFile))};
+}
+
+// An index of millions of empty records (a sparse file of zeros behind a header) costs extract
+// the memory of what it writes and says, not of what the index claims.
+TEST_F(ExtractCommand, AHostileIndexCostsNoMemoryOfItsOwn) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The address sanitizer holds freed memory back and shadows all of it: no bound says anything
+  // there, and a smaller index shows the rest.
+  constexpr std::uint32_t kRecords = 200'000;
+  constexpr long kBoundKiB = 1L << 40;
+#else
+  // Held whole, these records took about 100 MB.
+  constexpr std::uint32_t kRecords = 2'000'000;
+  constexpr long kBoundKiB = 48 * 1024;
+#endif
+  const Bytes one = test::ReadFileBytes(Craft(dir / "one.hmp", {{"a.mid", {1}}}));
+  CHamperDescription header;
+  IndexOf(one, &header);
+  Bytes hostile(one.begin(), one.begin() + header.GetIndexOffset());
+  const std::uint32_t size = header.GetIndexOffset() + kRecords * 14u;
+  const std::size_t numbers = 264 + header.GetStoredSize() - 12;
+  PutU32BE(hostile, 4, size);
+  PutU32BE(hostile, numbers, kRecords);
+  PutU32BE(hostile, numbers + 8, size);
+  const fs::path file = dir / "hostile.hmp";
+  test::WriteFileBytes(file, hostile);
+  fs::resize_file(file, size);
+
+  CMeasuredRun r = Measured({"extract", file.string(), (dir / "out").string(), "--only", "Drums:*"}, dir / "err.txt");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "hamper: " + file.string() + ": no item's path matches Drums:* (paths name folders with \":\", as "
+                   "`hamper list` shows them)\n");
+  EXPECT_LT(r.peakKiB, kBoundKiB);
+  r = Measured({"extract", file.string(), (dir / "out").string()}, dir / "err.txt");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find(": " + std::to_string(kRecords) + " of " + std::to_string(kRecords) +
+                       " items were not written (the first 100 are named above)\n"),
+            std::string::npos);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 101);
+  EXPECT_LT(r.peakKiB, kBoundKiB);
+}
+
+// Bytes the process has written so far (0 once it is gone).
+std::uint64_t BytesWritten(pid_t process) {
+  std::ifstream io("/proc/" + std::to_string(process) + "/io");
+  for (std::string key; io >> key;) {
+    std::uint64_t value = 0;
+    io >> value;
+    if (key == "wchar:") return value;
+  }
+  return 0;
+}
+
+// Ended by a signal in the middle of writing an item, extract leaves nothing of it behind: the
+// file being written has no name yet, so not even SIGKILL leaves a hidden one.
+TEST_F(ExtractCommand, EndedBySignalLeavesNothingHalfWritten) {
   using namespace sampletest;
   Bytes noise(24u << 20);
   std::uint32_t x = 7;
@@ -269,28 +390,26 @@ TEST_F(ExtractCommand, StoppedBySignalLeavesNothingHalfWritten) {
       .Add(hampertest::FakeEntry::File("big.wav", 11,
                                        AudioItemOf(Container("RIFF", "WAVE", {{"fmt ", Fmt(1, 2, 44100, 16)}, {"data", noise}}))));
   const fs::path bigHamper = WriteTree(dir / "big.hmp", big);
-  const fs::path out = dir / "out";
-  const pid_t child = ::fork();
-  if (child == 0) {
-    std::freopen((dir / "stderr.txt").c_str(), "w", stderr);
-    ::execl(HAMPER_EXE, HAMPER_EXE, "extract", bigHamper.c_str(), out.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  int status = 0;
-  for (bool sent = false; !sent;) {
-    ASSERT_NE(::waitpid(child, &status, WNOHANG), child) << "extract ended before the signal could be sent";
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(out / "Deep", ec)) {
-      if (e.path().filename().string().starts_with(".hamper-") && fs::file_size(e.path(), ec) > 0 && !ec) {
-        ::kill(child, SIGTERM);
-        sent = true;
-        break;
-      }
+  for (const int signal : {SIGTERM, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    const fs::path out = dir / ("out" + std::to_string(signal));
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::freopen((dir / "stderr.txt").c_str(), "w", stderr);
+      ::execl(HAMPER_EXE, HAMPER_EXE, "extract", bigHamper.c_str(), out.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
     }
+    int status = 0;
+    while (BytesWritten(child) < (2u << 20)) {
+      ASSERT_NE(::waitpid(child, &status, WNOHANG), child) << "extract ended before the signal could be sent";
+      ::usleep(200);
+    }
+    ::kill(child, signal);
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    // The description is written first, whole.
+    EXPECT_EQ(Tree(out), (std::map<std::string, std::string>{{"Deep", "DIR"}, {"INFO.TXT", "NAME = \"Crafted\"\n"}}));
   }
-  ::waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-  EXPECT_EQ(Tree(out), (std::map<std::string, std::string>{{"Deep", "DIR"}}));
 }
 
 }  // namespace
@@ -329,42 +448,3 @@ TEST_F(ExtractCommand, ItemsInAnyOrder) {
     fs::remove_all(dir / "out");
   }
 }
-
-namespace {
-
-// --only takes the items whose Paths match any of the patterns, letter case ignored; a pattern
-// that matches nothing is a failure that writes nothing.
-TEST_F(ExtractCommand, OnlyTakesTheItemsWhosePathsMatch) {
-  const fs::path kit = Craft(dir / "Kit.hmp", {{"Drums:Kick.mid", {1}}, {"Drums:Sub:Snare.mid", {2}},
-                                               {"Keys:Kick.mid", {3}}, {"top.mid", {4}}});
-  struct CCase {
-    std::string only;
-    std::set<std::string> files;
-  };
-  const std::vector<CCase> cases = {
-      {"--only 'Drums:*'", {"Drums/Kick.mid", "Drums/Sub/Snare.mid"}},
-      {"--only 'drums:kick.MID'", {"Drums/Kick.mid"}},
-      {"--only '*Kick*' --only top.mid", {"Drums/Kick.mid", "Keys/Kick.mid", "top.mid"}},
-      {"--only '?eys:*'", {"Keys/Kick.mid"}},
-  };
-  for (const CCase& c : cases) {
-    SCOPED_TRACE(c.only);
-    const fs::path out = dir / "out";
-    fs::remove_all(out);
-    const CommandRun r = Extract(Q(kit) + " " + Q(out) + " " + c.only);
-    ASSERT_EQ(r.code, 0) << r.err;
-    std::set<std::string> files;
-    for (const auto& [path, contents] : Tree(out)) {
-      if (contents != "DIR") files.insert(path);
-    }
-    EXPECT_EQ(files, c.files);
-  }
-  fs::remove_all(dir / "out");
-  const CommandRun none = Extract(Q(kit) + " " + Q(dir / "out") + " --only 'Bass:*'");
-  EXPECT_EQ(none.code, 1);
-  EXPECT_EQ(none.err, "hamper: " + kit.string() + ": no item's path matches Bass:* (paths name folders with \":\", as "
-                      "`hamper list` shows them)\n");
-  EXPECT_FALSE(fs::exists(dir / "out"));
-}
-
-}  // namespace

@@ -7,6 +7,7 @@
 
 #include "codec/UnderflowOnInputBitStream.h"
 #include "framework/media/MemoryMedia.h"
+#include "items/AIFFInfo.h"
 #include "items/AudioPacker.h"
 #include "items/LoadSample.h"
 #include "items/SampleTestFiles.h"
@@ -79,6 +80,56 @@ TEST(AudioItemDecoder, GivesBackTheFramesInBlocksAndAsAWave) {
       EXPECT_NO_THROW(VerifyAudioItem(*item)) << what;
     }
   }
+}
+
+// Written as an AIFF file, an item carries every field of its header: packing the file again
+// gives the same header, and the same frames.
+TEST(AudioItemDecoder, AsAnAIFFFileGivesBackItsHeader) {
+  const Bytes marks = Mark({{1, 300, "start"}, {2, 2500, "end"}});
+  const auto aiff = [](std::int16_t channels, const std::vector<Chunk>& extra) {
+    std::vector<Chunk> chunks = {{"COMM", Comm(channels, 3000, 16, 44100)}};
+    chunks.insert(chunks.end(), extra.begin(), extra.end());
+    chunks.push_back({"SSND", Ssnd(Bytes(std::size_t{3000} * channels * 2, 0x35))});
+    return Container("FORM", "AIFF", chunks);
+  };
+  struct CCase {
+    const char* what;
+    Bytes source;
+  };
+  const std::vector<CCase> cases = {
+      {"no instrument, no loop", aiff(2, {})},
+      {"alternating sustain loop, fine tune down", aiff(1, {{"MARK", marks}, {"INST", Inst(40, -20, {2, 1, 2})}})},
+      {"forward loop at key 0", aiff(2, {{"MARK", marks}, {"INST", Inst(0, -50, {1, 1, 2}, {}, 10, 20)}})},
+      {"a sustain loop not kept", aiff(1, {{"MARK", marks}, {"INST", Inst(127, 50, {0, 1, 2})}})},
+      {"a WAV loop without instrument data",
+       Container("RIFF", "WAVE", {{"fmt ", Fmt(1, 2, 96000, 16)}, {"smpl", Smpl(60, 0, {{1, 7, 2000}})},
+                                  {"data", Frames16(6000)}})},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Bytes packed = ItemOf(c.source);
+    auto item = MediaOf(packed);
+    item->SetPosition(0);
+    CMemoryMedia out;
+    DecodeAudioItemToFile(*item, out, EAudioFileFormat::kAIFF);
+    const Bytes written(out.Data(), out.Data() + out.GetSize());
+    EXPECT_EQ(ItemOf(written), packed);
+    out.SetPosition(0);
+    EXPECT_EQ(ReadAIFFInfo(out).bits, 16u);
+  }
+
+  // A header from elsewhere whose root key and fine tune pass what "INST" holds: the nearest that
+  // it holds, never a file that no reader takes.
+  Bytes packed = ItemOf(aiff(1, {{"INST", Inst(70, 0, {})}}));
+  packed[9] = 200;  // root key
+  packed[10] = 80;  // fine tune
+  auto item = MediaOf(packed);
+  CMemoryMedia out;
+  DecodeAudioItemToFile(*item, out, EAudioFileFormat::kAIFF);
+  out.SetPosition(0);
+  const CSampleInfo info = ReadAIFFInfo(out);
+  EXPECT_EQ(info.rootKey, 127);
+  EXPECT_EQ(info.fineTune, 50);
 }
 
 TEST(AudioItemDecoder, DamagedItemsFailClearlyAndWriteNoWave) {
