@@ -83,7 +83,7 @@ CAlertDialog::CAlertDialog(const NSFerryman::CAlert& alert, QWidget* parent) : Q
     push->setObjectName(QStringLiteral("alertButton%1").arg(button.result));
     const int result = button.result;
     connect(push, &QPushButton::clicked, this, [this, result] { done(result); });
-    if (result == NSFerryman::kAlertButton1) push->setDefault(true);
+    if (result == alert.defaultResult) push->setDefault(true);
     row->addWidget(push);
     buttons_.emplace_back(push, result);
   }
@@ -96,7 +96,7 @@ CAlertDialog::CAlertDialog(const NSFerryman::CAlert& alert, QWidget* parent) : Q
   layout->setSizeConstraint(QLayout::SetFixedSize);
   // The default button starts with the focus; else the first button would take it, and with it
   // the Return key.
-  if (QPushButton* button = Button(NSFerryman::kAlertButton1)) button->setFocus();
+  if (QPushButton* button = Button(alert.defaultResult)) button->setFocus();
 }
 
 int CAlertDialog::Run() { return exec(); }
@@ -113,7 +113,8 @@ void CAlertDialog::reject() { done(NSFerryman::kAlertClosed); }
 int CAlertBoxes::PresentAlert(const NSFerryman::CAlert& alert) {
   // An alert may come up while work shows the wait cursor; the box itself takes the arrow.
   QApplication::setOverrideCursor(Qt::ArrowCursor);
-  CAlertDialog box(alert, QApplication::activeWindow());
+  QWidget* owner = owner_ ? owner_() : nullptr;
+  CAlertDialog box(alert, owner && owner->isVisible() ? owner : QApplication::activeWindow());
   const int result = box.Run();
   QApplication::restoreOverrideCursor();
   return result;

@@ -1,7 +1,8 @@
 #pragma once
 // CAlertDialog: an alert (framework/resources/Alert.h) as a modal dialog box: its icon, its
 // title (the application's name when the alert has none), the message with its line breaks, and
-// its buttons in the script's order, the last one (button 1) the default. An alert with details
+// its buttons in the script's order, the alert's default (button 1, the last, unless it says
+// otherwise) taking Return. An alert with details
 // (the cause behind it) has a "Show Details" button that opens them below, to read and copy.
 //
 //   CAlertDialog box(alert, parentWindow);
@@ -10,6 +11,7 @@
 // CAlertBoxes is the host that shows every alert so; front ends give it to whatever shows alerts.
 
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 #include "framework/resources/Alert.h"
@@ -35,6 +37,11 @@ class CAlertDialog : public QDialog {
 
 class CAlertBoxes : public NSFerryman::MAlertHost {
  public:
-  // Each box is centred on the application's active window.
+  // Each box belongs to, and is centred on, the window `owner` gives while it is shown (the
+  // window whose work asks); without one, the application's active window.
+  explicit CAlertBoxes(std::function<QWidget*()> owner = {}) : owner_(std::move(owner)) {}
   int PresentAlert(const NSFerryman::CAlert& alert) override;
+
+ private:
+  std::function<QWidget*()> owner_;
 };

@@ -69,6 +69,7 @@ inline constexpr ResourceId kCopy = StringId(kApplicationResources, 99);
 inline constexpr ResourceId kOK = StringId(NSFerryman::kFrameworkResources, 12);
 
 inline constexpr ResourceId kCannotOpenWebPageAlert = AlertId(kApplicationResources, 21);
+inline constexpr ResourceId kNoFileManagerAlert = AlertId(kApplicationResources, 22);
 inline constexpr ResourceId kInsertCDAlert = AlertId(kApplicationResources, 92);
 
 // The menus installed, in order: File, Hamper, Help.

@@ -44,14 +44,28 @@ inline constexpr ResourceId kCannotPlay = StringId(kApplicationResources, 234);
 inline constexpr ResourceId kComputingWaveform = StringId(kApplicationResources, 235);
 inline constexpr ResourceId kFolderFacts = StringId(kApplicationResources, 236);
 inline constexpr ResourceId kFailedBelow = StringId(kApplicationResources, 237);
+inline constexpr ResourceId kExtractingItem = StringId(kApplicationResources, 238);
+inline constexpr ResourceId kExtractionStopped = StringId(kApplicationResources, 239);
+inline constexpr ResourceId kExtractionFailed = StringId(kApplicationResources, 240);
+inline constexpr ResourceId kChangedOnDisk = StringId(kApplicationResources, 241);
+inline constexpr ResourceId kReload = StringId(kApplicationResources, 242);
+inline constexpr ResourceId kChangedOnDiskRefused = StringId(kApplicationResources, 243);
+inline constexpr ResourceId kPackerWindow = StringId(kApplicationResources, 244);
+
+inline constexpr ResourceId kBrowserFileMenu = NSFerryman::MenuId(kApplicationResources, 3);
 
 inline constexpr ResourceId kReplaceExtractedAlert = AlertId(kApplicationResources, 200);
 inline constexpr ResourceId kNotExtractedAlert = AlertId(kApplicationResources, 201);
+inline constexpr ResourceId kNotAHamperAlert = AlertId(kApplicationResources, 202);
 
 }  // namespace browsertext
 
 namespace command {
 
 inline constexpr std::uint32_t kOpenHamper = 20;
+// The packer window, shown (made when there is none) and raised.
+inline constexpr std::uint32_t kPackerWindow = 21;
+// Closes the browser window it is chosen in.
+inline constexpr std::uint32_t kCloseWindow = 26;
 
 }  // namespace command

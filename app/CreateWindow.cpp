@@ -20,6 +20,7 @@
 #include "app/BorderTransparentStaticTextView.h"
 #include "app/DesktopServices.h"
 #include "app/DirectBitmapView.h"
+#include "app/DragOutData.h"
 #include "app/DroppedHampers.h"
 #include "app/FileDialogs.h"
 #include "app/FolderDialogState.h"
@@ -28,6 +29,7 @@
 #include "app/ReportFailures.h"
 #include "app/ReportText.h"
 #include "app/ReportWindow.h"
+#include "app/ScreenFit.h"
 #include "app/TextConversion.h"
 #include "framework/media/Exceptions.h"
 #include "framework/resources/ResourceCache.h"
@@ -48,8 +50,6 @@ namespace {
 
 constexpr int kProgressRange = 1000;
 constexpr int kMinimumWidth = 580;
-// A job that took longer than this, ending while the user works elsewhere, is worth a notification.
-constexpr std::uint64_t kLongJobMs = 10000;
 // The keys Ctrl+Break sends under X11: Qt knows no key for Break and reports 0 with the keysym.
 constexpr quint32 kXKeyBreak = 0xff6b;
 constexpr quint32 kXKeyPause = 0xff13;
@@ -113,6 +113,7 @@ CCreateWindow::CCreateWindow(const CCreateWindowServices& services, QWidget* par
   job_.SetWorkerCount(COrderedPipeline::DefaultWorkers());
   BuildViews();
   UpdateContents();
+  FitWindowIntoScreen(*this, sizeHint());
 }
 
 CCreateWindow::~CCreateWindow() {
@@ -258,7 +259,8 @@ bool CCreateWindow::SelectOutputFile() {
   const std::string& name = job_.GetDescription().GetName();
   const std::optional<std::string> file =
       services_.dialogs.ChooseSaveFile(this, GetString(apptext::kSelectDestinationFolder),
-                                       services_.outputFolders.GetFolder(), HamperFileName(name.empty() ? "Packed" : name));
+                                       services_.outputFolders.GetFolder(), HamperFileName(name.empty() ? "Packed" : name),
+                                       ESavedFileKind::kHamper);
   if (!file) return false;
   const NSFerryman::CFileSpec output(*file);
   SetOutputFile(output);
@@ -316,35 +318,44 @@ void CCreateWindow::CreateHamper() {
   job_.Progress().ClearButtonText();
   if (!job_.GetInputFolder() && !SelectInputFolder()) return;
   if (!job_.GetOutputFile() && !SelectOutputFile()) return;
-  const std::uint64_t started = platform::MillisecondsNow();
+  jobStarted_ = job_.Progress().Now();
+  notified_ = false;
+  inJob_ = true;
   try {
     job_.RunPackJob();
   } catch (const XUserCancelled&) {
   } catch (const XAlertAlreadyShown&) {
   } catch (...) {
+    inJob_ = false;
     Redraw();
-    TellJobEnded(started);
+    TellJobEnded();
     throw;
   }
+  inJob_ = false;
   Redraw();
-  TellJobEnded(started);
+  TellJobEnded();
 }
 
-void CCreateWindow::TellJobEnded(std::uint64_t startedMs) {
+void CCreateWindow::NotifyIfAway(const QString& summary, const QString& body) {
+  if (isActiveWindow() || job_.Progress().Now() - jobStarted_ < services_.longJobMs) return;
+  if (services_.notify) {
+    services_.notify(summary, body);
+  } else {
+    NotifyDesktop(summary, body, this);
+  }
+}
+
+void CCreateWindow::TellJobEnded() {
   const CPackReport& report = job_.GetReport();
   if (report.outcome == CPackReport::EOutcome::kNotRun) return;
   const std::string text = PackReportText(report);
   const bool complete = report.outcome == CPackReport::EOutcome::kComplete;
   Report().ShowReport(Text(apptext::kPackReportTitle), text, complete ? report.output : std::string(),
                       report.hamperName + " report.txt");
-  if (!isActiveWindow() && platform::MillisecondsNow() - startedMs >= kLongJobMs) {
-    const QString summary = DisplayText(GetString(apptext::kPackEnded, {report.hamperName}));
-    const QString body = DisplayText(text.substr(0, text.find('\n', text.find('\n') + 1)));
-    if (services_.notify) {
-      services_.notify(summary, body);
-    } else {
-      NotifyDesktop(summary, body, this);
-    }
+  // A job ended by an alert was told of before the alert.
+  if (!notified_) {
+    NotifyIfAway(DisplayText(GetString(apptext::kPackEnded, {report.hamperName})),
+                 DisplayText(text.substr(0, text.find('\n', text.find('\n') + 1))));
   }
 }
 
@@ -406,7 +417,17 @@ void CCreateWindow::ClickCreateButton() {
 
 // ---- the job's host ----
 
-int CCreateWindow::PresentAlert(const NSFerryman::CAlert& alert) { return services_.alerts.PresentAlert(alert); }
+int CCreateWindow::PresentAlert(const NSFerryman::CAlert& alert) {
+  // The alert waits for an answer: a user who works elsewhere hears of it first.
+  if (inJob_) {
+    const bool ends = alert.id == jobtext::kPackCompleteAlert;
+    const QString title = DisplayText(alert.title.empty() ? GetString(apptext::kApplicationName) : alert.title);
+    NotifyIfAway(ends ? DisplayText(GetString(apptext::kPackEnded, {job_.GetDescription().GetName()})) : title,
+                 DisplayText(alert.MessageWithLineBreaks("\n")));
+    notified_ = notified_ || ends;
+  }
+  return services_.alerts.PresentAlert(alert);
+}
 
 void CCreateWindow::Redraw() {
   UpdateContents();
@@ -513,11 +534,15 @@ QString DroppedFolder(const QMimeData* data) {
 }  // namespace
 
 void CCreateWindow::dragEnterEvent(QDragEnterEvent* event) {
+  // Items dragged out of a browser window are no input folder, and asking for their files would
+  // write them.
+  if (IsOwnItemDrag(event->mimeData())) return;
   if (!DroppedHamperFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
   if (!IsBusy() && !DroppedFolder(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void CCreateWindow::dropEvent(QDropEvent* event) {
+  if (IsOwnItemDrag(event->mimeData())) return;
   if (const QStringList hampers = DroppedHamperFiles(event->mimeData()); !hampers.isEmpty()) {
     event->acceptProposedAction();
     for (const QString& hamper : hampers) emit HamperDropped(PathBytes(hamper));

@@ -50,6 +50,8 @@ struct CCreateWindowServices {
   // active. Unset: the desktop's own (DesktopServices.h).
   std::function<bool(const std::string& path)> showInFolder;
   std::function<void(const QString& summary, const QString& body)> notify;
+  // A pack that has run this long tells a user who works elsewhere when it asks or ends.
+  std::uint64_t longJobMs = 10000;
 };
 
 class CCreateWindow : public QMainWindow, public MPackJobHost {
@@ -121,14 +123,21 @@ class CCreateWindow : public QMainWindow, public MPackJobHost {
   void UpdateContents();
   void ClickCreateButton();
   CReportWindow& Report();
-  // After a job however it ended: its report, and a notification when the user is elsewhere.
-  void TellJobEnded(std::uint64_t startedMs);
+  // After a job however it ended: its report, and a notification when the user is elsewhere and
+  // none was sent for the alert that ended it.
+  void TellJobEnded();
+  // A notification (and the window's request for attention) when a job that has run long asks
+  // or tells something while the user works in another window: before its alert, which waits.
+  void NotifyIfAway(const QString& summary, const QString& body);
 
   CCreateWindowServices services_;
   CPackJob job_;
   bool waitCursor_ = false;
   bool shownBusy_ = false;
   bool checking_ = false;
+  bool inJob_ = false;            // within RunPackJob, "Pack complete" included
+  std::uint64_t jobStarted_ = 0;  // on the job's progress clock
+  bool notified_ = false;         // of this job's end
   CReportWindow* report_ = nullptr;
 
   CBorderTransparentStaticTextView* inputFolderValue_ = nullptr;

@@ -23,11 +23,14 @@ std::optional<std::string> CDesktopFileDialogs::ChooseFolder(QWidget* parent, co
 
 std::optional<std::string> CDesktopFileDialogs::ChooseSaveFile(QWidget* parent, const std::string& title,
                                                                const std::string& startFolder,
-                                                               const std::string& proposedName) {
-  QFileDialog dialog(parent, DisplayText(title), StartFolder(startFolder), QObject::tr("Hampers (*.hmp)"));
+                                                               const std::string& proposedName, ESavedFileKind kind) {
+  const bool hamper = kind == ESavedFileKind::kHamper;
+  QFileDialog dialog(parent, DisplayText(title), StartFolder(startFolder),
+                     hamper ? QObject::tr("Hampers (*.hmp)") : QObject::tr("Text files (*.txt)"));
+  dialog.setObjectName(hamper ? "saveHamperDialog" : "saveTextDialog");
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(QStringLiteral("hmp"));
+  dialog.setDefaultSuffix(hamper ? QStringLiteral("hmp") : QStringLiteral("txt"));
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.selectFile(PathText(proposedName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

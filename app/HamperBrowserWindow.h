@@ -1,53 +1,60 @@
 #pragma once
 // CHamperBrowserWindow: a finished Hamper opened to be looked at, listened to, verified and
 // taken apart, one window per Hamper (File > Open Hamper..., a .hmp named on the command line or
-// dropped on a window). Its model is browse/ (no Qt); the window only shows it:
+// dropped on a window). Its model is browse/ (no Qt); the window shows it and wires its parts:
 //
 //   - the description (Name, Comments, URL as a link, Copyright) and the splash picture, and what
 //     is wrong with the file when it is damaged (it opens as far as it reads);
 //   - the items as a tree of folders with their kinds, sizes and sample facts, hidden items grey
 //     (a toggle hides them), narrowed as one types in the filter box;
-//   - for the selected item: a sample's facts and waveform, and Play (Space) to hear it; a
-//     picture; the reference records of a song or patch, each marked where it leads;
-//   - Verify (optionally against the source folder) on a thread of its own, with the progress bar
-//     and Stop, every failing item marked in the tree with its reason;
-//   - Extract Selected... and Extract All... (and items dragged out of the tree) with the rules of
-//     `hamper extract`: never outside the folder chosen, audio as WAV, files there kept unless the
-//     user agrees to replace them.
+//   - the details of the selected item (CHamperDetailsPane), and Play (Space) for a sample;
+//   - Verify (CVerificationController) and Extract (CExtractionController), each on a thread of its
+//     own, with the progress bar and Stop; items dragged out of the tree (CDragOutData).
 //
-// Keys: Space plays and stops, F5 verifies, Escape stops the verification, Ctrl+F goes to the
-// filter box (where Return goes to the first item shown), Ctrl+E extracts the selection.
+// The window reads the file it opened and nothing else: a pack that renames a new Hamper over
+// the name, or a removal, changes nothing it shows or does. When the name holds something else,
+// or the file itself was written to, "The Hamper was changed on disk" shows above the tree with
+// Reload; while the file itself is changed, nothing more is read from it until Reload.
+//
+// Keys: Space plays and stops, F5 verifies, Escape stops what runs, Ctrl+F goes to the filter box
+// (where Return goes to the first item shown), Ctrl+E extracts the selection. Its File menu opens
+// Hampers and the packer window.
 //
 // What it asks of the desktop comes in through CHamperBrowserServices, which tests fill.
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/resources/AlertHost.h"
 
-class CBackgroundVerification;
+class CBrowserDragOut;
 class CDatabase;
+class CExtractionController;
 class CFolderDialogState;
 class CHamperContents;
+class CHamperDescriptionView;
+class CHamperDetailsPane;
+class CHamperFileWatch;
 class CHamperTreeFilter;
 class CHamperTreeModel;
+class CMenuCommands;
 class CSLCLibraryState;
 class CSamplePlayer;
-class CWaveformView;
+class CVerificationController;
 class MFileDialogs;
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QProgressBar;
 class QPushButton;
-class QStackedWidget;
-class QTextBrowser;
 class QTreeView;
-struct CHamperVerificationReport;
 
 struct CHamperBrowserServices {
   CDatabase& database;
@@ -57,14 +64,20 @@ struct CHamperBrowserServices {
   CFolderDialogState& extractFolders;
   // Why samples cannot be played here ("" when they can); the desktop's audio outputs when unset.
   std::function<QString()> audioAvailability;
+  // Whether a drag has been dropped; the mouse button's state when unset.
+  std::function<bool()> dragDropped;
+  // The URI a drop target wrote back for a direct save (app/DirectSave.h); X11's when unset.
+  std::function<QByteArray()> directSaveTarget;
 };
 
 class CHamperBrowserWindow : public QMainWindow {
   Q_OBJECT
  public:
-  // Reads the Hamper; a damaged or missing file still opens, saying what is wrong.
-  CHamperBrowserWindow(const std::string& path, const CHamperBrowserServices& services, QWidget* parent = nullptr);
+  // Shows contents read already (CHamperContents::Open), damaged or not.
+  CHamperBrowserWindow(std::unique_ptr<CHamperContents> contents, const CHamperBrowserServices& services,
+                       QWidget* parent = nullptr);
   ~CHamperBrowserWindow() override;
+
 
   const CHamperContents& Contents() const { return *contents_; }
   CHamperTreeModel& Model() const { return *model_; }
@@ -77,26 +90,39 @@ class CHamperBrowserWindow : public QMainWindow {
 
   void SetFilter(const QString& text);
   void SetShowHidden(bool shown);
-  // Space and the Play button: plays the selected sample, or stops it.
+  // Space and the Play button: plays the selected sample, or stops it; says why when it cannot.
   void TogglePlay();
   bool IsPlaying() const;
 
-  // Extracts the records into a folder the user chooses (none: the whole Hamper).
+  // Extracts the records into a folder the user chooses (none: the whole Hamper), in the background.
   void ExtractSelected();
   void ExtractAll();
+  bool IsExtracting() const;
 
-  // Starts the verification (against a source folder when one is given); Stop ends it.
+  // Starts the verification (against a source folder when one is given).
   void StartVerification(const std::string& source = {});
   void VerifyAgainstSource();
-  void StopVerification();
   bool IsVerifying() const;
+  // Escape and Stop: ends the verification or extraction that runs.
+  void StopWork();
+
+  // Whether "The Hamper was changed on disk" shows; CheckFile looks again at once.
+  bool ShowsChangedNotice() const;
+  void CheckFile();
+  // Reads the file at the name again; a file there that is not a Hamper is an alert, and the
+  // window keeps what it shows.
+  void Reload();
 
  signals:
   // A Hamper was dropped on the window: the application opens it in a window of its own.
   void HamperDropped(std::string path);
+  // A command of the window's menus that is the application's (Open Hamper..., the packer window, Quit).
+  void CommandPosted(quint32 command);
   void VerificationFinished();
+  void ExtractionFinished();
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -104,46 +130,35 @@ class CHamperBrowserWindow : public QMainWindow {
 
  private:
   void BuildViews();
+  void BuildMenus();
+  // Shows contents read: a new model and filter for the tree, the description, the details.
+  void TakeContents(std::unique_ptr<CHamperContents> contents);
   void ShowDescription();
-  // Shows the current row's details unless they are shown already (or `again`).
-  void ShowSelected(bool again = false);
+  void ShowSelected();
   void SelectFirstShownItem();
-  void ShowSample(std::size_t record);
-  void ShowPicture(std::size_t record);
-  void ShowReferences(std::size_t record);
-  void ShowOther(std::uint32_t node);
-  // With `description`, the description files as well, as `hamper extract` writes them for a whole Hamper.
-  void Extract(const std::vector<std::size_t>& records, bool description = false);
-  void OnVerificationFinished(const std::shared_ptr<const CHamperVerificationReport>& report, const QString& failure);
   void UpdateButtons();
   std::size_t SelectedSample() const;
+  // False, and says so in the status line, when the file itself was written to since it was read.
+  bool FileStillReads();
+  QMimeData* MakeDragData(std::vector<std::uint32_t> nodes);
 
   CHamperBrowserServices services_;
   std::unique_ptr<CHamperContents> contents_;
   std::unique_ptr<CHamperTreeModel> model_;
   CHamperTreeFilter* filter_ = nullptr;
   CSamplePlayer* player_ = nullptr;
-  CBackgroundVerification* verification_ = nullptr;
-  std::string verifiedSource_;
-  std::uint32_t shownNode_ = 0;
+  CVerificationController* verification_ = nullptr;
+  CExtractionController* extraction_ = nullptr;
+  CHamperFileWatch* watch_ = nullptr;
+  std::unique_ptr<CMenuCommands> menus_;
+  std::unique_ptr<CBrowserDragOut> dragOut_;
 
-  QLabel* splashView_ = nullptr;
-  QLabel* nameValue_ = nullptr;
-  QLabel* commentsValue_ = nullptr;
-  QLabel* urlValue_ = nullptr;
-  QLabel* copyrightValue_ = nullptr;
-  QLabel* problemLine_ = nullptr;
+  CHamperDescriptionView* description_ = nullptr;
+  QFrame* changedNotice_ = nullptr;
   QLineEdit* filterEdit_ = nullptr;
   QCheckBox* hiddenToggle_ = nullptr;
   QTreeView* tree_ = nullptr;
-  QStackedWidget* details_ = nullptr;
-  QLabel* factsLabel_ = nullptr;
-  CWaveformView* waveform_ = nullptr;
-  QPushButton* playButton_ = nullptr;
-  QLabel* pictureView_ = nullptr;
-  QLabel* pictureFacts_ = nullptr;
-  QTextBrowser* referencesView_ = nullptr;
-  QLabel* otherFacts_ = nullptr;
+  CHamperDetailsPane* details_ = nullptr;
   QPushButton* verifyButton_ = nullptr;
   QPushButton* verifySourceButton_ = nullptr;
   QPushButton* extractSelectedButton_ = nullptr;

@@ -21,6 +21,7 @@
 #include "app/SplashScreen.h"
 #include "app/TextConversion.h"
 #include "app/WebPages.h"
+#include "browse/HamperContents.h"
 #include "framework/resources/ResourceCache.h"
 #include "references/Database.h"
 
@@ -33,11 +34,13 @@ constexpr std::uint32_t kFileNamedNotFoundAlert = 2;
 
 CHamperPacker::CHamperPacker(CHamperPackerOptions options, CHamperPackerServices services)
     : options_(std::move(options)),
+      alertBoxes_([this]() -> QWidget* { return window_.get(); }),
       alerts_(services.alerts ? services.alerts : &alertBoxes_),
       dialogs_(services.dialogs ? services.dialogs : &desktopDialogs_),
       openWebPage_(services.openWebPage ? std::move(services.openWebPage) : &OpenWebPageOnDesktop),
       hasWebBrowser_(services.hasWebBrowser ? std::move(services.hasWebBrowser) : &DesktopHasWebBrowser),
       audioAvailability_(std::move(services.audioAvailability)),
+      notify_(std::move(services.notify)),
       slc_(options_.slcLibrary) {
   if (options_.hamperFolders.size() > CDatabase::kSearchFolderSlots) {
     throw NSFerryman::XBase("at most four folders of installed Hampers can be searched");
@@ -49,9 +52,11 @@ CHamperPacker::~CHamperPacker() { ShutDown(); }
 void CHamperPacker::Initialise() {
   try {
     // 1. The splash, painted before anything else is done.
-    splash_ = std::make_unique<CSplashScreen>(ApplicationPicture());
-    splash_->show();
-    QCoreApplication::processEvents();
+    if (options_.showSplash) {
+      splash_ = std::make_unique<CSplashScreen>(ApplicationPicture());
+      splash_->show();
+      QCoreApplication::processEvents();
+    }
 
     // 2. The menus.
     menus_ = std::make_unique<CMenuCommands>([this](std::uint32_t command) { DoCommand(command); });
@@ -73,7 +78,7 @@ void CHamperPacker::Initialise() {
 
     // 4. The splash stays its minimum time; events go on meanwhile, so that it is drawn.
     const qint64 rest = options_.minimumSplashTime.count() - since.elapsed();
-    if (rest > 0) {
+    if (splash_ && rest > 0) {
       QEventLoop wait;
       QTimer::singleShot(static_cast<int>(rest), &wait, &QEventLoop::quit);
       wait.exec();
@@ -106,7 +111,7 @@ void CHamperPacker::CreateMainWindow() {
   if (window_) return;
   if (!database_) throw NSFerryman::XBase("the application has not been initialised");
   window_ = std::make_unique<CCreateWindow>(
-      CCreateWindowServices{*database_, slc_, *alerts_, *dialogs_, inputFolders_, outputFolders_, {}, {}});
+      CCreateWindowServices{*database_, slc_, *alerts_, *dialogs_, inputFolders_, outputFolders_, {}, notify_});
   window_->setWindowIcon(ApplicationIcon());
   if (menus_) menus_->InstallInto(*window_->menuBar());
   connect(window_.get(), &CCreateWindow::CommandPosted, this, [this](quint32 command) { DoCommand(command); },
@@ -138,6 +143,7 @@ void CHamperPacker::DoCommand(std::uint32_t command) {
     switch (command) {
       case command::kQuit: Quit(); break;
       case command::kOpenHamper: ChooseHamperToOpen(); break;
+      case command::kPackerWindow: ShowPackerWindow(); break;
       case command::kAbout: ShowAbout(); break;
       case command::kHomePage:
       case command::kSupportPage: {
@@ -168,25 +174,45 @@ void CHamperPacker::OpenItem(const std::string& path) {
   UpdateMenus();
 }
 
+void CHamperPacker::ShowPackerWindow() {
+  CreateMainWindow();
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+}
+
 void CHamperPacker::ChooseHamperToOpen() {
   const std::optional<std::string> file = dialogs_->ChooseHamperToOpen(
-      window_.get(), NSFerryman::GetString(browsertext::kOpenHamperTitle), openedHampers_.GetFolder());
+      QApplication::activeWindow(), NSFerryman::GetString(browsertext::kOpenHamperTitle), openedHampers_.GetFolder());
   if (!file) return;
   openedHampers_.Remember(std::filesystem::path(*file).parent_path().string());
   OpenHamper(*file);
 }
 
-void CHamperPacker::OpenHamper(const std::string& path) {
+bool CHamperPacker::OpenHamper(const std::string& path) {
+  bool opened = false;
   ReportFailures(*alerts_, [&] {
     if (!database_) throw NSFerryman::XBase("the application has not been initialised");
+    std::unique_ptr<CHamperContents> contents = CHamperContents::Open(path, CHamperContents::kMostRecordsShown);
+    // An empty window says less than the reason.
+    if (!contents->HasDescription()) {
+      NSFerryman::ShowAlert(*alerts_, browsertext::kNotAHamperAlert, {path},
+                            contents->Problems().empty() ? std::string() : contents->Problems().front());
+      return;
+    }
     auto* browser = new CHamperBrowserWindow(
-        path, CHamperBrowserServices{*database_, slc_, *alerts_, *dialogs_, extractFolders_, audioAvailability_});
+        std::move(contents),
+        CHamperBrowserServices{*database_, slc_, *alerts_, *dialogs_, extractFolders_, audioAvailability_, {}, {}});
     browser->setWindowIcon(ApplicationIcon());
     connect(browser, &CHamperBrowserWindow::HamperDropped, this, [this](const std::string& dropped) { OpenHamper(dropped); });
+    connect(browser, &CHamperBrowserWindow::CommandPosted, this, [this](quint32 command) { DoCommand(command); },
+            Qt::QueuedConnection);
     hamperWindows_.erase(std::remove(hamperWindows_.begin(), hamperWindows_.end(), nullptr), hamperWindows_.end());
     hamperWindows_.emplace_back(browser);
     browser->show();
+    opened = true;
   });
+  return opened;
 }
 
 std::vector<CHamperBrowserWindow*> CHamperPacker::HamperWindows() const {

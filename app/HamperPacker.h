@@ -11,8 +11,8 @@
 //   return app.exec();
 //
 // Commands come in through DoCommand (the menus, the window's Create button): 20 Open Hamper...
-// (a browser window for each Hamper opened, app/HamperBrowserWindow.h), 25 Quit, 400 About, 800
-// and 804 the web pages; 101 to 104 go on to the window. A failure of a command is
+// (a browser window for each Hamper opened, app/HamperBrowserWindow.h), 21 the packer window,
+// 25 Quit, 400 About, 800 and 804 the web pages; 101 to 104 go on to the window. A failure of a command is
 // shown once as the framework's alert for it; stops and failures already told end quietly.
 //
 // What the application asks of the desktop (alerts, file dialogs, the browser) comes in through
@@ -49,6 +49,8 @@ struct CHamperPackerOptions {
   std::string slcLibrary;
   // The splash stays up at least this long once the menus exist.
   std::chrono::milliseconds minimumSplashTime{2000};
+  // Without it (Hampers opened from a file manager), no splash and no wait.
+  bool showSplash = true;
   std::string version;
 };
 
@@ -60,6 +62,8 @@ struct CHamperPackerServices {
   // Why the browser windows cannot play samples ("" when they can); the desktop's audio outputs
   // when unset.
   std::function<QString()> audioAvailability;
+  // A desktop notification (summary, body); the desktop's own when unset.
+  std::function<void(const QString& summary, const QString& body)> notify;
 };
 
 class CHamperPacker : public QObject {
@@ -87,8 +91,12 @@ class CHamperPacker : public QObject {
   void DoCommand(std::uint32_t command);
   // Makes the window if there is none and sets `path` as its input folder; failures are reported.
   void OpenItem(const std::string& path);
-  // A browser window of its own for the Hamper file, damaged or not.
-  void OpenHamper(const std::string& path);
+  // A browser window of its own for the Hamper file, damaged or not; a file that is not a Hamper
+  // at all (nor one damaged so that not even its description reads) gets an alert and no window.
+  // True when a window opened.
+  bool OpenHamper(const std::string& path);
+  // The packer window, made when there is none, shown and raised (the browser's Packer Window).
+  void ShowPackerWindow();
   // The browser windows open now.
   std::vector<CHamperBrowserWindow*> HamperWindows() const;
   // True when the desktop's browser took the address.
@@ -100,6 +108,7 @@ class CHamperPacker : public QObject {
   CCreateWindow* Window() const { return window_.get(); }
   CMenuCommands* Menus() const { return menus_.get(); }
   CDatabase* Database() const { return database_.get(); }
+  CSLCLibraryState& Slc() { return slc_; }
   // The about dialog while it is open.
   CAboutDialog* AboutDialog() const { return about_.data(); }
   QMenu* RecentFoldersMenu() const { return recentMenu_; }
@@ -115,6 +124,8 @@ class CHamperPacker : public QObject {
   void ChooseHamperToOpen();
 
   CHamperPackerOptions options_;
+  // The application's alerts belong to the packer window when it is shown: a pack's alerts never
+  // come up over a browser window the user works in.
   CAlertBoxes alertBoxes_;
   CDesktopFileDialogs desktopDialogs_;
   NSFerryman::MAlertHost* alerts_;
@@ -122,6 +133,7 @@ class CHamperPacker : public QObject {
   std::function<bool(const std::string&)> openWebPage_;
   std::function<bool()> hasWebBrowser_;
   std::function<QString()> audioAvailability_;
+  std::function<void(const QString&, const QString&)> notify_;
 
   CRecentFolders recent_;
   QMenu* recentMenu_ = nullptr;

@@ -1,24 +1,16 @@
 #include "app/HamperTreeModel.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLocale>
-#include <QMimeData>
 #include <QPalette>
 #include <QStyle>
-#include <QUrl>
-#include <set>
 
 #include "app/BrowserTexts.h"
 #include "app/TextConversion.h"
 #include "browse/HamperContents.h"
-#include "browse/HamperExtraction.h"
 #include "browse/ItemKind.h"
 #include "browse/SampleFacts.h"
-#include "container/HamperItemPath.h"
-#include "framework/media/OpenFile.h"
 #include "framework/resources/ResourceCache.h"
 
 namespace {
@@ -157,43 +149,8 @@ QMimeData* CHamperTreeModel::mimeData(const QModelIndexList& indexes) const {
   for (const QModelIndex& index : indexes) {
     if (index.column() == kName) nodes.push_back(NodeOf(index));
   }
-  if (nodes.empty()) return nullptr;
-  if (!dragFolder_) dragFolder_ = std::make_unique<QTemporaryDir>();
-  if (!dragFolder_->isValid()) return nullptr;
-  // Each drag its own folder: a file manager may still be copying what an earlier one gave.
-  const std::string folder = PathBytes(dragFolder_->filePath(QStringLiteral("drag-%1").arg(++drags_)));
-  const CHamperTree& tree = contents_.Tree();
-  try {
-    NSFerryman::COpenFile hamper{NSFerryman::CFileSpec(contents_.Path())};
-    CConfinedFolder confined(folder);
-    CHamperExtraction extraction(hamper, contents_.Description(), confined);
-    for (const std::size_t record : tree.RecordsBelow(nodes)) {
-      try {
-        extraction.Extract(contents_.Record(record), false);
-      } catch (const NSFerryman::XBase&) {
-        // What cannot be written is not handed over; the tree marks why when verified.
-      }
-    }
-  } catch (const NSFerryman::XBase&) {
-    return nullptr;
-  }
-  QList<QUrl> urls;
-  std::set<std::string> given;
-  for (const std::uint32_t node : nodes) {
-    const CHamperTree::CNode& n = tree.Node(node);
-    const std::string relative = n.IsFolder() ? [&] {
-      const CHamperItemPath path = SplitHamperItemPath(tree.PathOf(node));
-      return path.problem.empty() ? path.Relative() : std::string();
-    }()
-                                              : ExtractionTarget(contents_.Record(n.record));
-    if (relative.empty() || !given.insert(relative).second) continue;
-    const QString file = PathText(folder + "/" + relative);
-    if (QFileInfo::exists(file)) urls.push_back(QUrl::fromLocalFile(file));
-  }
-  if (urls.isEmpty()) return nullptr;
-  auto* data = new QMimeData;
-  data->setUrls(urls);
-  return data;
+  if (nodes.empty() || !makeDragData_) return nullptr;
+  return makeDragData_(std::move(nodes));
 }
 
 CHamperTreeFilter::CHamperTreeFilter(const CHamperContents& contents, QObject* parent)

@@ -3,17 +3,16 @@
 // folder or item, with the columns Name, Kind, Size, Length, Channels, Rate, Loop and Root key
 // (the last five for samples, from their headers, read when first shown). Hidden items are grey;
 // failing items (a damaged record, or a failure of the verification) are red with a warning mark
-// and their reason as tooltip, and so are the folders above them. Items drag out as files: the
-// rows dragged are extracted into a temporary folder (browse/HamperExtraction.h) and their files
-// and folders handed over.
+// and their reason as tooltip, and so are the folders above them. Rows drag out as what the
+// window makes of the nodes dragged (app/DragOutData.h): nothing is written before the drop.
 //
 // CHamperTreeFilter narrows it to the rows whose names hold a text (and what is below and above
 // them, CHamperTree::Filter), with or without hidden items.
 
 #include <QAbstractItemModel>
 #include <QSortFilterProxyModel>
-#include <QTemporaryDir>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -46,6 +45,8 @@ class CHamperTreeModel : public QAbstractItemModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // What a drag of the nodes hands over; null for nothing.
+  void SetDragData(std::function<QMimeData*(std::vector<std::uint32_t> nodes)> make) { makeDragData_ = std::move(make); }
   QStringList mimeTypes() const override;
   QMimeData* mimeData(const QModelIndexList& indexes) const override;
   Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
@@ -56,8 +57,7 @@ class CHamperTreeModel : public QAbstractItemModel {
   const CHamperContents& contents_;
   std::map<std::size_t, std::string> failures_;
   std::vector<std::uint32_t> failingBelow_;  // per node: failing items at or below it
-  mutable std::unique_ptr<QTemporaryDir> dragFolder_;
-  mutable int drags_ = 0;
+  std::function<QMimeData*(std::vector<std::uint32_t>)> makeDragData_;
 };
 
 class CHamperTreeFilter : public QSortFilterProxyModel {

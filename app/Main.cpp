@@ -1,6 +1,6 @@
 // `hamper-packer [--hampers DIR]... [--slc-library PATH] [FOLDER] [FILE.hmp]...`: the desktop
 // application. A folder named on the command line becomes the input folder; each Hamper named
-// opens in a browser window of its own.
+// opens in a browser window of its own, and named alone, without the splash or the packer window.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "app/ApplicationPicture.h"
+#include "app/BrowserDragOut.h"
 #include "app/HamperPacker.h"
 #include "app/ReportFailures.h"
 #include "app/TextConversion.h"
@@ -46,11 +47,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "hamper-packer: one folder at most\n");
     return 2;
   }
+  // Hampers opened from a file manager open as themselves: no splash, no packer window (the
+  // browser's File menu has it).
+  const bool onlyHampers = folders.isEmpty() && !hamperFiles.isEmpty();
 
   CHamperPackerOptions options;
   for (const QString& folder : parser.values(hampers)) options.hamperFolders.push_back(PathBytes(folder));
   options.slcLibrary = PathBytes(parser.value(slcLibrary));
   options.version = HAMPER_VERSION;
+  options.showSplash = !onlyHampers;
   if (options.hamperFolders.size() > CDatabase::kSearchFolderSlots) {
     std::fprintf(stderr, "hamper-packer: at most four --hampers folders can be searched\n");
     return 2;
@@ -59,15 +64,19 @@ int main(int argc, char** argv) {
   // A pack ended by a signal (the session closing) leaves no partly written Hamper behind.
   NSFerryman::InstallPartialOutputRemoval();
   NSFerryman::LetFileSizeLimitFailWrites();
+  CBrowserDragOut::RemoveLeftovers();
 
   CHamperPacker packer(options);
   if (!ReportFailures(packer.Alerts(), [&] {
         packer.Initialise();
-        packer.CreateMainWindow();
+        if (!onlyHampers) packer.CreateMainWindow();
       })) {
     return 1;
   }
   if (!folders.isEmpty()) packer.OpenItem(PathBytes(folders.first()));
-  for (const QString& hamper : hamperFiles) packer.OpenHamper(PathBytes(hamper));
+  bool opened = false;
+  for (const QString& hamper : hamperFiles) opened = packer.OpenHamper(PathBytes(hamper)) || opened;
+  // Each named file was refused with its alert: there is nothing to show.
+  if (onlyHampers && !opened) return 1;
   return application.exec();
 }

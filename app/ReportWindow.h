@@ -30,7 +30,12 @@ class CReportWindow : public QDialog {
                   const std::string& proposedName);
   QString Text() const;
 
-  // The save dialog, then the text written (replacing a file chosen there); false when cancelled.
+  // Show in Folder: the file manager on the Hamper; without one, an alert naming its folder.
+  void RevealInFolder();
+
+  // The save dialog for a text file, then the text written through a hidden file; a file that
+  // stands at the name chosen is replaced only when the user agrees ("File already exists",
+  // whose default is No). False when cancelled or not agreed.
   bool SaveAs();
 
  private:

@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr std::uint32_t kMinimumColumns = 64;
+// After the last change of width, the peaks are computed again once this has passed.
+constexpr int kResizeSettleMs = 150;
 
 struct CPeaksOutcome {
   CWaveformPeaks peaks;
@@ -32,10 +33,16 @@ CPeaksOutcome Compute(std::unique_ptr<NSFerryman::CMedia> item, std::uint32_t co
 
 CWaveformView::CWaveformView(QWidget* parent) : QWidget(parent) {
   setMinimumHeight(80);
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  resized_ = new QTimer(this);
+  resized_->setSingleShot(true);
+  resized_->setInterval(kResizeSettleMs);
+  connect(resized_, &QTimer::timeout, this, [this] { Compute(); });
 }
 
 CWaveformView::~CWaveformView() { StopWork(); }
+
+std::uint32_t CWaveformView::ColumnsShown() const { return static_cast<std::uint32_t>(std::max(1, width() - 2)); }
 
 void CWaveformView::StopWork() {
   if (stop_) stop_->store(true);
@@ -44,27 +51,62 @@ void CWaveformView::StopWork() {
   done_ = true;
 }
 
-void CWaveformView::Show(std::unique_ptr<NSFerryman::CMedia> item) {
+void CWaveformView::Show(ItemOpener open) {
   StopWork();
+  resized_->stop();
   ++generation_;
   peaks_ = {};
   problem_.clear();
+  computedColumns_ = 0;
+  open_ = std::move(open);
   update();
+  Compute();
+}
+
+void CWaveformView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (open_ && computedColumns_ != ColumnsShown()) Compute();
+}
+
+void CWaveformView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (open_ && isVisible() && computedColumns_ != ColumnsShown()) resized_->start();
+}
+
+void CWaveformView::Compute() {
+  resized_->stop();
+  // Until it is shown, the view's width is not the one it will have.
+  if (!open_ || !isVisible()) return;
+  StopWork();
+  ++generation_;
+  problem_.clear();
+  const std::uint32_t columns = ColumnsShown();
+  computedColumns_ = columns;
+  std::unique_ptr<NSFerryman::CMedia> item;
+  try {
+    item = open_();
+  } catch (const std::exception& e) {
+    peaks_ = {};
+    problem_ = QString::fromLocal8Bit(e.what());
+    update();
+    return;
+  }
   if (!item) return;
-  const std::uint32_t columns = std::max<std::uint32_t>(kMinimumColumns, static_cast<std::uint32_t>(width()));
   if (item->GetSize() <= kBackgroundBytes) {
     const std::atomic<bool> never{false};
-    CPeaksOutcome outcome = Compute(std::move(item), columns, never);
+    CPeaksOutcome outcome = ::Compute(std::move(item), columns, never);
     peaks_ = std::move(outcome.peaks);
     problem_ = outcome.problem;
+    update();
     emit PeaksReady();
     return;
   }
   stop_ = std::make_shared<std::atomic<bool>>(false);
   done_ = false;
+  update();
   const std::uint64_t generation = generation_;
   worker_ = std::thread([this, generation, columns, stop = stop_, media = std::move(item)]() mutable {
-    auto outcome = std::make_shared<CPeaksOutcome>(Compute(std::move(media), columns, *stop));
+    auto outcome = std::make_shared<CPeaksOutcome>(::Compute(std::move(media), columns, *stop));
     if (stop->load()) return;
     // Handed to the window's thread; a view deleted meanwhile never gets the event.
     QMetaObject::invokeMethod(
@@ -88,7 +130,8 @@ void CWaveformView::paintEvent(QPaintEvent*) {
   painter.setPen(palette().color(QPalette::Mid));
   painter.drawRect(area);
   const int middle = area.center().y();
-  if (!problem_.isEmpty() || IsComputing()) {
+  // While the peaks are computed again for a new width, the old ones are drawn stretched.
+  if (!problem_.isEmpty() || (IsComputing() && peaks_.low.empty())) {
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap,
                      problem_.isEmpty() ? DisplayText(NSFerryman::GetString(browsertext::kComputingWaveform)) : problem_);

@@ -1,16 +1,21 @@
 #pragma once
 // CWaveformView: the outline of a sample, the lowest and highest value of each pixel column
 // (browse/WaveformPeaks.h), drawn centred on its zero line, left and right channels together.
-// A long sample's peaks are computed on a thread of their own, the view saying so meanwhile;
-// showing another sample, or none, stops that work.
+// The peaks are computed for the columns the view shows once it is shown, and again when its
+// width changes (a moment after the last change, so that dragging a splitter costs one pass); it
+// grows with the room it is given. A long sample's peaks are computed on a thread of their own,
+// the view saying so meanwhile; showing another sample, or none, stops that work.
 //
-//   view->Show(contents.OpenItem(record));   // the sample's stream; null shows nothing
+//   view->Show([&] { return contents.OpenItem(record); });   // opens the sample's stream when needed
+//   view->Show({});                                           // nothing
 //   view->IsComputing();
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -26,7 +31,8 @@ class CWaveformView : public QWidget {
   explicit CWaveformView(QWidget* parent = nullptr);
   ~CWaveformView() override;
 
-  void Show(std::unique_ptr<NSFerryman::CMedia> item);
+  using ItemOpener = std::function<std::unique_ptr<NSFerryman::CMedia>()>;
+  void Show(ItemOpener open);
   bool IsComputing() const { return worker_.joinable() && !done_; }
   bool HasPeaks() const { return !peaks_.low.empty(); }
   const CWaveformPeaks& Peaks() const { return peaks_; }
@@ -34,15 +40,25 @@ class CWaveformView : public QWidget {
   const QString& Problem() const { return problem_; }
 
   QSize sizeHint() const override { return {480, 120}; }
+  // The columns the peaks are computed for: one per pixel inside the frame.
+  std::uint32_t ColumnsShown() const;
 
  signals:
   void PeaksReady();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void StopWork();
+  // Computes the peaks for the columns shown, or waits until the view is shown.
+  void Compute();
+
+  ItemOpener open_;
+  std::uint32_t computedColumns_ = 0;  // of the peaks shown or being computed; 0 for none
+  QTimer* resized_ = nullptr;
 
   CWaveformPeaks peaks_;
   QString problem_;

@@ -67,6 +67,7 @@ void CHamperContents::Read(std::size_t maxRecords) {
   std::unique_ptr<NSFerryman::COpenFile> file;
   try {
     file = std::make_unique<NSFerryman::COpenFile>(NSFerryman::CFileSpec(path_));
+    opened_ = FileStateOf(file->GetDescriptor());
     fileSize_ = file->GetSize();
   } catch (const std::bad_alloc&) {
     throw;
@@ -135,12 +136,28 @@ std::string CHamperContents::RecordProblem(std::size_t record) const {
 std::unique_ptr<CMedia> CHamperContents::OpenItem(std::size_t record) const {
   if (record >= index_.Size()) throw std::out_of_range("no record " + std::to_string(record));
   if (HasRecordProblem(record)) throw XBadFormat(RecordProblem(record));
-  auto file = std::make_unique<NSFerryman::COpenFile>(NSFerryman::CFileSpec(path_));
+  std::unique_ptr<NSFerryman::COpenFile> file = OpenFile();
   const MediaSize start = MediaSize{description_.GetDataOffset()} + index_.Offset(record);
   const MediaSize size = index_.ItemSize(record);
-  // The file may have changed since it was opened.
+  // The file may have been cut since it was opened.
   if (start + size > file->GetSize()) throw XBadFormat("the item lies outside the file");
   return std::make_unique<CItemMedia>(std::move(file), start, size);
+}
+
+std::unique_ptr<NSFerryman::COpenFile> CHamperContents::OpenFile() const {
+  const std::lock_guard lock(mutex_);
+  return SharedFile().Duplicate();
+}
+
+std::string CHamperContents::ReadablePath() const {
+  const std::lock_guard lock(mutex_);
+  return "/proc/self/fd/" + std::to_string(SharedFile().GetDescriptor());
+}
+
+EHamperFileChange CHamperContents::ChangeOnDisk() const {
+  if (!opened_) return EHamperFileChange::kNone;
+  const std::lock_guard lock(mutex_);
+  return CompareHamperFile(*opened_, FileStateOf(file_->GetDescriptor()), FileStateAt(path_));
 }
 
 std::vector<std::uint8_t> CHamperContents::ReadItem(std::size_t record, std::size_t limit) const {
@@ -157,8 +174,9 @@ std::vector<std::uint8_t> CHamperContents::ReadItem(std::size_t record, std::siz
   return bytes;
 }
 
-CMedia& CHamperContents::SharedFile() const {
-  if (!file_) file_ = std::make_unique<NSFerryman::COpenFile>(NSFerryman::CFileSpec(path_));
+NSFerryman::COpenFile& CHamperContents::SharedFile() const {
+  // Never opened again by name: that could be another file by now.
+  if (!file_) throw NSFerryman::XFileNotFound(path_ + ": the file could not be opened");
   return *file_;
 }
 

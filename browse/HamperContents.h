@@ -23,17 +23,23 @@
 // whatever it claims. A caller that shows every item (a window) names how many records it takes
 // at most: a Hamper with more opens with no items and says so.
 //
-// Reads of items through the object itself go through one open file, one at a time (a lock);
-// OpenItem gives media over a file of their own, for the threads that decode, draw and verify.
+// The file stays open while the object lives, and every read of it goes through that open file,
+// never through its name again: when a pack renames a new Hamper over the name, or the file is
+// removed, what was read stays true of what is read. Reads through the object itself go through
+// one descriptor, one at a time (a lock); OpenItem and OpenFile give descriptors of their own of
+// the same open file, for the threads that decode, draw, extract and verify. ChangeOnDisk says
+// when the name has moved on, or the open file itself was written to.
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "browse/HamperFileChange.h"
 #include "browse/HamperTree.h"
 #include "browse/SampleFacts.h"
 #include "codec/VORPSampleHeader.h"
@@ -74,9 +80,17 @@ class CHamperContents {
   std::string RecordProblem(std::size_t record) const;
   bool HasRecordProblem(std::size_t record) const { return problems_.Of(record).has_value(); }
 
-  // The bytes of an item, over a file opened for the media alone, at position 0. XBadFormat for
-  // a record with a problem; the file's open failures.
+  // The bytes of an item, over a descriptor of its own, at position 0. XBadFormat for a record
+  // with a problem; XFileNotFound when the file could not be opened at all.
   std::unique_ptr<NSFerryman::CMedia> OpenItem(std::size_t record) const;
+  // The whole file read, over a descriptor of its own (for extraction). XFileNotFound as above.
+  std::unique_ptr<NSFerryman::COpenFile> OpenFile() const;
+  // A path that opens the file read, whatever its name holds now, for as long as the object
+  // lives (in /proc/self/fd): for code that takes a path (the verification). XFileNotFound as above.
+  std::string ReadablePath() const;
+  // What became of the file since it was opened (HamperFileChange.h); kNone for a file that could
+  // not be opened, which has nothing to change.
+  EHamperFileChange ChangeOnDisk() const;
   // The item's bytes read whole, at most `limit` bytes (XBadFormat beyond).
   std::vector<std::uint8_t> ReadItem(std::size_t record, std::size_t limit) const;
   // A sample's header (item type 11 only), read once and kept; or, without `keep`, read and not
@@ -86,13 +100,14 @@ class CHamperContents {
  private:
   explicit CHamperContents(std::string path);
   void Read(std::size_t maxRecords);
-  NSFerryman::CMedia& SharedFile() const;
+  NSFerryman::COpenFile& SharedFile() const;
 
   std::string path_;
   bool hasDescription_ = false;
   CHamperDescription description_;
   CHamperIndex index_;
   std::uint64_t fileSize_ = 0;
+  std::optional<CFileState> opened_;
   std::vector<std::string> fileProblems_;
   CIndexLayoutProblems problems_;
 

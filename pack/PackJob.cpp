@@ -518,7 +518,9 @@ void CPackJob::LeaveOutOrEnd(CFileEntry& entry, NSFerryman::ResourceId alert, co
                              const std::exception_ptr& error) {
   entry.SetIncluded(false);
   const std::string cause = DescribeFailure(error);
-  if (!Ask(questions_.leaveOutBadFiles, alert, {entry.GetName()}, cause)) {
+  // Named by its path in the folder, as the other alerts about a file are: two files of one name
+  // in two folders must be told apart.
+  if (!Ask(questions_.leaveOutBadFiles, alert, {entry.GetRelativePath()}, cause)) {
     throw XAlertAlreadyShown(entry.GetRelativePath() + ": " + cause);
   }
   report_.leftOut.push_back({entry.GetRelativePath(), kind, cause});

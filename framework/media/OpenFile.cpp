@@ -46,6 +46,17 @@ COpenFile::COpenFile(const CFileSpec& fileSpec, std::uint32_t /*creator*/, std::
 
 COpenFile::~COpenFile() { Close(); }
 
+std::unique_ptr<COpenFile> COpenFile::Duplicate() const {
+  const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) ThrowFileError(errno, FileOperation::kOpen, path_);
+  std::unique_ptr<COpenFile> copy(new COpenFile(fd, path_));
+  struct stat st;
+  if (::fstat(fd, &st) != 0) ThrowFileError(errno, FileOperation::kOpen, path_);
+  copy->readOnly_ = true;
+  copy->size_ = static_cast<MediaSize>(st.st_size);
+  return copy;
+}
+
 void COpenFile::SyncAndClose() {
   if (fd_ < 0) return;
   if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {

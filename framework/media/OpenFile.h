@@ -33,6 +33,13 @@ class COpenFile : public CMedia {
 
   const std::string& GetPath() const { return path_; }
 
+  // Another descriptor of this same open file (dup), read-only: it reads the file this one reads
+  // even when the name now holds another file or none, with a position and read-ahead of its own,
+  // so that another thread can read it. The XFile family when no descriptor is left to give.
+  std::unique_ptr<COpenFile> Duplicate() const;
+  // The descriptor, for what media do not say (the file's identity, a path to it in /proc).
+  int GetDescriptor() const { return fd_; }
+
   // Puts what was written on the disk, then closes the file: the XFile family when either fails
   // (a full disk or a quota may only show here). The media cannot be used afterwards.
   void SyncAndClose();

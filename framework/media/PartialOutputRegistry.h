@@ -1,7 +1,9 @@
 #pragma once
 // The files of this process that are partly written outputs, kept where a signal handler can
 // reach them: InstallPartialOutputRemoval makes SIGINT, SIGTERM and SIGHUP remove every file
-// registered at that moment before the process ends with the signal's default action.
+// registered at that moment before the process ends with the signal's default action. Folders
+// of the process's own (PrivateTemporaryFolder.h) are registered too, and removed with what they
+// hold.
 //
 //   const int slot = RegisterPartialOutput(temporaryPath);   // when the file is created
 //   ...
@@ -9,7 +11,8 @@
 //
 // Installing the handler is a separate, explicit call (for commands that write files): a command
 // that handles SIGINT itself, as a request to stop, does not install it. Registration is safe
-// from any thread; the handler only calls unlink, which is safe in a handler.
+// from any thread; the handler only calls unlink, open, getdents64 and close, which are safe in a
+// handler.
 
 #include <string>
 
@@ -18,6 +21,9 @@ namespace NSFerryman {
 // Registers `path` and returns its slot, or -1 when every slot is taken or the path is too long
 // to keep (the file then simply is not removed on a signal).
 int RegisterPartialOutput(const std::string& path);
+// Registers a folder whose whole contents go with it (at most 16 levels deep; anything deeper
+// stays, for the next start to sweep). The same slots and the same -1.
+int RegisterPartialFolder(const std::string& path);
 // Forgets the slot (nothing for -1).
 void UnregisterPartialOutput(int slot);
 

@@ -4,7 +4,7 @@
 //   [ICON] [Title] Message [Button 3] [Button 2] [Button 1]
 //
 // ICON is one of STOP, NOTE, WARN, NONE (none when absent); the title is optional; one to three
-// buttons, the last of them button 1 (the default). Title placeholders take the first arguments,
+// buttons, the last of them button 1 (the default, unless the alert says otherwise). Title placeholders take the first arguments,
 // one for each "^" in the title; the message's placeholders, numbered from 0 again, take the
 // rest. A carriage return in the message breaks the line.
 
@@ -36,8 +36,11 @@ struct CAlert {
   EAlertIcon icon = EAlertIcon::kNone;
   std::string title;  // empty when the script has none
   std::string message;
-  // In display order (script order): the last one is button 1, the default.
+  // In display order (script order): the last one is button 1.
   std::vector<CAlertButton> buttons;
+  // The button that Return takes: button 1 unless the alert was shown as a question whose
+  // default changes nothing (ShowAlertDefaultingToFirst, AlertHost.h).
+  int defaultResult = kAlertButton1;
   // The cause behind the alert, in the words of what found it ("Permission denied", ...), for a
   // host to show beside the alert's own text; empty when there is none.
   std::string details;

@@ -25,4 +25,9 @@ class MAlertHost {
 int ShowAlert(MAlertHost& host, ResourceId id, const std::vector<std::string>& arguments = {},
               const std::string& details = "");
 
+// The same for a question whose default, the answer Return gives, is its first button in
+// script order: the one that changes nothing ([No] of [No][Yes]), for questions where a
+// hurried Return must not destroy anything.
+int ShowAlertDefaultingToFirst(MAlertHost& host, ResourceId id, const std::vector<std::string>& arguments = {});
+
 }  // namespace NSFerryman

@@ -79,4 +79,48 @@ TEST(AlertDialogTest, EachAnswerGivesItsResultCode) {
   }
 }
 
+// A question that keeps what is there unless the user says Yes: Return and Escape both keep it.
+TEST(AlertDialogTest, AQuestionCanDefaultToItsFirstButton) {
+  CAlert question = ParseAlert("[WARN][Files already there]Replace them?[No][Yes]");
+  question.defaultResult = NSFerryman::kAlertButton2;
+  {
+    CAlertDialog box(question);
+    EXPECT_TRUE(box.Button(NSFerryman::kAlertButton2)->isDefault());
+    EXPECT_FALSE(box.Button(NSFerryman::kAlertButton1)->isDefault());
+  }
+  EXPECT_EQ(RunAnswered(question,
+                        [](CAlertDialog& box) {
+                          EXPECT_EQ(box.focusWidget(), box.Button(NSFerryman::kAlertButton2));
+                          QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, Qt::Key_Return);
+                        }),
+            NSFerryman::kAlertButton2);
+  EXPECT_EQ(RunAnswered(question, [](CAlertDialog& box) { QTest::keyClick(&box, Qt::Key_Escape); }),
+            NSFerryman::kAlertClosed);
+}
+
+}  // namespace
+
+namespace {
+
+// A box belongs to the window whose work asks, not to whichever window is active: a pack's
+// "Pack complete" never comes up over a browser window the user works in.
+TEST(AlertDialogTest, ABoxBelongsToTheWindowItIsShownFor) {
+  QWidget owner;
+  owner.show();
+  QWidget other;
+  other.show();
+  for (const bool withOwner : {true, false}) {
+    QApplication::setActiveWindow(&other);
+    CAlertBoxes boxes(withOwner ? std::function<QWidget*()>([&] { return &owner; }) : std::function<QWidget*()>());
+    QWidget* parent = nullptr;
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      parent = box ? box->parentWidget() : nullptr;
+      if (box) box->close();
+    });
+    boxes.PresentAlert(ParseAlert("[NOTE][Pack complete]Done.[OK]"));
+    EXPECT_EQ(parent, withOwner ? &owner : &other);
+  }
+}
+
 }  // namespace

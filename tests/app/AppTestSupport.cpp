@@ -18,7 +18,7 @@ int CScriptedAlerts::PresentAlert(const NSFerryman::CAlert& alert) {
   shown.push_back(alert);
   if (onAlert) onAlert(alert);
   const auto answer = answers.find(alert.id);
-  return answer != answers.end() ? answer->second : alert.buttons.back().result;
+  return answer != answers.end() ? answer->second : alert.defaultResult;
 }
 
 std::vector<std::uint32_t> CScriptedAlerts::Ids() const {
@@ -29,7 +29,7 @@ std::vector<std::uint32_t> CScriptedAlerts::Ids() const {
 
 std::optional<std::string> CScriptedDialogs::ChooseFolder(QWidget*, const std::string& title,
                                                           const std::string& startFolder) {
-  asked.push_back({title, startFolder, ""});
+  asked.push_back({title, startFolder, "", std::nullopt});
   if (folders.empty()) return std::nullopt;
   auto answer = folders.front();
   folders.pop_front();
@@ -38,8 +38,8 @@ std::optional<std::string> CScriptedDialogs::ChooseFolder(QWidget*, const std::s
 
 std::optional<std::string> CScriptedDialogs::ChooseSaveFile(QWidget*, const std::string& title,
                                                             const std::string& startFolder,
-                                                            const std::string& proposedName) {
-  asked.push_back({title, startFolder, proposedName});
+                                                            const std::string& proposedName, ESavedFileKind kind) {
+  asked.push_back({title, startFolder, proposedName, kind});
   if (saveFiles.empty()) return std::nullopt;
   auto answer = saveFiles.front();
   saveFiles.pop_front();
@@ -48,7 +48,7 @@ std::optional<std::string> CScriptedDialogs::ChooseSaveFile(QWidget*, const std:
 
 std::optional<std::string> CScriptedDialogs::ChooseHamperToOpen(QWidget*, const std::string& title,
                                                                 const std::string& startFolder) {
-  asked.push_back({title, startFolder, ""});
+  asked.push_back({title, startFolder, "", std::nullopt});
   if (hampers.empty()) return std::nullopt;
   auto answer = hampers.front();
   hampers.pop_front();
@@ -125,6 +125,7 @@ CPackerFixture::CPackerFixture(std::function<bool()> hasWebBrowser,
   services.hasWebBrowser = std::move(hasWebBrowser);
   services.openWebPage = std::move(openWebPage);
   services.audioAvailability = std::move(audioAvailability);
+  services.notify = [this](const QString& summary, const QString& body) { notifications.emplace_back(summary, body); };
   packer_ = std::make_unique<CHamperPacker>(options, services);
   packer_->Initialise();
   packer_->CreateMainWindow();

@@ -30,8 +30,9 @@ namespace apptest {
 
 namespace fs = std::filesystem;
 
-// Every alert is recorded and answered: with the answer set for its id, else with button 1 (OK,
-// or Yes of a question). `onAlert` runs first, while the alert is up.
+// Every alert is recorded and answered: with the answer set for its id, else as Return answers it,
+// with its default (OK, Yes of most questions, No of those that keep files). `onAlert` runs
+// first, while the alert is up.
 class CScriptedAlerts : public NSFerryman::MAlertHost {
  public:
   int PresentAlert(const NSFerryman::CAlert& alert) override;
@@ -49,7 +50,7 @@ class CScriptedDialogs : public MFileDialogs {
   std::optional<std::string> ChooseFolder(QWidget* parent, const std::string& title,
                                           const std::string& startFolder) override;
   std::optional<std::string> ChooseSaveFile(QWidget* parent, const std::string& title, const std::string& startFolder,
-                                            const std::string& proposedName) override;
+                                            const std::string& proposedName, ESavedFileKind kind) override;
   std::optional<std::string> ChooseHamperToOpen(QWidget* parent, const std::string& title,
                                                 const std::string& startFolder) override;
 
@@ -58,6 +59,7 @@ class CScriptedDialogs : public MFileDialogs {
   std::deque<std::optional<std::string>> hampers;
   struct CAsked {
     std::string title, startFolder, proposedName;
+    std::optional<ESavedFileKind> kind;  // of a save dialog
   };
   std::vector<CAsked> asked;
 };
@@ -94,6 +96,8 @@ class CPackerFixture {
 
   CScriptedAlerts alerts;
   CScriptedDialogs dialogs;
+  // The desktop notifications sent: summary and body.
+  std::vector<std::pair<QString, QString>> notifications;
 
  private:
   test::TempDir dir_;

@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include "app/AppTestSupport.h"
+#include "app/BrowserTestSupport.h"
 #include "app/BrowserTexts.h"
 #include "app/CreateWindow.h"
 #include "app/HamperBrowserWindow.h"
@@ -29,55 +30,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using apptest::CPackerFixture;
-
-const fs::path kDemo = fs::path(HAMPER_SOURCE_DIR) / "examples" / "Harbor Drums";
-const QString kNoDevice = QStringLiteral("There is no audio output device to play samples on.");
-
-// The demo, packed once for every test of the program.
-const fs::path& DemoHamper() {
-  static test::TempDir dir;
-  static const fs::path demo = [] {
-    const fs::path path = dir / "Harbor Drums.hmp";
-    packedtest::Pack(kDemo, path);
-    return path;
-  }();
-  return demo;
-}
-
-class HamperBrowser : public ::testing::Test {
- protected:
-  HamperBrowser() : f([] { return true; }, [](const std::string&) { return true; }, [] { return kNoDevice; }) {}
-
-  CHamperBrowserWindow& Open(const fs::path& path) {
-    const std::size_t before = f.Packer().HamperWindows().size();
-    f.Packer().OpenHamper(path.string());
-    EXPECT_EQ(f.Packer().HamperWindows().size(), before + 1);
-    return *f.Packer().HamperWindows().back();
-  }
-
-  // The names of the rows the tree shows below `parent`, one level.
-  static std::vector<std::string> Rows(const CHamperBrowserWindow& window, const QModelIndex& parent = {}) {
-    std::vector<std::string> rows;
-    const QAbstractItemModel* model = window.Tree()->model();
-    for (int r = 0; r < model->rowCount(parent); ++r) rows.push_back(model->index(r, 0, parent).data().toString().toStdString());
-    return rows;
-  }
-
-  template <typename T>
-  static T* Find(const QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(name);
-    EXPECT_TRUE(found) << name;
-    return found;
-  }
-
-  static bool WaitForVerification(CHamperBrowserWindow& window) {
-    QSignalSpy finished(&window, &CHamperBrowserWindow::VerificationFinished);
-    return finished.wait(60000);
-  }
-
-  CPackerFixture f;
-};
+using namespace browsertest;
+using HamperBrowser = BrowserTest;
 
 TEST_F(HamperBrowser, OpensFromTheMenuAsOneWindowPerHamper) {
   f.dialogs.hampers = {DemoHamper().string(), std::nullopt};
@@ -149,6 +103,7 @@ TEST_F(HamperBrowser, SelectionShowsASamplesFactsAndWaveformAPictureAndASongsRef
   EXPECT_EQ(play->toolTip(), kNoDevice);
   QTest::keyClick(window.Tree(), Qt::Key_Space);
   EXPECT_FALSE(window.IsPlaying());
+  EXPECT_EQ(Find<QLabel>(window, "statusLine")->text(), kNoDevice);
 
   ASSERT_TRUE(window.Select("Art:Cover.tif"));
   EXPECT_FALSE(Find<QLabel>(window, "pictureView")->pixmap().isNull());
@@ -162,6 +117,24 @@ TEST_F(HamperBrowser, SelectionShowsASamplesFactsAndWaveformAPictureAndASongsRef
   EXPECT_TRUE(references.contains("database:")) << references.toStdString();
 }
 
+// The waveform is drawn from peaks of one column per pixel of the width it is shown at, in a
+// new window as later, and again when the pane grows; it grows with the pane.
+TEST_F(HamperBrowser, TheWaveformHasAColumnForEachPixelShown) {
+  CHamperBrowserWindow& window = Open(DemoHamper());
+  ASSERT_TRUE(window.Select("Loops:Harbor Groove.wav"));
+  CWaveformView* waveform = Find<CWaveformView>(window, "waveformView");
+  ASSERT_TRUE(waveform->HasPeaks());
+  EXPECT_EQ(waveform->Peaks().low.size(), waveform->ColumnsShown());
+  EXPECT_EQ(waveform->ColumnsShown(), static_cast<std::uint32_t>(waveform->width() - 2));
+  const QSize before = waveform->size();
+  window.resize(window.width() + 150, window.height() + 100);
+  QSignalSpy ready(waveform, &CWaveformView::PeaksReady);
+  ASSERT_TRUE(ready.wait(5000));
+  EXPECT_GT(waveform->width(), before.width());
+  EXPECT_GT(waveform->height(), before.height());
+  EXPECT_EQ(waveform->Peaks().low.size(), waveform->ColumnsShown());
+}
+
 TEST_F(HamperBrowser, ExtractsTheSelectedItemsAndAsksBeforeReplacing) {
   CHamperBrowserWindow& window = Open(DemoHamper());
   ASSERT_TRUE(window.Select("Drums"));
@@ -172,6 +145,7 @@ TEST_F(HamperBrowser, ExtractsTheSelectedItemsAndAsksBeforeReplacing) {
   const fs::path out = f / "out";
   f.dialogs.folders = {out.string()};
   window.ExtractSelected();
+  ASSERT_TRUE(WaitForExtraction(window));
   std::set<std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(out)) {
     if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), out).string());
@@ -180,20 +154,25 @@ TEST_F(HamperBrowser, ExtractsTheSelectedItemsAndAsksBeforeReplacing) {
                                           "Drums/Kick.wav", "Drums/Snare.wav", "Drums/Tom Low.wav",
                                           "MIDI/Harbor Groove.mid"}));
   EXPECT_EQ(test::ReadFileBytes(out / "MIDI/Harbor Groove.mid"), test::ReadFileBytes(kDemo / "MIDI/Harbor Groove.mid"));
-  EXPECT_EQ(Find<QLabel>(window, "statusLine")->text(), QString("7 items written to %1.").arg(QString::fromStdString(out.string())));
+  EXPECT_EQ(Find<QLabel>(window, "statusLine")->text(),
+            QString("7 written to %1, 0 kept as they were, 0 failed.").arg(QString::fromStdString(out.string())));
 
   // Again into the same folder: the files there are kept on No, replaced on Yes.
   test::WriteFileText(out / "Drums/Kick.wav", "mine");
   f.alerts.answers[browsertext::kReplaceExtractedAlert] = NSFerryman::kAlertButton2;
   f.dialogs.folders = {out.string()};
   window.ExtractSelected();
+  ASSERT_TRUE(WaitForExtraction(window));
   ASSERT_FALSE(f.alerts.shown.empty());
   EXPECT_EQ(f.alerts.shown.back().id, browsertext::kReplaceExtractedAlert);
   EXPECT_EQ(f.alerts.shown.back().message, "7 of the files to extract are there already in '" + out.string() + "'. Replace them?");
   EXPECT_EQ(test::ReadFileBytes(out / "Drums/Kick.wav"), (std::vector<std::uint8_t>{'m', 'i', 'n', 'e'}));
+  EXPECT_EQ(Find<QLabel>(window, "statusLine")->text(),
+            QString("0 written to %1, 7 kept as they were, 0 failed.").arg(QString::fromStdString(out.string())));
   f.alerts.answers[browsertext::kReplaceExtractedAlert] = NSFerryman::kAlertButton1;
   f.dialogs.folders = {out.string()};
   window.ExtractSelected();
+  ASSERT_TRUE(WaitForExtraction(window));
   EXPECT_GT(test::ReadFileBytes(out / "Drums/Kick.wav").size(), 1000u);
   EXPECT_EQ(f.alerts.shown.back().id, browsertext::kReplaceExtractedAlert) << f.alerts.shown.back().message;
 
@@ -216,20 +195,17 @@ TEST_F(HamperBrowser, ExtractAllWritesTheDescriptionToo) {
   const fs::path out = f / "all";
   f.dialogs.folders = {out.string()};
   window.ExtractAll();
+  ASSERT_TRUE(WaitForExtraction(window));
   const fs::path byCommand = f / "by-command";
   ASSERT_EQ(packedtest::Hamper("extract " + packedtest::Q(DemoHamper()) + " " + packedtest::Q(byCommand), out.parent_path()).code, 0);
-  std::map<std::string, std::vector<std::uint8_t>> files, expected;
-  for (const auto& [root, into] : {std::pair{out, &files}, std::pair{byCommand, &expected}}) {
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-      if (entry.is_regular_file()) (*into)[fs::relative(entry.path(), root).string()] = test::ReadFileBytes(entry.path());
-    }
-  }
+  const auto files = FilesBelow(out);
   EXPECT_TRUE(files.contains("INFO.TXT"));
-  EXPECT_TRUE(files == expected);
+  EXPECT_TRUE(files == FilesBelow(byCommand));
 
   f.alerts.answers[browsertext::kReplaceExtractedAlert] = NSFerryman::kAlertButton2;
   f.dialogs.folders = {out.string()};
   window.ExtractAll();
+  ASSERT_TRUE(WaitForExtraction(window));
   ASSERT_FALSE(f.alerts.shown.empty());
   EXPECT_EQ(f.alerts.shown.back().message, "21 of the files to extract are there already in '" + out.string() + "'. Replace them?");
 }
@@ -303,12 +279,17 @@ TEST_F(HamperBrowser, DamagedHampersOpenAsFarAsTheyReadAndSaySo) {
   ASSERT_TRUE(WaitForVerification(cut));
   EXPECT_TRUE(Find<QLabel>(cut, "statusLine")->text().startsWith("Verification failed: "));
 
+  // Not a Hamper at all, or no file: an alert that says why, and no empty window.
   test::WriteFileText(f / "Text.hmp", "not a Hamper at all");
-  CHamperBrowserWindow& text = Open(f / "Text.hmp");
-  EXPECT_TRUE(Find<QLabel>(text, "problemLine")->isVisibleTo(&text));
-  EXPECT_EQ(Rows(text).size(), 0u);
-  EXPECT_FALSE(Find<QPushButton>(text, "verifyButton")->isEnabled());
-  EXPECT_FALSE(Find<QPushButton>(text, "extractAllButton")->isEnabled());
+  const std::size_t windows = f.Packer().HamperWindows().size();
+  for (const fs::path& file : {f / "Text.hmp", f / "Missing.hmp"}) {
+    EXPECT_FALSE(f.Packer().OpenHamper(file.string()));
+    ASSERT_FALSE(f.alerts.shown.empty());
+    EXPECT_EQ(f.alerts.shown.back().id, browsertext::kNotAHamperAlert);
+    EXPECT_EQ(f.alerts.shown.back().message, "The file '" + file.string() + "' cannot be opened as a Hamper.");
+    EXPECT_FALSE(f.alerts.shown.back().details.empty());
+  }
+  EXPECT_EQ(f.Packer().HamperWindows().size(), windows);
 }
 
 // An index of more records than a window shows (here empty records, a few bytes of a sparse

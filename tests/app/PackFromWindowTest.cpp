@@ -16,6 +16,7 @@
 #include "app/CreateWindow.h"
 #include "framework/resources/ResourceId.h"
 #include "pack/JobTexts.h"
+#include "platform/Clock.h"
 
 namespace {
 
@@ -224,6 +225,45 @@ TEST(PackFromWindowTest, AnyOtherFailureIsShownOnceAndTheWindowIsIdleAgain) {
   EXPECT_FALSE(f.Window().IsBusy());
   EXPECT_TRUE(f.Packer().Menus()->Action(command::kCreateHamper)->isEnabled());
   EXPECT_FALSE(std::filesystem::exists(f / "Missing"));
+}
+
+}  // namespace
+
+namespace {
+
+// A pack that has run long, ending while the user works in another window: the notification comes
+// before "Pack complete", which waits for an answer; and with the window active, none comes.
+TEST(PackFromWindowTest, ALongPackTellsAUserElsewhereBeforeItsAlertWaits) {
+  for (const bool elsewhere : {true, false}) {
+    SCOPED_TRACE(elsewhere ? "working elsewhere" : "watching the pack");
+    CReadyToPack f;
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(elsewhere ? &other : static_cast<QWidget*>(&f.Window()));
+    // An hour passes as soon as the job runs.
+    std::uint64_t offset = 0;
+    f.Window().Job().Progress().SetClock([&offset] { return platform::MillisecondsNow() + offset; });
+    std::size_t notifiedBeforeAlert = 0;
+    f.alerts.onAlert = [&](const NSFerryman::CAlert& alert) {
+      if (alert.id == jobtext::kPackCompleteAlert) notifiedBeforeAlert = f.notifications.size();
+    };
+    {
+      CWhileRunning later([&] {
+        if (f.Window().IsBusy()) offset = 60 * 60 * 1000;
+      });
+      f.Packer().DoCommand(command::kCreateHamper);
+    }
+    ASSERT_EQ(f.alerts.Ids().back(), jobtext::kPackCompleteAlert);
+    if (!elsewhere) {
+      EXPECT_TRUE(f.notifications.empty());
+      continue;
+    }
+    EXPECT_EQ(notifiedBeforeAlert, 1u);
+    ASSERT_EQ(f.notifications.size(), 1u);
+    EXPECT_EQ(f.notifications[0].first, "The pack of \"Test Kit\" has ended.");
+    EXPECT_TRUE(f.notifications[0].second.startsWith("The Hamper file has been packed successfully!"))
+        << f.notifications[0].second.toStdString();
+  }
 }
 
 }  // namespace

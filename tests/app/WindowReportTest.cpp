@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -70,7 +71,7 @@ TEST(WindowReportTest, AlertsCarryTheirCauseAsDetails) {
   EXPECT_FALSE(CAlertDialog(plain).findChild<QPushButton*>("alertDetailsButton"));
 
   // The report says how the job ended, and why.
-  EXPECT_TRUE(f.ReportText().contains("Ended: Bad format: The file \"bad.wav\" is in a bad format.")) << f.ReportText().toStdString();
+  EXPECT_TRUE(f.ReportText().contains("Ended: Bad format: The file \"Samples:bad.wav\" is in a bad format.")) << f.ReportText().toStdString();
   EXPECT_TRUE(f.ReportText().contains("Cause: Samples:bad.wav: WAV file without a \"fmt \" chunk")) << f.ReportText().toStdString();
 }
 
@@ -116,6 +117,62 @@ TEST(WindowReportTest, TheReportOfAPackListsWhatTheCommandLineReports) {
   const auto saved = test::ReadFileBytes(f / "report.txt");
   EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(saved.data()), static_cast<qsizetype>(saved.size())), report);
   EXPECT_FALSE(window->findChild<QPushButton*>("showInFolderButton")->isHidden());
+}
+
+// Saving a report is saving text: its dialog offers text files beside the Hamper, and a file that
+// is there (the Hamper itself, typed by mistake) is replaced only on Yes, never on Return.
+TEST(WindowReportTest, SavingAReportAsksBeforeReplacingAnyFile) {
+  CPackedWithProblems f;
+  f.Packer().DoCommand(command::kCreateHamper);
+  CReportWindow* window = f.Window().ReportWindow();
+  ASSERT_TRUE(window);
+  const fs::path hamper = f / "Out" / "Test Kit.hmp";
+  const auto packed = test::ReadFileBytes(hamper);
+  const std::size_t alertsBefore = f.alerts.shown.size();
+  f.dialogs.saveFiles.push_back(hamper.string());
+  window->findChild<QPushButton*>("saveReportButton")->click();
+  const apptest::CScriptedDialogs::CAsked& asked = f.dialogs.asked.back();
+  EXPECT_EQ(asked.kind, ESavedFileKind::kText);
+  EXPECT_EQ(asked.proposedName, "Test Kit report.txt");
+  EXPECT_EQ(asked.startFolder, (f / "Out").string());
+  ASSERT_EQ(f.alerts.shown.size(), alertsBefore + 1);
+  EXPECT_EQ(f.alerts.shown.back().id, jobtext::kFileExistsAlert);
+  EXPECT_EQ(f.alerts.shown.back().defaultResult, NSFerryman::kAlertButton2);
+  EXPECT_EQ(test::ReadFileBytes(hamper), packed);
+  EXPECT_EQ(apptest::FilesBelow(f / "Out"), 1u);  // nothing left beside it
+
+  // Yes replaces a text file that is there.
+  test::WriteFileText(f / "Out" / "old.txt", "old");
+  f.alerts.answers[jobtext::kFileExistsAlert] = NSFerryman::kAlertButton1;
+  f.dialogs.saveFiles.push_back((f / "Out" / "old.txt").string());
+  EXPECT_TRUE(window->SaveAs());
+  EXPECT_GT(fs::file_size(f / "Out" / "old.txt"), 100u);
+
+  // Folder Check's report is text too.
+  f.Packer().DoCommand(command::kCheckFolder);
+  window->SaveAs();
+  EXPECT_EQ(f.dialogs.asked.back().kind, ESavedFileKind::kText);
+  EXPECT_EQ(f.dialogs.asked.back().proposedName, "Test Kit check.txt");
+}
+
+// Without a file manager Show in Folder says where the Hamper is, in text that can be copied.
+TEST(WindowReportTest, ShowInFolderWithoutAFileManagerNamesTheFolder) {
+  apptest::CScriptedAlerts alerts;
+  apptest::CScriptedDialogs dialogs;
+  std::vector<std::string> asked;
+  CReportWindow report(dialogs, alerts, [&](const std::string& path) {
+    asked.push_back(path);
+    return false;
+  });
+  report.ShowReport("Pack Report", "Pack complete", "/home/me/Hampers/Kit.hmp", "Kit report.txt");
+  report.findChild<QPushButton*>("showInFolderButton")->click();
+  EXPECT_EQ(asked, std::vector<std::string>{"/home/me/Hampers/Kit.hmp"});
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].id, apptext::kNoFileManagerAlert);
+  EXPECT_NE(alerts.shown[0].message.find("\r/home/me/Hampers"), std::string::npos) << alerts.shown[0].message;
+  // The box lets the folder be selected.
+  CAlertDialog box(alerts.shown[0]);
+  EXPECT_TRUE(box.findChild<QLabel*>("alertMessage")->textInteractionFlags() & Qt::TextSelectableByMouse);
 }
 
 TEST(WindowReportTest, CheckFolderListsEveryProblemAndWritesNothing) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,15 @@ inline bool WriteDrumKit(const fs::path& kit) {
     EXPECT_EQ(test::RunCommand("sox -n " + args, &out, true), 0) << out;
   }
   return true;
+}
+
+// Every regular file below a folder, by its path below it.
+inline std::map<std::string, Bytes> FilesBelow(const fs::path& root) {
+  std::map<std::string, Bytes> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = test::ReadFileBytes(entry.path());
+  }
+  return files;
 }
 
 // The record of a Path, which the test expects to be there.

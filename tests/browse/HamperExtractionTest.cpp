@@ -11,14 +11,6 @@ using namespace browsetest;
 
 namespace {
 
-std::map<std::string, Bytes> FilesBelow(const fs::path& root) {
-  std::map<std::string, Bytes> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = test::ReadFileBytes(entry.path());
-  }
-  return files;
-}
-
 TEST(HamperExtraction, ItemsInAnyOrderGiveWhatExtractWrites) {
   const PackedHampers& packed = PackedHampers::Get();
   const fs::path byCommand = packed.Scratch() / "by-command";

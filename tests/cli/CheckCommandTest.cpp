@@ -63,7 +63,7 @@ TEST(CheckCommand, AgreesWithPack) {
        [](const fs::path& in) { test::WriteFileBytes(in / "Odd:Kits/kick2.wav", contenttest::Wave()); }, 1,
        "Odd:Kits:kick2.wav: unsupported format: \"Odd:Kits\" (in \"Odd:Kits:kick2.wav\"): a name in a Hamper cannot "
        "contain \":\"",
-       "Unsupported format: The file \"kick2.wav\" is in an unsupported format. Continue without this file?"},
+       "Unsupported format: The file \"Odd:Kits:kick2.wav\" is in an unsupported format. Continue without this file?"},
       {"a second splash, too large",
        [](const fs::path& in) { test::WriteFileBytes(in / "SPLASH.JPG", contenttest::Splash(128, 128)); }, 1,
        "SPLASH.JPG: bad splash: JPEG picture of 128 x 128 pixels is larger than 64 x 64",

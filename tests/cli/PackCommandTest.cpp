@@ -74,13 +74,13 @@ TEST_F(PackCommand, QuestionsAreAnsweredByOptionsOrTakenAsNo) {
   // on a damaged file leaves it byte for byte.
   test::WriteFileBytes(dir / "In/Samples/bad.wav", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'});
   EXPECT_EQ(Run("-q -f In -o out.hmp", &out, &err), 1);
-  EXPECT_NE(err.find("Bad format: The file \"bad.wav\" is in a bad format. Continue without this file?"), std::string::npos);
+  EXPECT_NE(err.find("Bad format: The file \"Samples:bad.wav\" is in a bad format. Continue without this file?"), std::string::npos);
   EXPECT_TRUE(test::ReadFileBytes(dir / "out.hmp") == good);
   EXPECT_EQ(HiddenFilesIn(dir.Path()), 0);
 
   EXPECT_EQ(Run("-q -f --skip-bad --json In -o out.hmp", &out, &err), 0) << err;
   // Questions answered by options are still said, with their cause and the answer.
-  EXPECT_NE(err.find("Bad format: The file \"bad.wav\" is in a bad format. Continue without this file?\n"
+  EXPECT_NE(err.find("Bad format: The file \"Samples:bad.wav\" is in a bad format. Continue without this file?\n"
                      "  (WAV file without a \"fmt \" chunk)\n  (Yes, answered in advance)\n"),
             std::string::npos)
       << err;

@@ -127,6 +127,12 @@ TEST(AlertShow, ApplicationAlertsReachTheHostFilledIn) {
   EXPECT_EQ(host.shown[2].message, "Please insert the CD labeled 'SAMPLES_1' into the CD-Rom drive.");
   EXPECT_EQ(host.shown[2].buttons, (std::vector<CAlertButton>{{"Cancel", 33}}));
 
+  EXPECT_EQ(host.shown[0].defaultResult, kAlertButton1);
+  // A question that must not destroy anything on a hurried Return defaults to its first button.
+  ShowAlertDefaultingToFirst(host, AlertId(128, 19), {"Kit.hmp"});
+  EXPECT_EQ(host.shown[3].defaultResult, kAlertButton2);
+  EXPECT_EQ(host.shown[3].buttons, (std::vector<CAlertButton>{{"No", 34}, {"Yes", 33}}));
+
   CRecordingHost closing(kAlertClosed);
   EXPECT_EQ(ShowAlert(closing, AlertId(128, 18)), kAlertClosed);
   EXPECT_THROW(ShowAlert(closing, AlertId(128, 3)), XBadFormat);  // no such alert

@@ -29,7 +29,15 @@ TEST(ResourceMenu, ApplicationMenus) {
                             {"", 0, 0, true},
                             {"About Hamper Packer", 0, 400, false},
                         }));
-  EXPECT_THROW(LoadMenuScript(MenuId(128, 3)), XBadFormat);
+  // The File menu of a Hamper browser window.
+  const CMenuScript browser = LoadMenuScript(MenuId(128, 3));
+  EXPECT_EQ(browser.title, "File");
+  EXPECT_EQ(browser.items, (std::vector<CMenuItem>{{"Open Hamper...", 'O', 20, false},
+                                                   {"Packer Window", 0, 21, false},
+                                                   {"", 0, 0, true},
+                                                   {"Close", 'W', 26, false},
+                                                   {"Quit", 'Q', 25, false}}));
+  EXPECT_THROW(LoadMenuScript(MenuId(128, 4)), XBadFormat);
 }
 
 TEST(ResourceMenu, ScriptCases) {

@@ -289,7 +289,7 @@ TEST_F(PackJobTest, AlertTable) {
 TEST_F(PackJobTest, SkippedFilesAreLeftOutAndCounted) {
   test::WriteFileBytes(input() / "Samples/bad.wav", sampletest::Container("RIFF", "WAVE", {{"fmt ", {1}}}));
   EXPECT_EQ(Run(), "");
-  EXPECT_EQ(host.shown[0].message, "The file \"bad.wav\" is in a bad format. Continue without this file?");
+  EXPECT_EQ(host.shown[0].message, "The file \"Samples:bad.wav\" is in a bad format. Continue without this file?");
   EXPECT_EQ(filesPacked, 4u);
   EXPECT_EQ(Paths().size(), 4u);
 }

@@ -1,0 +1,72 @@
+#pragma once
+// CHamperDetailsPane: what the Hamper browser shows of the item or folder selected in its tree,
+// one page at a time:
+//
+//   - a sample: its facts (length, channels, rate, loop, root key), its waveform, which grows
+//     with the pane, and the Play button;
+//   - a picture: a preview of at most 480 pixels a side (a small one shown larger, sharp);
+//   - a song, published song or patch: its reference records, each marked where it leads;
+//   - anything else, a folder or an item that fails: its path, kind and size, and why it fails.
+//
+//   CHamperDetailsPane pane(database);
+//   pane.SetContents(&contents, &model);      // again after a reload; null shows nothing
+//   pane.ShowNode(node);                      // the tree node selected (CHamperTree::kRoot: none)
+//   connect(&pane, &CHamperDetailsPane::PlayClicked, ...);
+//
+// Its model is browse/ (no Qt); the pane only shows it.
+
+#include <QImage>
+#include <QStackedWidget>
+#include <cstdint>
+
+class CDatabase;
+class CHamperContents;
+class CHamperTreeModel;
+class CWaveformView;
+class QLabel;
+class QPushButton;
+class QTextBrowser;
+
+// A picture item decoded into a preview of at most `side` pixels a side. Failures of the decoder
+// and of reading pass on.
+QImage HamperPicturePreview(const CHamperContents& contents, std::size_t record, std::uint32_t side);
+
+class CHamperDetailsPane : public QStackedWidget {
+  Q_OBJECT
+ public:
+  explicit CHamperDetailsPane(CDatabase& database, QWidget* parent = nullptr);
+
+  void SetContents(const CHamperContents* contents, const CHamperTreeModel* model);
+  // Shows the node's page; the root (or no contents) shows nothing.
+  void ShowNode(std::uint32_t node);
+  std::uint32_t ShownNode() const { return shown_; }
+
+  CWaveformView* Waveform() const { return waveform_; }
+  // Play or Stop, as playing says; greyed out with the reason as tooltip when it cannot play.
+  void SetPlaying(bool playing);
+  void SetPlayable(bool playable, const QString& whyNot);
+
+ signals:
+  void PlayClicked();
+
+ private:
+  enum EPage { kOtherPage, kSamplePage, kPicturePage, kReferencesPage };
+
+  void ShowSample(std::size_t record);
+  void ShowPicture(std::size_t record);
+  void ShowReferences(std::size_t record);
+  void ShowOther(std::uint32_t node);
+
+  CDatabase& database_;
+  const CHamperContents* contents_ = nullptr;
+  const CHamperTreeModel* model_ = nullptr;
+  std::uint32_t shown_ = 0;
+
+  QLabel* otherFacts_ = nullptr;
+  QLabel* factsLabel_ = nullptr;
+  CWaveformView* waveform_ = nullptr;
+  QPushButton* playButton_ = nullptr;
+  QLabel* pictureFacts_ = nullptr;
+  QLabel* pictureView_ = nullptr;
+  QTextBrowser* referencesView_ = nullptr;
+};
