@@ -47,7 +47,7 @@ QColor PaletteColour(const QPalette& palette, EMarkColour mark) {
     const double lightness = lightBase ? 0.5 - step * 0.01 : 0.5 + step * 0.01;
     const QColor colour = QColor::fromHslF(hue.hue / 360.0f, static_cast<float>(hue.saturation),
                                            static_cast<float>(lightness));
-    if (ContrastRatio(colour, base) >= kMinimumContrast) return colour;
+    if (ContrastRatio(colour, base) >= kMinimumContrast) return colour.toRgb();
   }
   return palette.color(QPalette::Text);
 }

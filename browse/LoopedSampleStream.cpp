@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
+#include "browse/SampleFacts.h"
+
 CLoopedSampleStream::CLoopedSampleStream(std::unique_ptr<NSFerryman::CMedia> item, std::size_t maxLoopBytes)
     : stream_(std::move(item)) {
   const CVORPSampleHeader& h = stream_.Header();
   channels_ = h.channelCount;
-  const bool validLoop = (h.loopMode == kVORPLoopForward || h.loopMode == kVORPLoopAlternating) &&
-                         h.loopStart < h.loopEnd && h.loopEnd <= h.frameCount;
+  const bool validLoop = SampleHasLoop(h);
   const std::uint64_t loopBytes = std::uint64_t{validLoop ? h.loopEnd - h.loopStart : 0} * channels_ * 2;
   loops_ = validLoop && loopBytes <= maxLoopBytes;
   if (!loops_) return;
