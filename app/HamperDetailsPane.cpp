@@ -208,7 +208,8 @@ void CHamperDetailsPane::ShowPicture(std::size_t record) {
 void CHamperDetailsPane::ShowReferences(std::size_t record) {
   const CHamperIndexEntry entry = contents_->Record(record);
   QString html = QStringLiteral("<p><b>%1</b></p>").arg(DisplayText(entry.GetPath()).toHtmlEscaped());
-  const QPalette& palette = referencesView_->palette();
+  // The pane's palette: on a change the pane hears of it before the view it holds.
+  const QPalette& palette = this->palette();
   linkedPaths_.clear();
   try {
     const std::vector<CResolvedReference> references = ReadItemReferences(*contents_, record, database_);

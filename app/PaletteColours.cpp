@@ -1,5 +1,7 @@
 #include "app/PaletteColours.h"
 
+#include <QApplication>
+#include <QStyleFactory>
 #include <cmath>
 
 namespace {
@@ -50,4 +52,39 @@ QColor PaletteColour(const QPalette& palette, EMarkColour mark) {
     if (ContrastRatio(colour, base) >= kMinimumContrast) return colour.toRgb();
   }
   return palette.color(QPalette::Text);
+}
+
+QPalette DarkFusionPalette() {
+  QPalette p;
+  const QColor window(0x35, 0x35, 0x35), base(0x23, 0x23, 0x23), text(0xE8, 0xE8, 0xE8);
+  p.setColor(QPalette::Window, window);
+  p.setColor(QPalette::WindowText, text);
+  p.setColor(QPalette::Base, base);
+  p.setColor(QPalette::AlternateBase, window);
+  p.setColor(QPalette::ToolTipBase, base);
+  p.setColor(QPalette::ToolTipText, text);
+  p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+  p.setColor(QPalette::Text, text);
+  p.setColor(QPalette::Button, window);
+  p.setColor(QPalette::ButtonText, text);
+  p.setColor(QPalette::BrightText, Qt::white);
+  p.setColor(QPalette::Light, QColor(0x50, 0x50, 0x50));
+  p.setColor(QPalette::Midlight, QColor(0x45, 0x45, 0x45));
+  p.setColor(QPalette::Mid, QColor(0x60, 0x60, 0x60));
+  p.setColor(QPalette::Dark, QColor(0x20, 0x20, 0x20));
+  p.setColor(QPalette::Shadow, Qt::black);
+  p.setColor(QPalette::Highlight, QColor(0x3A, 0x7B, 0xD5));
+  p.setColor(QPalette::HighlightedText, Qt::white);
+  p.setColor(QPalette::Link, QColor(0x6C, 0xA8, 0xF0));
+  p.setColor(QPalette::LinkVisited, QColor(0xB0, 0x90, 0xF0));
+  for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+  }
+  return p;
+}
+
+void TakePaletteFromEnvironment() {
+  if (qEnvironmentVariable("HAMPER_PACKER_PALETTE") != QStringLiteral("dark")) return;
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setPalette(DarkFusionPalette());
 }

@@ -20,3 +20,10 @@ inline constexpr double kMinimumContrast = 4.5;
 QColor PaletteColour(const QPalette& palette, EMarkColour mark);
 // The WCAG contrast ratio of two colours: (L1 + 0.05) / (L2 + 0.05) of their relative luminances.
 double ContrastRatio(const QColor& a, const QColor& b);
+
+// A dark palette for the Fusion style: light text on dark grey.
+QPalette DarkFusionPalette();
+// With HAMPER_PACKER_PALETTE=dark in the environment, the application takes the Fusion style and
+// DarkFusionPalette: how the browser is looked at on a dark desktop where none is at hand (the
+// screenshots). Without it, nothing changes.
+void TakePaletteFromEnvironment();
