@@ -151,7 +151,7 @@ void CWaveformView::paintEvent(QPaintEvent*) {
   const QColor loopColour = PaletteColour(palette(), EMarkColour::kLoop);
   if (loop) {
     QColor shade = loopColour;
-    shade.setAlphaF(0.15f);
+    shade.setAlphaF(0.12f);
     painter.fillRect(QRect(QPoint(area.left() + static_cast<int>(loop->first), area.top()),
                            QPoint(area.left() + static_cast<int>(loop->second), area.bottom())),
                      shade);
