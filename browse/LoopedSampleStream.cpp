@@ -22,7 +22,15 @@ std::uint32_t CLoopedSampleStream::Read(std::int16_t* frames, std::uint32_t maxF
   const std::uint32_t position = stream_.Position();
   if (position >= loopEnd_) return Repeat(frames, maxFrames);
   // The first pass, decoded: up to the loop's end, the loop's frames kept on the way.
-  const std::uint32_t n = stream_.Read(frames, std::min(maxFrames, loopEnd_ - position));
+  std::uint32_t n = 0;
+  try {
+    n = stream_.Read(frames, std::min(maxFrames, loopEnd_ - position));
+  } catch (...) {
+    // What was kept of the loop is not the loop: nothing more comes, as from a failed stream.
+    loops_ = false;
+    loop_ = {};
+    throw;
+  }
   const std::uint32_t keepFrom = std::max(position, loopStart_);
   if (position + n > keepFrom) {
     const std::int16_t* first = frames + std::size_t{keepFrom - position} * channels_;

@@ -10,7 +10,8 @@
 // The sample is decoded once, as CSampleStream decodes it; the loop's frames are kept as they
 // first play, so that the repeats cost no decoding. A loop of more than `maxLoopBytes` of 16-bit
 // frames is not kept: such a sample plays once, as if unlooped, and memory stays bounded.
-// Failures: as CSampleStream's (browse/SampleStream.h).
+// Failures: as CSampleStream's (browse/SampleStream.h); after one the stream is at its end and
+// the loop does not repeat.
 
 #include <cstdint>
 #include <memory>

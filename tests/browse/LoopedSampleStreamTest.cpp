@@ -108,4 +108,30 @@ TEST(LoopedSampleStream, ALoopRepeatsFromMemoryWithoutDecodingAgain) {
   EXPECT_EQ(Played(stream, 4, 7), (std::vector<int>{2, 3, 4, 2, 3, 4, 2}));
 }
 
+TEST(LoopedSampleStream, AFailureInTheFirstPassEndsIt) {
+  // Noise, looped over its middle, its stream overwritten from half way.
+  std::vector<std::int32_t> noise;
+  std::uint32_t x = 1;
+  for (int f = 0; f < 100000; ++f) noise.push_back(static_cast<std::int16_t>((x = x * 1103515245 + 12345) >> 16));
+  using namespace sampletest;
+  Bytes bytes = packedtest::AudioItemOf(
+      Container("RIFF", "WAVE", {{"fmt ", Fmt(1, 1, 8000, 16)}, {"data", packedtest::Frames(noise, 16, true)}}));
+  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2), bytes.end(), 0xFF);
+  auto item = MediaOf(bytes);
+  item->SetPosition(0);
+  CVORPSampleHeader header = CVORPSampleHeader::Read(*item);
+  header.loopMode = kVORPLoopForward;
+  header.loopStart = 20000;
+  header.loopEnd = 90000;
+  item->SetPosition(0);
+  header.Write(*item);
+
+  CLoopedSampleStream stream(std::move(item));
+  std::vector<std::int16_t> frames(4096);
+  EXPECT_THROW(
+      while (stream.Read(frames.data(), 4096)) {}, NSFerryman::XBase);
+  EXPECT_FALSE(stream.Loops());
+  EXPECT_EQ(stream.Read(frames.data(), 4096), 0u);
+}
+
 }  // namespace
