@@ -51,6 +51,10 @@ inline constexpr ResourceId kChangedOnDisk = StringId(kApplicationResources, 241
 inline constexpr ResourceId kReload = StringId(kApplicationResources, 242);
 inline constexpr ResourceId kChangedOnDiskRefused = StringId(kApplicationResources, 243);
 inline constexpr ResourceId kPackerWindow = StringId(kApplicationResources, 244);
+inline constexpr ResourceId kSelectAnItem = StringId(kApplicationResources, 280);
+inline constexpr ResourceId kPlayOnSelect = StringId(kApplicationResources, 281);
+inline constexpr ResourceId kPictureSize = StringId(kApplicationResources, 282);
+inline constexpr ResourceId kMidiFacts = StringId(kApplicationResources, 283);
 
 inline constexpr ResourceId kBrowserFileMenu = NSFerryman::MenuId(kApplicationResources, 3);
 

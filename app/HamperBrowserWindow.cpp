@@ -74,6 +74,7 @@ CHamperBrowserWindow::CHamperBrowserWindow(std::unique_ptr<CHamperContents> cont
     statusLine_->setText(BrowserText(browsertext::kCannotPlay, {reason.toStdString()}));
   });
   connect(details_, &CHamperDetailsPane::PlayClicked, this, [this] { TogglePlay(); });
+  connect(details_, &CHamperDetailsPane::ItemLinkClicked, this, [this](const std::string& path) { Select(path); });
   connect(watch_, &CHamperFileWatch::MayHaveChanged, this, [this] { CheckFile(); });
   const auto progress = [this](int perMille, const QString& status) {
     progressBar_->setValue(perMille);
@@ -316,6 +317,7 @@ void CHamperBrowserWindow::ShowSelected() {
     details_->ShowNode(CHamperTree::kRoot);
   } else {
     details_->ShowNode(node);
+    if (details_->PlaysOnSelect() && player_->UnavailableReason().isEmpty()) TogglePlay();
   }
   UpdateButtons();
 }

@@ -1,32 +1,50 @@
 #include "app/HamperDetailsPane.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/BrowserTexts.h"
 #include "app/BrowserWidgets.h"
 #include "app/HamperTreeModel.h"
+#include "app/PaletteColours.h"
 #include "app/TextConversion.h"
 #include "app/WaveformView.h"
 #include "browse/HamperContents.h"
 #include "browse/ItemKind.h"
 #include "browse/ItemReferences.h"
+#include "browse/MidiFacts.h"
+#include "browse/PictureFacts.h"
 #include "browse/SampleFacts.h"
 #include "items/PicturePreview.h"
 
 namespace {
 
 constexpr std::uint32_t kPictureSide = 480;
+constexpr int kMidiItemType = 10;
+// The settings key of the Play on select check box.
+const QString kPlayOnSelectKey = QStringLiteral("PlayOnSelect");
 
 QString KindAndSize(const CHamperIndexEntry& entry) {
   return QString::fromUtf8(ItemKindName(entry.GetItemType()).data()) + QStringLiteral(", ") +
          QLocale().toString(entry.GetSize()) + QStringLiteral(" bytes");
+}
+
+std::string Grouped(std::uint64_t n) { return QLocale().toString(static_cast<qulonglong>(n)).toStdString(); }
+
+// A text span in the colour of its mark, for the references' HTML.
+QString Coloured(const QString& html, const QPalette& palette, EMarkColour mark) {
+  return QStringLiteral("<span style=\"color:%1\">%2</span>").arg(PaletteColour(palette, mark).name(), html);
 }
 
 }  // namespace
@@ -46,6 +64,7 @@ CHamperDetailsPane::CHamperDetailsPane(CDatabase& database, QWidget* parent)
   setMinimumWidth(240);
   otherFacts_ = MakeValueLabel("otherFacts");
   otherFacts_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  otherFacts_->setText(BrowserText(browsertext::kSelectAnItem));
   addWidget(otherFacts_);
 
   auto* samplePage = new QWidget;
@@ -55,8 +74,16 @@ CHamperDetailsPane::CHamperDetailsPane(CDatabase& database, QWidget* parent)
   waveform_ = new CWaveformView;
   waveform_->setObjectName("waveformView");
   sampleLayout->addWidget(waveform_, 1);
+  auto* playRow = new QHBoxLayout;
   playButton_ = MakeBrowserButton("playButton", browsertext::kPlay);
-  sampleLayout->addWidget(playButton_, 0, Qt::AlignLeft);
+  playRow->addWidget(playButton_);
+  // As a DAW's browser auditions: a sample selected plays at once. Off unless chosen.
+  playOnSelect_ = new QCheckBox(BrowserText(browsertext::kPlayOnSelect));
+  playOnSelect_->setObjectName("playOnSelect");
+  playOnSelect_->setChecked(QSettings().value(kPlayOnSelectKey, false).toBool());
+  playRow->addWidget(playOnSelect_);
+  playRow->addStretch(1);
+  sampleLayout->addLayout(playRow);
   addWidget(samplePage);
 
   auto* picturePage = new QWidget;
@@ -76,6 +103,23 @@ CHamperDetailsPane::CHamperDetailsPane(CDatabase& database, QWidget* parent)
   addWidget(referencesView_);
 
   connect(playButton_, &QPushButton::clicked, this, &CHamperDetailsPane::PlayClicked);
+  connect(playOnSelect_, &QCheckBox::toggled, this, [](bool on) { QSettings().setValue(kPlayOnSelectKey, on); });
+  connect(referencesView_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+    bool ok = false;
+    const std::size_t number = url.toString().toULongLong(&ok);
+    if (ok && number < linkedPaths_.size()) emit ItemLinkClicked(linkedPaths_[number]);
+  });
+}
+
+bool CHamperDetailsPane::PlaysOnSelect() const { return playOnSelect_->isChecked(); }
+
+void CHamperDetailsPane::changeEvent(QEvent* event) {
+  QStackedWidget::changeEvent(event);
+  // The references' colours are written into their HTML: written again for the new palette.
+  if (event->type() == QEvent::PaletteChange && contents_ && currentIndex() == kReferencesPage &&
+      shown_ != CHamperTree::kRoot) {
+    ShowReferences(contents_->Tree().Node(shown_).record);
+  }
 }
 
 void CHamperDetailsPane::SetContents(const CHamperContents* contents, const CHamperTreeModel* model) {
@@ -97,7 +141,7 @@ void CHamperDetailsPane::ShowNode(std::uint32_t node) {
   shown_ = node;
   waveform_->Show({});
   if (!contents_ || node == CHamperTree::kRoot) {
-    otherFacts_->clear();
+    otherFacts_->setText(BrowserText(browsertext::kSelectAnItem));
     setCurrentIndex(kOtherPage);
     return;
   }
@@ -128,12 +172,19 @@ void CHamperDetailsPane::ShowSample(std::size_t record) {
   factsLabel_->setText(text);
   setCurrentIndex(kSamplePage);
   // Once its page is shown, so that the waveform knows its width.
-  if (facts.ok) waveform_->Show([contents = contents_, record] { return contents->OpenItem(record); });
+  if (facts.ok) waveform_->Show([contents = contents_, record] { return contents->OpenItem(record); }, facts.header);
 }
 
 void CHamperDetailsPane::ShowPicture(std::size_t record) {
   const CHamperIndexEntry entry = contents_->Record(record);
-  pictureFacts_->setText(DisplayText(entry.GetPath()) + QLatin1Char('\n') + KindAndSize(entry));
+  QString facts = DisplayText(entry.GetPath()) + QLatin1Char('\n') + KindAndSize(entry) + QLatin1Char('\n');
+  try {
+    const CPictureSize size = ReadPictureSize(*contents_->OpenItem(record), entry.GetItemType());
+    facts += BrowserText(browsertext::kPictureSize, {Grouped(size.width), Grouped(size.height)});
+  } catch (const std::exception& e) {
+    facts += DisplayText(e.what());
+  }
+  pictureFacts_->setText(facts);
   pictureView_->clear();
   try {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -157,6 +208,9 @@ void CHamperDetailsPane::ShowPicture(std::size_t record) {
 void CHamperDetailsPane::ShowReferences(std::size_t record) {
   const CHamperIndexEntry entry = contents_->Record(record);
   QString html = QStringLiteral("<p><b>%1</b></p>").arg(DisplayText(entry.GetPath()).toHtmlEscaped());
+  // The pane's palette: on a change the pane hears of it before the view it holds.
+  const QPalette& palette = this->palette();
+  linkedPaths_.clear();
   try {
     const std::vector<CResolvedReference> references = ReadItemReferences(*contents_, record, database_);
     html += QStringLiteral("<p>%1</p>")
@@ -166,24 +220,27 @@ void CHamperDetailsPane::ShowReferences(std::size_t record) {
     std::size_t number = 0;
     for (const CResolvedReference& r : references) {
       QString status;
-      QString colour;
       switch (r.status) {
         case EReferenceStatus::kInThisHamper:
-          status = BrowserText(browsertext::kInThisHamper, {r.where});
-          colour = QStringLiteral("#107010");
+          // A link that selects the item in the tree; its number stands for its path.
+          status = QStringLiteral("<a href=\"%1\">%2</a>")
+                       .arg(linkedPaths_.size())
+                       .arg(Coloured(BrowserText(browsertext::kInThisHamper, {r.where}).toHtmlEscaped(), palette,
+                                     EMarkColour::kFound));
+          linkedPaths_.push_back(r.where);
           break;
         case EReferenceStatus::kInInstalledHamper:
-          status = BrowserText(browsertext::kInInstalledHamper, {r.where});
-          colour = QStringLiteral("#104090");
+          status = Coloured(BrowserText(browsertext::kInInstalledHamper, {r.where}).toHtmlEscaped(), palette,
+                            EMarkColour::kOtherHamper);
           break;
         case EReferenceStatus::kUnresolved:
-          status = BrowserText(browsertext::kUnresolved, {r.where});
-          colour = QStringLiteral("#c01010");
+          status = Coloured(BrowserText(browsertext::kUnresolved, {r.where}).toHtmlEscaped(), palette,
+                            EMarkColour::kUnresolved);
           break;
       }
-      html += QStringLiteral("<p>%1. \"%2\": <span style=\"color:%3\">%4</span><br><tt>")
+      html += QStringLiteral("<p>%1. \"%2\": %3<br><tt>")
                   .arg(++number)
-                  .arg(DisplayText(r.record.displayName).toHtmlEscaped(), colour, status.toHtmlEscaped());
+                  .arg(DisplayText(r.record.displayName).toHtmlEscaped(), status);
       for (const std::string& line : DescribeReferenceParts(r.record, [](std::string_view s) { return std::string(s); })) {
         html += QStringLiteral("&nbsp;&nbsp;&nbsp;") +
                 DisplayText(line).toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;")) + QStringLiteral("<br>");
@@ -191,7 +248,7 @@ void CHamperDetailsPane::ShowReferences(std::size_t record) {
       html += QStringLiteral("</tt></p>");
     }
   } catch (const std::exception& e) {
-    html += QStringLiteral("<p style=\"color:#c01010\">%1</p>").arg(DisplayText(e.what()).toHtmlEscaped());
+    html += QStringLiteral("<p>%1</p>").arg(Coloured(DisplayText(e.what()).toHtmlEscaped(), palette, EMarkColour::kFailure));
   }
   referencesView_->setHtml(html);
   setCurrentIndex(kReferencesPage);
@@ -207,8 +264,20 @@ void CHamperDetailsPane::ShowOther(std::uint32_t node) {
     text += KindAndSize(contents_->Record(n.record));
     if (const std::string failure = model_->FailureOf(n.record); !failure.empty()) {
       text += QLatin1Char('\n') + DisplayText(failure);
+    } else if (contents_->Index().ItemType(n.record) == kMidiItemType) {
+      text += QLatin1Char('\n') + MidiText(n.record);
     }
   }
   otherFacts_->setText(text);
   setCurrentIndex(kOtherPage);
+}
+
+QString CHamperDetailsPane::MidiText(std::size_t record) const {
+  try {
+    const CMidiFacts facts = ReadMidiFacts(*contents_->OpenItem(record));
+    return BrowserText(browsertext::kMidiFacts,
+                       {std::to_string(facts.format), Grouped(facts.tracks), MidiDivisionText(facts)});
+  } catch (const std::exception& e) {
+    return DisplayText(e.what());
+  }
 }

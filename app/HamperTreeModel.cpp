@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "app/BrowserTexts.h"
+#include "app/PaletteColours.h"
 #include "app/TextConversion.h"
 #include "browse/HamperContents.h"
 #include "browse/ItemKind.h"
@@ -112,7 +113,7 @@ QVariant CHamperTreeModel::data(const QModelIndex& index, int role) const {
       }
     }
     case Qt::ForegroundRole:
-      if (failing) return QColor(0xC0, 0x10, 0x10);
+      if (failing) return PaletteColour(QApplication::palette(), EMarkColour::kFailure);
       if (n.hidden) return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
       return {};
     case Qt::DecorationRole:

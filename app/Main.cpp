@@ -10,6 +10,7 @@
 #include "app/ApplicationPicture.h"
 #include "app/BrowserDragOut.h"
 #include "app/HamperPacker.h"
+#include "app/PaletteColours.h"
 #include "app/ReportFailures.h"
 #include "app/TextConversion.h"
 #include "framework/media/PartialOutputRegistry.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationVersion(QStringLiteral(HAMPER_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("hamper-packer"));
   QApplication::setWindowIcon(ApplicationIcon());
+  TakePaletteFromEnvironment();
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Packs a content folder into a Hamper (.hmp)."));

@@ -8,21 +8,22 @@
 #include "app/BrowserTexts.h"
 #include "app/TextConversion.h"
 #include "browse/SampleFacts.h"
-#include "browse/SampleStream.h"
+#include "browse/LoopedSampleStream.h"
 #include "framework/resources/ResourceCache.h"
 
 namespace {
 
-// The sample as a byte stream of 16-bit frames, decoded as the audio output reads.
+// The sample as a byte stream of 16-bit frames, decoded as the audio output reads; a looped
+// sample's stream never ends.
 class CSampleSource : public QIODevice {
  public:
-  explicit CSampleSource(std::unique_ptr<CSampleStream> stream, QObject* parent)
+  explicit CSampleSource(std::unique_ptr<CLoopedSampleStream> stream, QObject* parent)
       : QIODevice(parent), stream_(std::move(stream)) {}
 
   bool isSequential() const override { return true; }
-  bool atEnd() const override { return stream_->Position() >= stream_->FrameCount(); }
+  bool atEnd() const override { return ended_; }
   qint64 bytesAvailable() const override {
-    return qint64{stream_->FrameCount() - stream_->Position()} * FrameBytes() + QIODevice::bytesAvailable();
+    return (ended_ ? 0 : qint64{1} << 20) + QIODevice::bytesAvailable();
   }
   const QString& Failure() const { return failure_; }
 
@@ -31,9 +32,12 @@ class CSampleSource : public QIODevice {
     const auto frames = static_cast<std::uint32_t>(std::min<qint64>(maxSize / FrameBytes(), 1 << 16));
     try {
       // Our frames are in the host's order, as Qt's 16-bit samples are.
-      return qint64{stream_->Read(reinterpret_cast<std::int16_t*>(data), frames)} * FrameBytes();
+      const std::uint32_t read = stream_->Read(reinterpret_cast<std::int16_t*>(data), frames);
+      ended_ = read == 0 && frames > 0;
+      return qint64{read} * FrameBytes();
     } catch (const std::exception& e) {
       failure_ = QString::fromLocal8Bit(e.what());
+      ended_ = true;
       return 0;
     }
   }
@@ -42,8 +46,9 @@ class CSampleSource : public QIODevice {
  private:
   qint64 FrameBytes() const { return 2 * qint64{stream_->Header().channelCount}; }
 
-  std::unique_ptr<CSampleStream> stream_;
+  std::unique_ptr<CLoopedSampleStream> stream_;
   QString failure_;
+  bool ended_ = false;
 };
 
 QString DesktopAvailability() {
@@ -65,7 +70,7 @@ QString CSamplePlayer::UnavailableReason() const { return availability_(); }
 void CSamplePlayer::Play(std::unique_ptr<NSFerryman::CMedia> item) {
   Stop();
   if (!UnavailableReason().isEmpty()) return;
-  auto stream = std::make_unique<CSampleStream>(std::move(item));
+  auto stream = std::make_unique<CLoopedSampleStream>(std::move(item));
   const CVORPSampleHeader header = stream->Header();
   QAudioFormat format;
   format.setSampleRate(static_cast<int>(header.sampleRate));

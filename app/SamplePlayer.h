@@ -1,7 +1,8 @@
 #pragma once
 // CSamplePlayer: plays a stored sample through the desktop's audio output (Qt Multimedia),
-// decoded as the output asks for it, a block at a time (browse/SampleStream.h): the sample is
-// never whole in memory.
+// decoded as the output asks for it, a block at a time (browse/LoopedSampleStream.h): the sample
+// is never whole in memory. A looped sample plays to its loop's end and then repeats its loop, as
+// a sampler holds a note, until Stop.
 //
 //   CSamplePlayer player;
 //   if (const QString why = player.UnavailableReason(); !why.isEmpty()) playButton->setToolTip(why);
@@ -10,7 +11,7 @@
 //
 // Without an audio output device (a headless machine, a test) there is nothing to play on: the
 // reason says so and Play does nothing; nothing waits for a device. Playing ends by itself at the
-// sample's end or at a decoding failure (Failed, with the reason).
+// end of a sample without a loop or at a decoding failure (Failed, with the reason).
 
 #include <QIODevice>
 #include <QObject>
@@ -20,7 +21,7 @@
 
 #include "framework/media/Media.h"
 
-class CSampleStream;
+class CLoopedSampleStream;
 class QAudioSink;
 
 class CSamplePlayer : public QObject {

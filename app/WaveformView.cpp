@@ -4,7 +4,9 @@
 #include <QPalette>
 
 #include "app/BrowserTexts.h"
+#include "app/PaletteColours.h"
 #include "app/TextConversion.h"
+#include "browse/SampleFacts.h"
 #include "framework/resources/ResourceCache.h"
 
 namespace {
@@ -51,7 +53,14 @@ void CWaveformView::StopWork() {
   done_ = true;
 }
 
-void CWaveformView::Show(ItemOpener open) {
+std::optional<std::pair<std::uint32_t, std::uint32_t>> CWaveformView::LoopColumns() const {
+  if (!header_ || !SampleHasLoop(*header_)) return std::nullopt;
+  const std::uint32_t columns = ColumnsShown();
+  return std::pair{WaveformColumnOf(header_->loopStart, header_->frameCount, columns),
+                   WaveformColumnOf(header_->loopEnd - 1, header_->frameCount, columns)};
+}
+
+void CWaveformView::Show(ItemOpener open, std::optional<CVORPSampleHeader> header) {
   StopWork();
   resized_->stop();
   ++generation_;
@@ -59,6 +68,7 @@ void CWaveformView::Show(ItemOpener open) {
   problem_.clear();
   computedColumns_ = 0;
   open_ = std::move(open);
+  header_ = header;
   update();
   Compute();
 }
@@ -137,8 +147,28 @@ void CWaveformView::paintEvent(QPaintEvent*) {
                      problem_.isEmpty() ? DisplayText(NSFerryman::GetString(browsertext::kComputingWaveform)) : problem_);
     return;
   }
+  const auto loop = LoopColumns();
+  const QColor loopColour = PaletteColour(palette(), EMarkColour::kLoop);
+  if (loop) {
+    QColor shade = loopColour;
+    shade.setAlphaF(0.12f);
+    painter.fillRect(QRect(QPoint(area.left() + static_cast<int>(loop->first), area.top()),
+                           QPoint(area.left() + static_cast<int>(loop->second), area.bottom())),
+                     shade);
+  }
   painter.drawLine(area.left(), middle, area.right(), middle);
-  if (peaks_.low.empty()) return;
+  if (!peaks_.low.empty()) DrawPeaks(painter, area);
+  if (loop) {
+    painter.setPen(loopColour);
+    for (const std::uint32_t column : {loop->first, loop->second}) {
+      const int x = area.left() + static_cast<int>(column);
+      painter.drawLine(x, area.top(), x, area.bottom());
+    }
+  }
+}
+
+void CWaveformView::DrawPeaks(QPainter& painter, const QRect& area) const {
+  const int middle = area.center().y();
   painter.setPen(palette().color(QPalette::Highlight));
   const double half = area.height() / 2.0 - 1;
   const std::size_t columns = peaks_.low.size();

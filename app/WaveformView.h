@@ -4,12 +4,15 @@
 // The peaks are computed for the columns the view shows once it is shown, and again when its
 // width changes (a moment after the last change, so that dragging a splitter costs one pass); it
 // grows with the room it is given. A long sample's peaks are computed on a thread of their own,
-// the view saying so meanwhile; showing another sample, or none, stops that work.
+// the view saying so meanwhile; showing another sample, or none, stops that work. A looped
+// sample's loop is shaded lightly between two markers, at its first and last frame, in a colour
+// of the palette.
 //
-//   view->Show([&] { return contents.OpenItem(record); });   // opens the sample's stream when needed
+//   view->Show([&] { return contents.OpenItem(record); }, header);   // opens the sample's stream when needed
 //   view->Show({});                                           // nothing
 //   view->IsComputing();
 
+#include <QPainter>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -17,9 +20,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
+#include <utility>
 
 #include "browse/WaveformPeaks.h"
+#include "codec/VORPSampleHeader.h"
 #include "framework/media/Media.h"
 
 class CWaveformView : public QWidget {
@@ -32,7 +38,8 @@ class CWaveformView : public QWidget {
   ~CWaveformView() override;
 
   using ItemOpener = std::function<std::unique_ptr<NSFerryman::CMedia>()>;
-  void Show(ItemOpener open);
+  // `header` says where the loop is; none: no loop is marked.
+  void Show(ItemOpener open, std::optional<CVORPSampleHeader> header = std::nullopt);
   bool IsComputing() const { return worker_.joinable() && !done_; }
   bool HasPeaks() const { return !peaks_.low.empty(); }
   const CWaveformPeaks& Peaks() const { return peaks_; }
@@ -42,6 +49,8 @@ class CWaveformView : public QWidget {
   QSize sizeHint() const override { return {480, 120}; }
   // The columns the peaks are computed for: one per pixel inside the frame.
   std::uint32_t ColumnsShown() const;
+  // The columns of the loop's first and last frame at the width shown; none without a loop.
+  std::optional<std::pair<std::uint32_t, std::uint32_t>> LoopColumns() const;
 
  signals:
   void PeaksReady();
@@ -53,10 +62,12 @@ class CWaveformView : public QWidget {
 
  private:
   void StopWork();
+  void DrawPeaks(QPainter& painter, const QRect& area) const;
   // Computes the peaks for the columns shown, or waits until the view is shown.
   void Compute();
 
   ItemOpener open_;
+  std::optional<CVORPSampleHeader> header_;
   std::uint32_t computedColumns_ = 0;  // of the peaks shown or being computed; 0 for none
   QTimer* resized_ = nullptr;
 

@@ -47,6 +47,11 @@ std::string SampleLoopModeName(const CVORPSampleHeader& header) {
   }
 }
 
+bool SampleHasLoop(const CVORPSampleHeader& header) {
+  return (header.loopMode == kVORPLoopForward || header.loopMode == kVORPLoopAlternating) &&
+         header.loopStart < header.loopEnd && header.loopEnd <= header.frameCount;
+}
+
 std::string SampleLoopText(const CVORPSampleHeader& header) {
   if (header.loopMode == kVORPLoopNone) return "none";
   return SampleLoopModeName(header) + " " + std::to_string(header.loopStart) + "-" + std::to_string(header.loopEnd);

@@ -39,5 +39,7 @@ std::string SampleChannelsText(const CVORPSampleHeader& header);
 std::string SampleRateText(const CVORPSampleHeader& header);
 std::string SampleLoopText(const CVORPSampleHeader& header);
 std::string SampleRootKeyText(const CVORPSampleHeader& header);
+// Whether the sample loops: a forward or alternating loop of at least one frame inside its frames.
+bool SampleHasLoop(const CVORPSampleHeader& header);
 // The loop mode alone: "none", "forward", "alternating".
 std::string SampleLoopModeName(const CVORPSampleHeader& header);

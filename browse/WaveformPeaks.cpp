@@ -42,3 +42,8 @@ CWaveformPeaks ComputeWaveformPeaks(CSampleStream& stream, std::uint32_t columns
   }
   return peaks;
 }
+
+std::uint32_t WaveformColumnOf(std::uint64_t frame, std::uint64_t frameCount, std::uint32_t columns) {
+  if (frameCount == 0 || columns == 0) return 0;
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(columns - 1, frame * columns / frameCount));
+}

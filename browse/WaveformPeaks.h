@@ -25,3 +25,7 @@ using WaveformProgress = std::function<bool(std::uint64_t framesDone, std::uint6
 
 CWaveformPeaks ComputeWaveformPeaks(CSampleStream& stream, std::uint32_t columns,
                                     const WaveformProgress& progress = {});
+
+// The column frame `frame` falls in, of `columns` columns over `frameCount` frames: where the
+// waveform marks a frame (a loop's start and last frame), at any width.
+std::uint32_t WaveformColumnOf(std::uint64_t frame, std::uint64_t frameCount, std::uint32_t columns);

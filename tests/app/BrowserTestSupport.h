@@ -56,7 +56,10 @@ inline bool WaitUntil(const std::function<bool()>& done) {
 
 class BrowserTest : public ::testing::Test {
  protected:
-  BrowserTest() : f([] { return true; }, [](const std::string&) { return true; }, [] { return kNoDevice; }) {}
+  BrowserTest() : BrowserTest([] { return kNoDevice; }) {}
+  // `audioAvailability` answers why no sample can be played ("" when one can).
+  explicit BrowserTest(std::function<QString()> audioAvailability)
+      : f([] { return true; }, [](const std::string&) { return true; }, std::move(audioAvailability)) {}
 
   CHamperBrowserWindow& Open(const fs::path& path) {
     const std::size_t before = f.Packer().HamperWindows().size();

@@ -22,6 +22,7 @@
 #include "app/CreateWindow.h"
 #include "app/HamperBrowserWindow.h"
 #include "app/HamperTreeModel.h"
+#include "app/PaletteColours.h"
 #include "app/WaveformView.h"
 #include "browse/HamperContents.h"
 #include "cli/PackedContent.h"
@@ -231,7 +232,7 @@ TEST_F(HamperBrowser, VerifyMarksTheDamagedItemWithItsReason) {
   EXPECT_FALSE(reason.empty());
   const QModelIndex row = window.Model().IndexOf(window.Contents().Tree().NodeOfRecord(record));
   EXPECT_EQ(row.data(Qt::ToolTipRole).toString().toStdString(), reason);
-  EXPECT_EQ(row.data(Qt::ForegroundRole).value<QColor>(), QColor(0xC0, 0x10, 0x10));
+  EXPECT_EQ(row.data(Qt::ForegroundRole).value<QColor>(), PaletteColour(QApplication::palette(), EMarkColour::kFailure));
   EXPECT_EQ(window.Model().IndexOf(window.Contents().Tree().Node(window.Contents().Tree().NodeOfRecord(record)).parent)
                 .data(Qt::ToolTipRole)
                 .toString(),
