@@ -1,0 +1,36 @@
+#include "app/PropertiesDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+CPropertiesDialog::CPropertiesDialog(const QString& title, const std::vector<CPropertyRow>& rows, QWidget* parent)
+    : QDialog(parent), rows_(rows) {
+  setObjectName("propertiesDialog");
+  setWindowTitle(title);
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto* layout = new QVBoxLayout(this);
+  auto* form = new QFormLayout;
+  form->setLabelAlignment(Qt::AlignRight | Qt::AlignTop);
+  for (const CPropertyRow& row : rows_) {
+    auto* value = new QLabel(row.value);
+    value->setObjectName("propertyValue");
+    value->setTextFormat(Qt::PlainText);
+    value->setWordWrap(true);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    value->setMinimumWidth(360);
+    form->addRow(row.label + QLatin1Char(':'), value);
+  }
+  layout->addLayout(form);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+  layout->addWidget(buttons);
+}
+
+QString CPropertiesDialog::Value(const QString& label) const {
+  for (const CPropertyRow& row : rows_) {
+    if (row.label == label) return row.value;
+  }
+  return {};
+}

@@ -1,0 +1,20 @@
+#pragma once
+// CPropertiesDialog: Properties of the Hamper or of an item (app/ItemProperties.h), a label and a
+// selectable value a row, in a window of its own that does not block the browser.
+
+#include <QDialog>
+#include <vector>
+
+#include "app/ItemProperties.h"
+
+class CPropertiesDialog : public QDialog {
+  Q_OBJECT
+ public:
+  CPropertiesDialog(const QString& title, const std::vector<CPropertyRow>& rows, QWidget* parent = nullptr);
+
+  // The value shown for a label; "" when there is none.
+  QString Value(const QString& label) const;
+
+ private:
+  std::vector<CPropertyRow> rows_;
+};
