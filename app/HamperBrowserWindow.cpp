@@ -52,7 +52,7 @@ constexpr int kProgressRange = 1000;
 constexpr std::size_t kExpandAllNodes = 2000;
 // The widest a column is made to fit its contents (wider by hand): Rate, Loop and Root key fit
 // beside the details at the window's first size.
-constexpr int kWidestColumn[] = {220, 130, 72, 72, 60, 72, 110, 60};
+constexpr int kWidestColumn[] = {150, 100, 60, 60, 56, 64, 90, 52};
 
 }  // namespace
 
@@ -182,7 +182,7 @@ void CHamperBrowserWindow::BuildViews() {
   splitter->addWidget(details_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 2);
-  splitter->setSizes({600, 360});
+  splitter->setSizes({650, 310});
   layout->addWidget(splitter, 1);
 
   auto* bottom = new QHBoxLayout;
@@ -266,7 +266,7 @@ void CHamperBrowserWindow::ActivateCurrent() {
   } else {
     // A picture shows in the details: they come back if they were pushed aside.
     if (auto* splitter = qobject_cast<QSplitter*>(details_->parentWidget()); splitter && splitter->sizes().value(1) == 0) {
-      splitter->setSizes({600, 360});
+      splitter->setSizes({650, 310});
     }
     ShowSelected();
   }
@@ -380,6 +380,7 @@ void CHamperBrowserWindow::SetFilter(const QString& text) {
   filter_->SetFilter(text, hiddenToggle_->isChecked(), failuresOnly_);
   if (!text.isEmpty() || failuresOnly_ || contents_->Tree().NodeCount() <= kExpandAllNodes) tree_->expandAll();
   ShowTotals();
+  UpdateButtons();
   // The row shown may have been filtered away.
   ShowSelected();
 }

@@ -21,6 +21,39 @@ QString Text(NSFerryman::ResourceId id, const std::vector<std::string>& argument
   return DisplayText(NSFerryman::GetString(id, arguments));
 }
 
+// Names in the collator's order, but a run of digits by its value: "Hit 2" before "Hit 10" (not
+// every collator has a numeric mode).
+int CompareNames(const QCollator& collator, const QString& a, const QString& b) {
+  qsizetype i = 0;
+  qsizetype j = 0;
+  while (i < a.size() && j < b.size()) {
+    const bool digits = a[i].isDigit();
+    if (digits != b[j].isDigit()) break;
+    qsizetype ei = i;
+    qsizetype ej = j;
+    while (ei < a.size() && a[ei].isDigit() == digits) ++ei;
+    while (ej < b.size() && b[ej].isDigit() == digits) ++ej;
+    const QStringView x = QStringView(a).mid(i, ei - i);
+    const QStringView y = QStringView(b).mid(j, ej - j);
+    int order = 0;
+    if (digits) {
+      qsizetype zx = 0;
+      qsizetype zy = 0;
+      while (zx + 1 < x.size() && x[zx] == u'0') ++zx;
+      while (zy + 1 < y.size() && y[zy] == u'0') ++zy;
+      const QStringView vx = x.mid(zx);
+      const QStringView vy = y.mid(zy);
+      order = vx.size() != vy.size() ? (vx.size() < vy.size() ? -1 : 1) : vx.compare(vy);
+    } else {
+      order = collator.compare(x, y);
+    }
+    if (order != 0) return order;
+    i = ei;
+    j = ej;
+  }
+  return collator.compare(QStringView(a).mid(i), QStringView(b).mid(j));
+}
+
 QVariant SortValue(const CHamperContents& contents, const CHamperTree::CNode& n, int column) {
   if (column == CHamperTreeModel::kName) return DisplayText(n.name);
   if (column == CHamperTreeModel::kSize) return QVariant::fromValue<qulonglong>(n.size);
@@ -188,7 +221,6 @@ QMimeData* CHamperTreeModel::mimeData(const QModelIndexList& indexes) const {
 CHamperTreeFilter::CHamperTreeFilter(const CHamperContents& contents, QObject* parent)
     : QSortFilterProxyModel(parent), contents_(contents), shown_(contents.Tree().Filter("", true)) {
   setRecursiveFilteringEnabled(false);
-  collator_.setNumericMode(true);
   collator_.setCaseSensitivity(Qt::CaseInsensitive);
   CountShown();
   allItems_ = shownItems_;
@@ -223,7 +255,7 @@ bool CHamperTreeFilter::lessThan(const QModelIndex& left, const QModelIndex& rig
   const QVariant b = right.data(CHamperTreeModel::kSortRole);
   if (a.isValid() != b.isValid()) return a.isValid();
   if (a.isValid()) {
-    const int order = a.typeId() == QMetaType::QString ? collator_.compare(a.toString(), b.toString())
+    const int order = a.typeId() == QMetaType::QString ? CompareNames(collator_, a.toString(), b.toString())
                       : QVariant::compare(a, b) == QPartialOrdering::Less    ? -1
                       : QVariant::compare(a, b) == QPartialOrdering::Greater ? 1
                                                                              : 0;
@@ -231,7 +263,7 @@ bool CHamperTreeFilter::lessThan(const QModelIndex& left, const QModelIndex& rig
   }
   // Equal values keep one order every time: by name.
   if (left.column() == CHamperTreeModel::kName) return false;
-  return collator_.compare(left.siblingAtColumn(0).data().toString(), right.siblingAtColumn(0).data().toString()) < 0;
+  return CompareNames(collator_, left.siblingAtColumn(0).data().toString(), right.siblingAtColumn(0).data().toString()) < 0;
 }
 
 bool CHamperTreeFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
