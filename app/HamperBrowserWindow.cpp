@@ -52,7 +52,7 @@ constexpr int kProgressRange = 1000;
 constexpr std::size_t kExpandAllNodes = 2000;
 // The widest a column is made to fit its contents (wider by hand): Rate, Loop and Root key fit
 // beside the details at the window's first size.
-constexpr int kWidestColumn[] = {150, 100, 60, 60, 56, 64, 90, 52};
+constexpr int kWidestColumn[] = {176, 84, 66, 62, 56, 70, 96, 58};
 
 }  // namespace
 
@@ -182,7 +182,7 @@ void CHamperBrowserWindow::BuildViews() {
   splitter->addWidget(details_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 2);
-  splitter->setSizes({650, 310});
+  splitter->setSizes({690, 270});
   layout->addWidget(splitter, 1);
 
   auto* bottom = new QHBoxLayout;
@@ -266,7 +266,7 @@ void CHamperBrowserWindow::ActivateCurrent() {
   } else {
     // A picture shows in the details: they come back if they were pushed aside.
     if (auto* splitter = qobject_cast<QSplitter*>(details_->parentWidget()); splitter && splitter->sizes().value(1) == 0) {
-      splitter->setSizes({650, 310});
+      splitter->setSizes({690, 270});
     }
     ShowSelected();
   }

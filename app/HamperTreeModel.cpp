@@ -182,8 +182,8 @@ QVariant CHamperTreeModel::data(const QModelIndex& index, int role) const {
       return QApplication::style()->standardIcon(n.IsFolder() ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
     case Qt::ToolTipRole:
       if (!failing && column == kSize) return ExactBytesText(n.size);
-      if (!failing && column == kName) return DisplayText(n.name);
-      if (!failing) return {};
+      // The whole text of a cell that may be cut short.
+      if (!failing) return data(index, Qt::DisplayRole);
       if (n.IsFolder()) return Text(browsertext::kFailedBelow, {std::to_string(failingBelow_[node])});
       return DisplayText(failure);
     case Qt::TextAlignmentRole:

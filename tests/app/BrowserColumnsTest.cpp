@@ -116,7 +116,7 @@ TEST_F(BrowserColumns, TheStatusBarAndTheFilterCountTheItemsShown) {
   ASSERT_TRUE(window.Select("Drums"));
   std::uint64_t bytes = 0;
   for (std::size_t record : window.SelectedRecords()) bytes += window.Contents().Index().ItemSize(record);
-  EXPECT_EQ(selection->text(), "Selected: 6 items, " + SizeText(bytes));
+  EXPECT_EQ(selection->text(), "6 selected (" + SizeText(bytes) + ")");
   EXPECT_TRUE(Find<QLabel>(window, "audioRatio")->text().startsWith("Audio: ")) << Find<QLabel>(window, "audioRatio")->text().toStdString();
 }
 
