@@ -5,6 +5,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace {
+
+constexpr int kValueWidth = 380;
+
+}  // namespace
+
 CPropertiesDialog::CPropertiesDialog(const QString& title, const std::vector<CPropertyRow>& rows, QWidget* parent)
     : QDialog(parent), rows_(rows) {
   setObjectName("propertiesDialog");
@@ -19,7 +25,9 @@ CPropertiesDialog::CPropertiesDialog(const QString& title, const std::vector<CPr
     value->setTextFormat(Qt::PlainText);
     value->setWordWrap(true);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    value->setMinimumWidth(360);
+    value->setMinimumWidth(kValueWidth);
+    // A window is not sized by the height its wrapped labels need at their width: it is told.
+    value->setMinimumHeight(value->heightForWidth(kValueWidth));
     form->addRow(row.label + QLatin1Char(':'), value);
   }
   layout->addLayout(form);
