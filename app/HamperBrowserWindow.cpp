@@ -281,7 +281,8 @@ void CHamperBrowserWindow::CopyPath() {
 }
 
 void CHamperBrowserWindow::ShowProperties() {
-  const QModelIndex current = tree_->currentIndex();
+  // Nothing selected: the Hamper's.
+  const QModelIndex current = tree_->selectionModel()->hasSelection() ? tree_->currentIndex() : QModelIndex();
   const std::uint32_t node = current.isValid() ? model_->NodeOf(filter_->mapToSource(current)) : CHamperTree::kRoot;
   const CHamperTree::CNode& n = contents_->Tree().Node(node);
   const std::string name = node == CHamperTree::kRoot ? std::filesystem::path(contents_->Path()).filename().string() : std::string(n.name);

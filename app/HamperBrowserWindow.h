@@ -102,7 +102,7 @@ class CHamperBrowserWindow : public QMainWindow {
   void ActivateCurrent();
   // The Hamper paths of the selected rows (":" between folders), a line each, to the clipboard.
   void CopyPath();
-  // Properties of the current row, or of the Hamper when none is current.
+  // Properties of the current row, or of the Hamper when nothing is selected.
   void ShowProperties();
   // Space and the Play button: plays the selected sample, or stops it; says why when it cannot.
   void TogglePlay();

@@ -159,7 +159,8 @@ TEST_F(BrowserMenus, TheContextMenuPlaysExtractsCopiesThePathAndShowsProperties)
 
 TEST_F(BrowserMenus, PropertiesOfTheHamperShowTheFiguresOfHamperInfo) {
   CHamperBrowserWindow& window = Open(DemoHamper());
-  window.Tree()->setCurrentIndex({});
+  ASSERT_TRUE(window.Select("Drums:Kick.wav"));
+  window.Tree()->clearSelection();
   window.Menus().Action(command::kProperties)->trigger();
   const CPropertiesDialog* properties = ShownProperties(window);
   ASSERT_TRUE(properties);
