@@ -34,6 +34,7 @@
 #include "app/HamperDetailsPane.h"
 #include "app/HamperFileWatch.h"
 #include "app/HamperTreeModel.h"
+#include "app/ItemColumns.h"
 #include "app/LocaleFormat.h"
 #include "app/PropertiesDialog.h"
 #include "app/SamplePlayer.h"
@@ -50,9 +51,6 @@ namespace {
 constexpr int kProgressRange = 1000;
 // Trees up to this many nodes open fully; larger ones show their top level.
 constexpr std::size_t kExpandAllNodes = 2000;
-// The widest a column is made to fit its contents (wider by hand): Rate, Loop and Root key fit
-// beside the details at the window's first size.
-constexpr int kWidestColumn[] = {176, 84, 66, 62, 56, 70, 96, 58};
 
 }  // namespace
 
@@ -283,15 +281,8 @@ void CHamperBrowserWindow::CopyPath() {
 void CHamperBrowserWindow::ShowProperties() {
   // Nothing selected: the Hamper's.
   const QModelIndex current = tree_->selectionModel()->hasSelection() ? tree_->currentIndex() : QModelIndex();
-  const std::uint32_t node = current.isValid() ? model_->NodeOf(filter_->mapToSource(current)) : CHamperTree::kRoot;
-  const CHamperTree::CNode& n = contents_->Tree().Node(node);
-  const std::string name = node == CHamperTree::kRoot ? std::filesystem::path(contents_->Path()).filename().string() : std::string(n.name);
-  const std::string failure = n.IsFolder() ? std::string() : model_->FailureOf(n.record);
-  auto* dialog = new CPropertiesDialog(
-      BrowserText(browsertext::kPropertiesTitle, {name}),
-      node == CHamperTree::kRoot ? HamperProperties(*contents_, *summary_) : NodeProperties(*contents_, node, failure),
-      this);
-  dialog->show();
+  ShowPropertiesOf(*contents_, *summary_, *model_,
+                   current.isValid() ? model_->NodeOf(filter_->mapToSource(current)) : CHamperTree::kRoot, this);
 }
 
 void CHamperBrowserWindow::ShowTotals() {
@@ -305,13 +296,6 @@ void CHamperBrowserWindow::ShowTotals() {
   const std::vector<std::size_t> records = SelectedRecords();
   for (const std::size_t record : records) bytes += contents_->Index().ItemSize(record);
   statusBar_->ShowSelection(records.size(), bytes);
-}
-
-void CHamperBrowserWindow::SizeColumns() {
-  for (int column = 0; column < CHamperTreeModel::kColumnCount; ++column) {
-    tree_->resizeColumnToContents(column);
-    tree_->setColumnWidth(column, std::min(tree_->columnWidth(column), kWidestColumn[column]));
-  }
 }
 
 void CHamperBrowserWindow::TakeContents(std::unique_ptr<CHamperContents> contents) {
@@ -336,7 +320,7 @@ void CHamperBrowserWindow::TakeContents(std::unique_ptr<CHamperContents> content
   // The sort chosen stays for the contents read again.
   filter_->sort(tree_->header()->sortIndicatorSection(), tree_->header()->sortIndicatorOrder());
   if (contents_->Tree().NodeCount() <= kExpandAllNodes || !filterEdit_->text().isEmpty()) tree_->expandAll();
-  SizeColumns();
+  SizeItemColumns(*tree_);
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowSelected(); });
   connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     UpdateButtons();

@@ -148,7 +148,6 @@ class CHamperBrowserWindow : public QMainWindow {
   void BuildMenus();
   void DoCommand(std::uint32_t command);
   void ShowTotals();
-  void SizeColumns();
   // Shows contents read: a new model and filter for the tree, the description, the details.
   void TakeContents(std::unique_ptr<CHamperContents> contents);
   void ShowDescription();

@@ -4,6 +4,12 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <filesystem>
+
+#include "app/BrowserTexts.h"
+#include "app/BrowserWidgets.h"
+#include "app/HamperTreeModel.h"
+#include "browse/HamperContents.h"
 
 namespace {
 
@@ -41,4 +47,16 @@ QString CPropertiesDialog::Value(const QString& label) const {
     if (row.label == label) return row.value;
   }
   return {};
+}
+
+void ShowPropertiesOf(const CHamperContents& contents, const CHamperSummary& summary, const CHamperTreeModel& model,
+                      std::uint32_t node, QWidget* parent) {
+  const CHamperTree::CNode& n = contents.Tree().Node(node);
+  const bool hamper = node == CHamperTree::kRoot;
+  const std::string name = hamper ? std::filesystem::path(contents.Path()).filename().string() : std::string(n.name);
+  const std::string failure = n.IsFolder() ? std::string() : model.FailureOf(n.record);
+  auto* dialog = new CPropertiesDialog(BrowserText(browsertext::kPropertiesTitle, {name}),
+                                       hamper ? HamperProperties(contents, summary) : NodeProperties(contents, node, failure),
+                                       parent);
+  dialog->show();
 }

@@ -3,9 +3,14 @@
 // selectable value a row, in a window of its own that does not block the browser.
 
 #include <QDialog>
+#include <cstdint>
 #include <vector>
 
 #include "app/ItemProperties.h"
+
+class CHamperContents;
+class CHamperTreeModel;
+struct CHamperSummary;
 
 class CPropertiesDialog : public QDialog {
   Q_OBJECT
@@ -18,3 +23,8 @@ class CPropertiesDialog : public QDialog {
  private:
   std::vector<CPropertyRow> rows_;
 };
+
+// Shows Properties of a node of the tree (CHamperTree::kRoot: of the Hamper), titled
+// "Properties of" its name, in a dialog of `parent` that goes when closed.
+void ShowPropertiesOf(const CHamperContents& contents, const CHamperSummary& summary, const CHamperTreeModel& model,
+                      std::uint32_t node, QWidget* parent);
