@@ -81,6 +81,9 @@ inline constexpr ResourceId kAudioOfHamper = StringId(kApplicationResources, 274
 inline constexpr ResourceId kPropertyProblem = StringId(kApplicationResources, 275);
 inline constexpr ResourceId kItemsAndSize = StringId(kApplicationResources, 276);
 inline constexpr ResourceId kPCMOfSample = StringId(kApplicationResources, 277);
+// kItemsMatch and kItemsAndSize of one item.
+inline constexpr ResourceId kOneItemMatches = StringId(kApplicationResources, 278);
+inline constexpr ResourceId kOneItemAndSize = StringId(kApplicationResources, 279);
 
 inline constexpr ResourceId kBrowserFileMenu = NSFerryman::MenuId(kApplicationResources, 3);
 inline constexpr ResourceId kBrowserEditMenu = NSFerryman::MenuId(kApplicationResources, 6);

@@ -290,8 +290,9 @@ void CHamperBrowserWindow::ShowTotals() {
   statusBar_->ShowItems(shown, filter_->AllItems());
   const bool narrowed = !filterEdit_->text().isEmpty() || failuresOnly_;
   filterCount_->setVisible(narrowed);
-  filterCount_->setText(shown == 0 ? BrowserText(browsertext::kNoItemMatches)
-                                   : BrowserText(browsertext::kItemsMatch, {CountText(shown).toStdString()}));
+  filterCount_->setText(shown == 0   ? BrowserText(browsertext::kNoItemMatches)
+                        : shown == 1 ? BrowserText(browsertext::kOneItemMatches)
+                                     : BrowserText(browsertext::kItemsMatch, {CountText(shown).toStdString()}));
   std::uint64_t bytes = 0;
   const std::vector<std::size_t> records = SelectedRecords();
   for (const std::size_t record : records) bytes += contents_->Index().ItemSize(record);

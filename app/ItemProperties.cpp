@@ -20,6 +20,12 @@ QString Text(NSFerryman::ResourceId id, const std::vector<std::string>& argument
 
 std::string Std(const QString& text) { return text.toStdString(); }
 
+// "3 items, 1.2 kB (1,234 bytes)"; "1 item, ...".
+QString ItemsAndSize(std::uint64_t items, std::uint64_t bytes) {
+  if (items == 1) return Text(browsertext::kOneItemAndSize, {Std(SizeWithBytesText(bytes))});
+  return Text(browsertext::kItemsAndSize, {Std(CountText(items)), Std(SizeWithBytesText(bytes))});
+}
+
 }  // namespace
 
 std::vector<CPropertyRow> HamperProperties(const CHamperContents& contents, const CHamperSummary& summary) {
@@ -36,7 +42,7 @@ std::vector<CPropertyRow> HamperProperties(const CHamperContents& contents, cons
             {Std(CountText(summary.items)), Std(CountText(summary.hiddenItems)), Std(SizeWithBytesText(summary.itemBytes))})}};
   for (const CKindTotal& kind : summary.kinds) {
     rows.push_back({QString::fromUtf8(ItemKindName(kind.itemType).data()),
-                    Text(browsertext::kItemsAndSize, {Std(CountText(kind.items)), Std(SizeWithBytesText(kind.bytes))})});
+                    ItemsAndSize(kind.items, kind.bytes)});
   }
   const QString seconds = QLocale().toString(summary.audioSeconds, 'f', 3) + QStringLiteral(" s");
   rows.push_back({Text(browsertext::kPropertyAudio),
@@ -54,7 +60,7 @@ std::vector<CPropertyRow> NodeProperties(const CHamperContents& contents, std::u
     const std::uint32_t nodes[] = {node};
     rows.push_back({Text(browsertext::kPropertyKind), Text(browsertext::kFolderKind)});
     rows.push_back({Text(browsertext::kPropertySize),
-                    Text(browsertext::kItemsAndSize, {Std(CountText(tree.RecordsBelow(nodes).size())), Std(SizeWithBytesText(n.size))})});
+                    ItemsAndSize(tree.RecordsBelow(nodes).size(), n.size)});
     return rows;
   }
   const int itemType = contents.Index().ItemType(n.record);

@@ -103,6 +103,8 @@ TEST_F(BrowserColumns, TheStatusBarAndTheFilterCountTheItemsShown) {
   EXPECT_EQ(items->text(), "2 of 20 items shown");
   EXPECT_EQ(count->text(), "2 items match");
   EXPECT_TRUE(count->isVisibleTo(&window));
+  window.SetFilter("kick");
+  EXPECT_EQ(count->text(), "1 item matches");
   window.SetFilter("no such name");
   EXPECT_EQ(count->text(), "No item matches");
   EXPECT_EQ(items->text(), "0 of 20 items shown");

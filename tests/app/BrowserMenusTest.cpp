@@ -182,8 +182,9 @@ TEST_F(BrowserMenus, PropertiesOfTheHamperShowTheFiguresOfHamperInfo) {
   std::size_t kinds = 0;
   for (std::size_t at = info.out.find("\"itemType\": "); at != std::string::npos; at = info.out.find("\"itemType\": ", at + 1)) {
     const int type = static_cast<int>(std::stoul(info.out.substr(at + 12)));
+    const std::uint64_t items = number("items", at);
     EXPECT_EQ(properties->Value(QString::fromUtf8(ItemKindName(type).data())),
-              CountText(number("items", at)) + " items, " + SizeWithBytesText(number("bytes", at)))
+              (items == 1 ? QString("1 item") : CountText(items) + " items") + ", " + SizeWithBytesText(number("bytes", at)))
         << type;
     ++kinds;
   }
