@@ -175,6 +175,7 @@ void CHamperBrowserWindow::BuildViews() {
   tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);
   tree_->setSortingEnabled(true);
   tree_->installEventFilter(this);
+  columns_ = new CItemColumns(*tree_, this);
   splitter->addWidget(tree_);
   details_ = new CHamperDetailsPane(services_.database);
   splitter->addWidget(details_);
@@ -321,7 +322,7 @@ void CHamperBrowserWindow::TakeContents(std::unique_ptr<CHamperContents> content
   // The sort chosen stays for the contents read again.
   filter_->sort(tree_->header()->sortIndicatorSection(), tree_->header()->sortIndicatorOrder());
   if (contents_->Tree().NodeCount() <= kExpandAllNodes || !filterEdit_->text().isEmpty()) tree_->expandAll();
-  SizeItemColumns(*tree_);
+  columns_->FitAfresh();
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowSelected(); });
   connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     UpdateButtons();
@@ -365,6 +366,7 @@ void CHamperBrowserWindow::SetFilter(const QString& text) {
   if (filterEdit_->text() != text) filterEdit_->setText(text);
   filter_->SetFilter(text, hiddenToggle_->isChecked(), failuresOnly_);
   if (!text.isEmpty() || failuresOnly_ || contents_->Tree().NodeCount() <= kExpandAllNodes) tree_->expandAll();
+  columns_->Fit();
   ShowTotals();
   UpdateButtons();
   // The row shown may have been filtered away.

@@ -43,6 +43,7 @@ class CExtractionController;
 class CFolderDialogState;
 class CHamperContents;
 class CHamperDescriptionView;
+class CItemColumns;
 class CHamperDetailsPane;
 class CHamperFileWatch;
 class CHamperTreeFilter;
@@ -177,6 +178,7 @@ class CHamperBrowserWindow : public QMainWindow {
   QLineEdit* filterEdit_ = nullptr;
   QCheckBox* hiddenToggle_ = nullptr;
   QTreeView* tree_ = nullptr;
+  CItemColumns* columns_ = nullptr;
   CHamperDetailsPane* details_ = nullptr;
   QPushButton* verifyButton_ = nullptr;
   QPushButton* verifySourceButton_ = nullptr;

@@ -1,5 +1,6 @@
 #include "app/ItemColumns.h"
 
+#include <QHeaderView>
 #include <QTreeView>
 #include <algorithm>
 
@@ -12,10 +13,31 @@ constexpr int kWidestColumn[CHamperTreeModel::kColumnCount] = {176, 84, 66, 62, 
 
 }  // namespace
 
-void SizeItemColumns(QTreeView& tree) {
+CItemColumns::CItemColumns(QTreeView& tree, QObject* parent)
+    : QObject(parent), tree_(tree), byHand_(CHamperTreeModel::kColumnCount, false) {
+  connect(tree_.header(), &QHeaderView::sectionResized, this, [this](int column) {
+    if (!fitting_ && column >= 0 && column < CHamperTreeModel::kColumnCount) byHand_[static_cast<std::size_t>(column)] = true;
+  });
+  connect(&tree_, &QTreeView::expanded, this, [this] { Fit(); });
+  // The rows on screen only: a fit on each key typed in the filter box must not measure thousands.
+  tree_.header()->setResizeContentsPrecision(0);
+}
+
+void CItemColumns::FitAfresh() {
+  // A new model: the header's widths are its defaults, not anyone's choice.
+  byHand_.assign(byHand_.size(), false);
+  fresh_ = true;
+  Fit();
+}
+
+void CItemColumns::Fit() {
+  fitting_ = true;
   for (int column = 0; column < CHamperTreeModel::kColumnCount; ++column) {
-    // From the rows shown: a large tree is not read whole for it.
-    tree.resizeColumnToContents(column);
-    tree.setColumnWidth(column, std::min(tree.columnWidth(column), kWidestColumn[column]));
+    const int before = fresh_ ? 0 : tree_.columnWidth(column);
+    if (byHand_[static_cast<std::size_t>(column)] || before >= kWidestColumn[column]) continue;
+    tree_.resizeColumnToContents(column);
+    tree_.setColumnWidth(column, std::max(before, std::min(tree_.columnWidth(column), kWidestColumn[column])));
   }
+  fitting_ = false;
+  fresh_ = false;
 }

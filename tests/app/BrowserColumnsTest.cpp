@@ -93,6 +93,32 @@ TEST_F(BrowserColumns, SizesAndLengthsReadAsUnitsWithTheExactBytesAsTooltip) {
   EXPECT_LE(right, view->viewport()->width()) << window.width();
 }
 
+// A tree too large to open whole shows its top level: the columns grow as a folder opens, up to
+// their widest, and one sized by hand stays as it is.
+TEST_F(BrowserColumns, ColumnsGrowAsRowsShowAndStayAsTheUserSizedThem) {
+  hampertest::FakeTree tree;
+  FakeEntry& folder = tree.Add(FakeEntry::Folder("F"));
+  for (int i = 0; i < 2001; ++i) {
+    folder.Add(FakeEntry::File("A rather long name for a pad file " + std::to_string(i) + ".pad", 14, {1}));
+  }
+  packedtest::WriteTree(f / "Large.hmp", tree);
+  CHamperBrowserWindow& window = Open(f / "Large.hmp");
+  QTreeView* view = window.Tree();
+  const QModelIndex top = view->model()->index(0, 0);
+  ASSERT_FALSE(view->isExpanded(top));
+  const int before = view->columnWidth(CHamperTreeModel::kName);
+  view->expand(top);
+  const int after = view->columnWidth(CHamperTreeModel::kName);
+  EXPECT_GT(after, before);
+  EXPECT_LE(after, 176);
+
+  view->header()->resizeSection(CHamperTreeModel::kName, 300);
+  view->collapse(top);
+  view->expand(top);
+  window.SetFilter("pad");
+  EXPECT_EQ(view->columnWidth(CHamperTreeModel::kName), 300);
+}
+
 TEST_F(BrowserColumns, TheStatusBarAndTheFilterCountTheItemsShown) {
   CHamperBrowserWindow& window = Open(DemoHamper());
   const QLabel* items = Find<QLabel>(window, "itemCount");
