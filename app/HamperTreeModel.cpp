@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLocale>
 #include <QPalette>
 #include <QStyle>
 
