@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,6 +23,8 @@
 
 #include "app/AppTexts.h"
 #include "app/BrowserDragOut.h"
+#include "app/BrowserMenus.h"
+#include "app/BrowserStatusBar.h"
 #include "app/BrowserTexts.h"
 #include "app/BrowserWidgets.h"
 #include "app/DragOutData.h"
@@ -31,13 +34,16 @@
 #include "app/HamperDetailsPane.h"
 #include "app/HamperFileWatch.h"
 #include "app/HamperTreeModel.h"
-#include "app/MenuCommands.h"
+#include "app/ItemColumns.h"
+#include "app/LocaleFormat.h"
+#include "app/PropertiesDialog.h"
 #include "app/SamplePlayer.h"
 #include "app/ScreenFit.h"
 #include "app/TextConversion.h"
 #include "app/VerificationController.h"
 #include "app/WaveformView.h"
 #include "browse/HamperContents.h"
+#include "browse/HamperSummary.h"
 #include "browse/ItemKind.h"
 
 namespace {
@@ -65,6 +71,9 @@ CHamperBrowserWindow::CHamperBrowserWindow(std::unique_ptr<CHamperContents> cont
       });
   BuildViews();
   BuildMenus();
+  std::error_code absoluteFailed;
+  const std::filesystem::path absolute = std::filesystem::absolute(contents->Path(), absoluteFailed);
+  menus_->RememberHamper(absoluteFailed ? contents->Path() : absolute.lexically_normal().string());
   watch_ = new CHamperFileWatch(contents->Path(), this);
   TakeContents(std::move(contents));
   FitWindowIntoScreen(*this, QSize(980, 660));
@@ -84,6 +93,7 @@ CHamperBrowserWindow::CHamperBrowserWindow(std::unique_ptr<CHamperContents> cont
   connect(verification_, &CVerificationController::Finished, this,
           [this](bool verified, std::map<std::size_t, std::string> failures, const QString& status) {
             if (verified) model_->SetFailures(std::move(failures));
+            if (failuresOnly_) SetFilter(filterEdit_->text());
             details_->ShowNode(details_->ShownNode());
             statusLine_->setText(status);
             UpdateButtons();
@@ -120,6 +130,9 @@ void CHamperBrowserWindow::BuildViews() {
   filterEdit_->setClearButtonEnabled(true);
   filterEdit_->setMinimumWidth(80);
   tools->addWidget(filterEdit_, 1);
+  filterCount_ = new QLabel;
+  filterCount_->setObjectName("filterCount");
+  tools->addWidget(filterCount_);
   hiddenToggle_ = new QCheckBox(BrowserText(browsertext::kShowHidden));
   hiddenToggle_->setObjectName("hiddenToggle");
   hiddenToggle_->setChecked(true);
@@ -157,13 +170,19 @@ void CHamperBrowserWindow::BuildViews() {
   tree_->setDefaultDropAction(Qt::CopyAction);
   tree_->header()->setStretchLastSection(false);
   tree_->header()->setSectionResizeMode(QHeaderView::Interactive);
+  tree_->setTextElideMode(Qt::ElideMiddle);
+  tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Unsorted (in the Hamper's order) until a column's title is clicked.
+  tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);
+  tree_->setSortingEnabled(true);
   tree_->installEventFilter(this);
+  columns_ = new CItemColumns(*tree_, this);
   splitter->addWidget(tree_);
   details_ = new CHamperDetailsPane(services_.database);
   splitter->addWidget(details_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 2);
-  splitter->setSizes({600, 360});
+  splitter->setSizes({690, 270});
   layout->addWidget(splitter, 1);
 
   auto* bottom = new QHBoxLayout;
@@ -177,6 +196,8 @@ void CHamperBrowserWindow::BuildViews() {
   bottom->addWidget(stopButton_);
   layout->addLayout(bottom);
   setCentralWidget(central);
+  statusBar_ = new CBrowserStatusBar;
+  setStatusBar(statusBar_);
 
   connect(filterEdit_, &QLineEdit::textChanged, this, [this](const QString& text) { SetFilter(text); });
   connect(filterEdit_, &QLineEdit::returnPressed, this, [this] { SelectFirstShownItem(); });
@@ -187,27 +208,97 @@ void CHamperBrowserWindow::BuildViews() {
   connect(extractSelectedButton_, &QPushButton::clicked, this, [this] { ExtractSelected(); });
   connect(extractAllButton_, &QPushButton::clicked, this, [this] { ExtractAll(); });
   connect(reload, &QPushButton::clicked, this, [this] { Reload(); });
-
-  // Keys for what the buttons do.
-  connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this, [this] { StartVerification(); });
-  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { StopWork(); });
-  connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
-    filterEdit_->setFocus();
-    filterEdit_->selectAll();
+  connect(tree_, &QTreeView::customContextMenuRequested, this, [this](const QPoint& at) {
+    if (tree_->indexAt(at).isValid()) menus_->ShowContextMenu(tree_->viewport()->mapToGlobal(at));
   });
-  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this), &QShortcut::activated, this, [this] { ExtractSelected(); });
+  // A folder opens and closes on a double-click by itself.
+  connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (!contents_->Tree().Node(model_->NodeOf(filter_->mapToSource(index))).IsFolder()) ActivateCurrent();
+  });
+
+  // The menus hold the other keys (F5, Ctrl+F, Ctrl+E, Alt+Return).
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] { StopWork(); });
 }
 
 void CHamperBrowserWindow::BuildMenus() {
-  menus_ = std::make_unique<CMenuCommands>([this](std::uint32_t command) {
-    if (command == command::kCloseWindow) {
-      close();
-    } else {
-      emit CommandPosted(command);
+  menus_ = std::make_unique<CBrowserMenus>(
+      *this, [this](std::uint32_t command) { DoCommand(command); },
+      [this](const std::string& hamper) { emit HamperDropped(hamper); });
+}
+
+void CHamperBrowserWindow::DoCommand(std::uint32_t command) {
+  switch (command) {
+    case command::kCloseWindow: close(); break;
+    case command::kExtractSelected: ExtractSelected(); break;
+    case command::kExtractAll: ExtractAll(); break;
+    case command::kFind:
+      filterEdit_->setFocus();
+      filterEdit_->selectAll();
+      break;
+    case command::kCopyPath: CopyPath(); break;
+    case command::kShowHiddenItems: SetShowHidden(!hiddenToggle_->isChecked()); break;
+    case command::kFailuresOnly: SetFailuresOnly(!failuresOnly_); break;
+    case command::kPlay: TogglePlay(); break;
+    case command::kVerify: StartVerification(); break;
+    case command::kVerifyAgainstSource: VerifyAgainstSource(); break;
+    case command::kProperties: ShowProperties(); break;
+    default: emit CommandPosted(command); break;
+  }
+  UpdateButtons();
+}
+
+void CHamperBrowserWindow::SetFailuresOnly(bool only) {
+  failuresOnly_ = only;
+  SetFilter(filterEdit_->text());
+}
+
+void CHamperBrowserWindow::ActivateCurrent() {
+  const QModelIndex current = tree_->currentIndex();
+  if (!current.isValid()) return;
+  const QModelIndex row = current.siblingAtColumn(0);
+  const CHamperTree::CNode& n = contents_->Tree().Node(model_->NodeOf(filter_->mapToSource(row)));
+  if (n.IsFolder()) {
+    tree_->setExpanded(row, !tree_->isExpanded(row));
+  } else if (SelectedSample() != CHamperTree::kNoRecord) {
+    // Starts it again when it plays.
+    if (IsPlaying()) player_->Stop();
+    TogglePlay();
+  } else {
+    // A picture shows in the details: they come back if they were pushed aside.
+    if (auto* splitter = qobject_cast<QSplitter*>(details_->parentWidget()); splitter && splitter->sizes().value(1) == 0) {
+      splitter->setSizes({690, 270});
     }
-  });
-  menus_->AddMenu(browsertext::kBrowserFileMenu);
-  menus_->InstallInto(*menuBar());
+    ShowSelected();
+  }
+}
+
+void CHamperBrowserWindow::CopyPath() {
+  QStringList paths;
+  for (const QModelIndex& index : tree_->selectionModel()->selectedRows()) {
+    paths.push_back(DisplayText(contents_->Tree().PathOf(model_->NodeOf(filter_->mapToSource(index)))));
+  }
+  if (!paths.isEmpty()) QGuiApplication::clipboard()->setText(paths.join('\n'));
+}
+
+void CHamperBrowserWindow::ShowProperties() {
+  // Nothing selected: the Hamper's.
+  const QModelIndex current = tree_->selectionModel()->hasSelection() ? tree_->currentIndex() : QModelIndex();
+  ShowPropertiesOf(*contents_, *summary_, *model_,
+                   current.isValid() ? model_->NodeOf(filter_->mapToSource(current)) : CHamperTree::kRoot, this);
+}
+
+void CHamperBrowserWindow::ShowTotals() {
+  const std::size_t shown = filter_->ShownItems();
+  statusBar_->ShowItems(shown, filter_->AllItems());
+  const bool narrowed = !filterEdit_->text().isEmpty() || failuresOnly_;
+  filterCount_->setVisible(narrowed);
+  filterCount_->setText(shown == 0   ? BrowserText(browsertext::kNoItemMatches)
+                        : shown == 1 ? BrowserText(browsertext::kOneItemMatches)
+                                     : BrowserText(browsertext::kItemsMatch, {CountText(shown).toStdString()}));
+  std::uint64_t bytes = 0;
+  const std::vector<std::size_t> records = SelectedRecords();
+  for (const std::size_t record : records) bytes += contents_->Index().ItemSize(record);
+  statusBar_->ShowSelection(records.size(), bytes);
 }
 
 void CHamperBrowserWindow::TakeContents(std::unique_ptr<CHamperContents> contents) {
@@ -226,16 +317,19 @@ void CHamperBrowserWindow::TakeContents(std::unique_ptr<CHamperContents> content
   model_ = std::move(model);
   contents_ = std::move(contents);
 
-  for (const auto& [column, width] : {std::pair{CHamperTreeModel::kName, 200}, std::pair{CHamperTreeModel::kKind, 165},
-                                      std::pair{CHamperTreeModel::kSize, 64}, std::pair{CHamperTreeModel::kLength, 64},
-                                      std::pair{CHamperTreeModel::kChannels, 60}, std::pair{CHamperTreeModel::kRate, 72},
-                                      std::pair{CHamperTreeModel::kLoop, 110}, std::pair{CHamperTreeModel::kRootKey, 60}}) {
-    tree_->setColumnWidth(column, width);
-  }
-  filter_->SetFilter(filterEdit_->text(), hiddenToggle_->isChecked());
+  summary_ = std::make_unique<CHamperSummary>(SummariseHamper(*contents_));
+  statusBar_->ShowAudio(*summary_);
+  filter_->SetFilter(filterEdit_->text(), hiddenToggle_->isChecked(), failuresOnly_);
+  // The sort chosen stays for the contents read again.
+  filter_->sort(tree_->header()->sortIndicatorSection(), tree_->header()->sortIndicatorOrder());
   if (contents_->Tree().NodeCount() <= kExpandAllNodes || !filterEdit_->text().isEmpty()) tree_->expandAll();
+  columns_->FitAfresh();
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowSelected(); });
-  connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateButtons(); });
+  connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    UpdateButtons();
+    ShowTotals();
+  });
+  ShowTotals();
   ShowDescription();
   changedNotice_->setVisible(false);
   UpdateButtons();
@@ -271,8 +365,11 @@ std::vector<std::size_t> CHamperBrowserWindow::SelectedRecords() const {
 
 void CHamperBrowserWindow::SetFilter(const QString& text) {
   if (filterEdit_->text() != text) filterEdit_->setText(text);
-  filter_->SetFilter(text, hiddenToggle_->isChecked());
-  if (!text.isEmpty() || contents_->Tree().NodeCount() <= kExpandAllNodes) tree_->expandAll();
+  filter_->SetFilter(text, hiddenToggle_->isChecked(), failuresOnly_);
+  if (!text.isEmpty() || failuresOnly_ || contents_->Tree().NodeCount() <= kExpandAllNodes) tree_->expandAll();
+  columns_->Fit();
+  ShowTotals();
+  UpdateButtons();
   // The row shown may have been filtered away.
   ShowSelected();
 }
@@ -335,6 +432,14 @@ void CHamperBrowserWindow::UpdateButtons() {
   const std::size_t sample = SelectedSample();
   details_->SetPlayable(unavailable.isEmpty() && sample != CHamperTree::kNoRecord && contents_->SampleFacts(sample).ok,
                         unavailable);
+  menus_->Update({.busy = busy,
+                  .described = described,
+                  .hasItems = !contents_->Index().Empty(),
+                  .hasSelection = tree_->selectionModel() && tree_->selectionModel()->hasSelection(),
+                  .playable = sample != CHamperTree::kNoRecord,
+                  .hasFailures = model_->IsFailing(CHamperTree::kRoot),
+                  .showHidden = hiddenToggle_->isChecked(),
+                  .failuresOnly = failuresOnly_});
 }
 
 bool CHamperBrowserWindow::FileStillReads() {
@@ -452,10 +557,16 @@ void CHamperBrowserWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool CHamperBrowserWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == tree_ && event->type() == QEvent::KeyPress &&
-      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
-    TogglePlay();
-    return true;
+  if (watched == tree_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Space) {
+      TogglePlay();
+      return true;
+    }
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+      ActivateCurrent();
+      return true;
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -17,8 +17,10 @@
 // Reload; while the file itself is changed, nothing more is read from it until Reload.
 //
 // Keys: Space plays and stops, F5 verifies, Escape stops what runs, Ctrl+F goes to the filter box
-// (where Return goes to the first item shown), Ctrl+E extracts the selection. Its File menu opens
-// Hampers and the packer window.
+// (where Return goes to the first item shown), Ctrl+E extracts the selection, Alt+Return shows
+// Properties, Return (or a double-click) plays a sample, shows a picture, opens or closes a
+// folder. Its menus (CBrowserMenus) and the items' context menu hold every command; the status
+// bar (CBrowserStatusBar) the totals; a click on a column's title sorts by it, folders first.
 //
 // What it asks of the desktop comes in through CHamperBrowserServices, which tests fill.
 
@@ -33,16 +35,19 @@
 #include "framework/resources/AlertHost.h"
 
 class CBrowserDragOut;
+class CBrowserMenus;
+class CBrowserStatusBar;
+struct CHamperSummary;
 class CDatabase;
 class CExtractionController;
 class CFolderDialogState;
 class CHamperContents;
 class CHamperDescriptionView;
+class CItemColumns;
 class CHamperDetailsPane;
 class CHamperFileWatch;
 class CHamperTreeFilter;
 class CHamperTreeModel;
-class CMenuCommands;
 class CSLCLibraryState;
 class CSamplePlayer;
 class CVerificationController;
@@ -82,6 +87,7 @@ class CHamperBrowserWindow : public QMainWindow {
   const CHamperContents& Contents() const { return *contents_; }
   CHamperTreeModel& Model() const { return *model_; }
   QTreeView* Tree() const { return tree_; }
+  CBrowserMenus& Menus() const { return *menus_; }
 
   // Selects the item or folder of a Path (":" between folders), showing it; false when not shown.
   bool Select(const std::string& path);
@@ -90,6 +96,15 @@ class CHamperBrowserWindow : public QMainWindow {
 
   void SetFilter(const QString& text);
   void SetShowHidden(bool shown);
+  // View > Failures Only: the failing items and their folders only, with the name filter.
+  void SetFailuresOnly(bool only);
+  // Return and a double-click on the current row: plays a sample, shows a picture in the details,
+  // opens or closes a folder.
+  void ActivateCurrent();
+  // The Hamper paths of the selected rows (":" between folders), a line each, to the clipboard.
+  void CopyPath();
+  // Properties of the current row, or of the Hamper when nothing is selected.
+  void ShowProperties();
   // Space and the Play button: plays the selected sample, or stops it; says why when it cannot.
   void TogglePlay();
   bool IsPlaying() const;
@@ -114,7 +129,8 @@ class CHamperBrowserWindow : public QMainWindow {
   void Reload();
 
  signals:
-  // A Hamper was dropped on the window: the application opens it in a window of its own.
+  // A Hamper was dropped on the window, or chosen in Open Recent: the application opens it in a
+  // window of its own.
   void HamperDropped(std::string path);
   // A command of the window's menus that is the application's (Open Hamper..., the packer window, Quit).
   void CommandPosted(quint32 command);
@@ -131,6 +147,8 @@ class CHamperBrowserWindow : public QMainWindow {
  private:
   void BuildViews();
   void BuildMenus();
+  void DoCommand(std::uint32_t command);
+  void ShowTotals();
   // Shows contents read: a new model and filter for the tree, the description, the details.
   void TakeContents(std::unique_ptr<CHamperContents> contents);
   void ShowDescription();
@@ -150,7 +168,9 @@ class CHamperBrowserWindow : public QMainWindow {
   CVerificationController* verification_ = nullptr;
   CExtractionController* extraction_ = nullptr;
   CHamperFileWatch* watch_ = nullptr;
-  std::unique_ptr<CMenuCommands> menus_;
+  std::unique_ptr<CBrowserMenus> menus_;
+  std::unique_ptr<CHamperSummary> summary_;
+  bool failuresOnly_ = false;
   std::unique_ptr<CBrowserDragOut> dragOut_;
 
   CHamperDescriptionView* description_ = nullptr;
@@ -158,6 +178,7 @@ class CHamperBrowserWindow : public QMainWindow {
   QLineEdit* filterEdit_ = nullptr;
   QCheckBox* hiddenToggle_ = nullptr;
   QTreeView* tree_ = nullptr;
+  CItemColumns* columns_ = nullptr;
   CHamperDetailsPane* details_ = nullptr;
   QPushButton* verifyButton_ = nullptr;
   QPushButton* verifySourceButton_ = nullptr;
@@ -166,4 +187,6 @@ class CHamperBrowserWindow : public QMainWindow {
   QProgressBar* progressBar_ = nullptr;
   QPushButton* stopButton_ = nullptr;
   QLabel* statusLine_ = nullptr;
+  QLabel* filterCount_ = nullptr;
+  CBrowserStatusBar* statusBar_ = nullptr;
 };

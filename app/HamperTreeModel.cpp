@@ -2,14 +2,15 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLocale>
 #include <QPalette>
 #include <QStyle>
 
 #include "app/BrowserTexts.h"
+#include "app/LocaleFormat.h"
 #include "app/PaletteColours.h"
 #include "app/TextConversion.h"
 #include "browse/HamperContents.h"
+#include "browse/ItemFormat.h"
 #include "browse/ItemKind.h"
 #include "browse/SampleFacts.h"
 #include "framework/resources/ResourceCache.h"
@@ -18,6 +19,62 @@ namespace {
 
 QString Text(NSFerryman::ResourceId id, const std::vector<std::string>& arguments = {}) {
   return DisplayText(NSFerryman::GetString(id, arguments));
+}
+
+// Names in the collator's order, but a run of digits by its value: "Hit 2" before "Hit 10" (not
+// every collator has a numeric mode).
+int CompareNames(const QCollator& collator, const QString& a, const QString& b) {
+  qsizetype i = 0;
+  qsizetype j = 0;
+  while (i < a.size() && j < b.size()) {
+    const bool digits = a[i].isDigit();
+    if (digits != b[j].isDigit()) break;
+    qsizetype ei = i;
+    qsizetype ej = j;
+    while (ei < a.size() && a[ei].isDigit() == digits) ++ei;
+    while (ej < b.size() && b[ej].isDigit() == digits) ++ej;
+    const QStringView x = QStringView(a).mid(i, ei - i);
+    const QStringView y = QStringView(b).mid(j, ej - j);
+    int order = 0;
+    if (digits) {
+      qsizetype zx = 0;
+      qsizetype zy = 0;
+      while (zx + 1 < x.size() && x[zx] == u'0') ++zx;
+      while (zy + 1 < y.size() && y[zy] == u'0') ++zy;
+      const QStringView vx = x.mid(zx);
+      const QStringView vy = y.mid(zy);
+      order = vx.size() != vy.size() ? (vx.size() < vy.size() ? -1 : 1) : vx.compare(vy);
+    } else {
+      order = collator.compare(x, y);
+    }
+    if (order != 0) return order;
+    i = ei;
+    j = ej;
+  }
+  return collator.compare(QStringView(a).mid(i), QStringView(b).mid(j));
+}
+
+QVariant SortValue(const CHamperContents& contents, const CHamperTree::CNode& n, int column) {
+  if (column == CHamperTreeModel::kName) return DisplayText(n.name);
+  if (column == CHamperTreeModel::kSize) return QVariant::fromValue<qulonglong>(n.size);
+  if (n.IsFolder()) return {};
+  const int itemType = contents.Index().ItemType(n.record);
+  if (column == CHamperTreeModel::kKind) return QString::fromUtf8(ItemKindName(itemType).data());
+  if (!IsSampleItemType(itemType)) return {};
+  const CSampleFactsResult facts = contents.SampleFacts(n.record);
+  if (!facts.ok) return {};
+  const CVORPSampleHeader& h = facts.header;
+  switch (column) {
+    case CHamperTreeModel::kLength: return SampleSeconds(h).value_or(0);
+    case CHamperTreeModel::kChannels: return static_cast<int>(h.channelCount);
+    case CHamperTreeModel::kRate: return static_cast<qulonglong>(h.sampleRate);
+    // By mode, then where the loop starts and ends.
+    case CHamperTreeModel::kLoop:
+      return QVariant::fromValue<qulonglong>((qulonglong{h.loopMode} << 56) | (qulonglong{h.loopStart} << 24) |
+                                             (h.loopEnd & 0xFFFFFF));
+    case CHamperTreeModel::kRootKey: return h.rootKey * 1000 + h.fineTune;
+    default: return {};
+  }
 }
 
 }  // namespace
@@ -96,7 +153,7 @@ QVariant CHamperTreeModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole: {
       if (column == kName) return DisplayText(n.name);
-      if (column == kSize) return QLocale().toString(static_cast<qulonglong>(n.size));
+      if (column == kSize) return SizeText(n.size);
       if (n.IsFolder()) return {};
       const int itemType = contents_.Index().ItemType(n.record);
       if (column == kKind) return QString::fromUtf8(ItemKindName(itemType).data());
@@ -104,7 +161,10 @@ QVariant CHamperTreeModel::data(const QModelIndex& index, int role) const {
       const CSampleFactsResult facts = contents_.SampleFacts(n.record);
       if (!facts.ok) return column == kLength ? QStringLiteral("?") : QVariant();
       switch (column) {
-        case kLength: return QString::fromStdString(SampleLengthText(facts.header));
+        case kLength: {
+          const std::optional<double> seconds = SampleSeconds(facts.header);
+          return seconds ? QString::fromStdString(ClockLengthText(*seconds)) : QStringLiteral("?");
+        }
         case kChannels: return QString::fromStdString(SampleChannelsText(facts.header));
         case kRate: return QString::fromStdString(SampleRateText(facts.header));
         case kLoop: return QString::fromStdString(SampleLoopText(facts.header));
@@ -121,12 +181,16 @@ QVariant CHamperTreeModel::data(const QModelIndex& index, int role) const {
       if (failing) return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
       return QApplication::style()->standardIcon(n.IsFolder() ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
     case Qt::ToolTipRole:
-      if (!failing) return {};
+      if (!failing && column == kSize) return ExactBytesText(n.size);
+      // The whole text of a cell that may be cut short.
+      if (!failing) return data(index, Qt::DisplayRole);
       if (n.IsFolder()) return Text(browsertext::kFailedBelow, {std::to_string(failingBelow_[node])});
       return DisplayText(failure);
     case Qt::TextAlignmentRole:
       if (column == kSize || column == kLength || column == kRate) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
       return {};
+    case kSortRole:
+      return SortValue(contents_, n, column);
     default:
       return {};
   }
@@ -157,11 +221,49 @@ QMimeData* CHamperTreeModel::mimeData(const QModelIndexList& indexes) const {
 CHamperTreeFilter::CHamperTreeFilter(const CHamperContents& contents, QObject* parent)
     : QSortFilterProxyModel(parent), contents_(contents), shown_(contents.Tree().Filter("", true)) {
   setRecursiveFilteringEnabled(false);
+  collator_.setCaseSensitivity(Qt::CaseInsensitive);
+  CountShown();
+  allItems_ = shownItems_;
 }
 
-void CHamperTreeFilter::SetFilter(const QString& text, bool withHidden) {
+void CHamperTreeFilter::SetFilter(const QString& text, bool withHidden, bool failuresOnly) {
   shown_ = contents_.Tree().Filter(text.toUtf8().toStdString(), withHidden);
+  if (failuresOnly) {
+    const auto* model = static_cast<const CHamperTreeModel*>(sourceModel());
+    for (std::uint32_t node = 1; node < shown_.size(); ++node) shown_[node] = shown_[node] && model->IsFailing(node);
+  }
+  CountShown();
   invalidateFilter();
+}
+
+void CHamperTreeFilter::CountShown() {
+  const CHamperTree& tree = contents_.Tree();
+  shownItems_ = 0;
+  for (std::uint32_t node = 1; node < shown_.size(); ++node) {
+    if (shown_[node] && !tree.Node(node).IsFolder()) ++shownItems_;
+  }
+}
+
+bool CHamperTreeFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+  const auto* model = static_cast<const CHamperTreeModel*>(sourceModel());
+  const CHamperTree& tree = contents_.Tree();
+  const bool leftFolder = tree.Node(model->NodeOf(left)).IsFolder();
+  const bool rightFolder = tree.Node(model->NodeOf(right)).IsFolder();
+  // Descending order reverses what this says: folders stay first only if it says the opposite then.
+  if (leftFolder != rightFolder) return sortOrder() == Qt::AscendingOrder ? leftFolder : rightFolder;
+  const QVariant a = left.data(CHamperTreeModel::kSortRole);
+  const QVariant b = right.data(CHamperTreeModel::kSortRole);
+  if (a.isValid() != b.isValid()) return a.isValid();
+  if (a.isValid()) {
+    const int order = a.typeId() == QMetaType::QString ? CompareNames(collator_, a.toString(), b.toString())
+                      : QVariant::compare(a, b) == QPartialOrdering::Less    ? -1
+                      : QVariant::compare(a, b) == QPartialOrdering::Greater ? 1
+                                                                             : 0;
+    if (order != 0) return order < 0;
+  }
+  // Equal values keep one order every time: by name.
+  if (left.column() == CHamperTreeModel::kName) return false;
+  return CompareNames(collator_, left.siblingAtColumn(0).data().toString(), right.siblingAtColumn(0).data().toString()) < 0;
 }
 
 bool CHamperTreeFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {

@@ -6,15 +6,9 @@
 
 #include "app/TextConversion.h"
 
-namespace {
-
-const QString kKey = QStringLiteral("RecentInputFolders");
-
-}  // namespace
-
 std::vector<std::string> CRecentFolders::Folders() const {
   std::vector<std::string> folders;
-  for (const QString& folder : QSettings().value(kKey).toStringList()) folders.push_back(PathBytes(folder));
+  for (const QString& folder : QSettings().value(key_).toStringList()) folders.push_back(PathBytes(folder));
   return folders;
 }
 
@@ -28,7 +22,7 @@ void CRecentFolders::Add(const std::string& folder) {
   if (folders.size() > kMaximum) folders.resize(kMaximum);
   QStringList list;
   for (const std::string& f : folders) list.push_back(PathText(f));
-  QSettings().setValue(kKey, list);
+  QSettings().setValue(key_, list);
 }
 
-void CRecentFolders::Clear() { QSettings().remove(kKey); }
+void CRecentFolders::Clear() { QSettings().remove(key_); }

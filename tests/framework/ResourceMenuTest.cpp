@@ -32,7 +32,11 @@ TEST(ResourceMenu, ApplicationMenus) {
   // The File menu of a Hamper browser window.
   const CMenuScript browser = LoadMenuScript(MenuId(128, 3));
   EXPECT_EQ(browser.title, "File");
-  EXPECT_EQ(browser.items, (std::vector<CMenuItem>{{"Open Hamper...", 'O', 20, false},
+  EXPECT_EQ(browser.items, (std::vector<CMenuItem>{{"Open...", 'O', 20, false},
+                                                   {"", 0, 0, true},
+                                                   {"Extract Selected...", 'E', 30, false},
+                                                   {"Extract All...", 0, 31, false},
+                                                   {"", 0, 0, true},
                                                    {"Packer Window", 0, 21, false},
                                                    {"", 0, 0, true},
                                                    {"Close", 'W', 26, false},
