@@ -76,7 +76,7 @@ CHamperBrowserWindow::CHamperBrowserWindow(std::unique_ptr<CHamperContents> cont
   menus_->RememberHamper(absoluteFailed ? contents->Path() : absolute.lexically_normal().string());
   watch_ = new CHamperFileWatch(contents->Path(), this);
   TakeContents(std::move(contents));
-  FitWindowIntoScreen(*this, QSize(980, 660));
+  FitWindowIntoScreen(*this, QSize(1180, 720));
 
   connect(player_, &CSamplePlayer::PlayingChanged, details_, &CHamperDetailsPane::SetPlaying);
   connect(player_, &CSamplePlayer::Failed, this, [this](const QString& reason) {
@@ -182,7 +182,7 @@ void CHamperBrowserWindow::BuildViews() {
   splitter->addWidget(details_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 2);
-  splitter->setSizes({690, 270});
+  splitter->setSizes({820, 340});
   layout->addWidget(splitter, 1);
 
   auto* bottom = new QHBoxLayout;
@@ -266,7 +266,7 @@ void CHamperBrowserWindow::ActivateCurrent() {
   } else {
     // A picture shows in the details: they come back if they were pushed aside.
     if (auto* splitter = qobject_cast<QSplitter*>(details_->parentWidget()); splitter && splitter->sizes().value(1) == 0) {
-      splitter->setSizes({690, 270});
+      splitter->setSizes({820, 340});
     }
     ShowSelected();
   }

@@ -1,6 +1,7 @@
 #include "app/ItemColumns.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <algorithm>
 
@@ -9,7 +10,19 @@
 namespace {
 
 // Name, Kind, Size, Length, Channels, Rate, Loop, Root key.
-constexpr int kWidestColumn[CHamperTreeModel::kColumnCount] = {176, 84, 66, 62, 56, 70, 96, 58};
+constexpr int kWidestColumn[CHamperTreeModel::kColumnCount] = {240, 160, 66, 62, 56, 70, 110, 58};
+
+// A name keeps its extension when cut (the view's own mode); a kind or a loop reads from its start.
+class CElideAtEnd : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->textElideMode = Qt::ElideRight;
+  }
+};
 
 }  // namespace
 
@@ -21,6 +34,10 @@ CItemColumns::CItemColumns(QTreeView& tree, QObject* parent)
   connect(&tree_, &QTreeView::expanded, this, [this] { Fit(); });
   // The rows on screen only: a fit on each key typed in the filter box must not measure thousands.
   tree_.header()->setResizeContentsPrecision(0);
+  auto* elideAtEnd = new CElideAtEnd(this);
+  for (int column = CHamperTreeModel::kKind; column < CHamperTreeModel::kColumnCount; ++column) {
+    tree_.setItemDelegateForColumn(column, elideAtEnd);
+  }
 }
 
 void CItemColumns::FitAfresh() {

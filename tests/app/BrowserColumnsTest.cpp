@@ -85,7 +85,7 @@ TEST_F(BrowserColumns, SizesAndLengthsReadAsUnitsWithTheExactBytesAsTooltip) {
   EXPECT_EQ(size.data(Qt::ToolTipRole).toString(), QLocale().toString(static_cast<qulonglong>(bytes)) + " bytes");
   EXPECT_EQ(row.siblingAtColumn(CHamperTreeModel::kLength).data().toString(), "0:01.000");
   // Rate, Loop and Root key are shown whole beside the details at the window's first size.
-  window.resize(980, 660);
+  window.resize(1180, 720);
   QCoreApplication::processEvents();
   const QTreeView* view = window.Tree();
   const int right = view->header()->sectionViewportPosition(CHamperTreeModel::kRootKey) +
@@ -110,7 +110,7 @@ TEST_F(BrowserColumns, ColumnsGrowAsRowsShowAndStayAsTheUserSizedThem) {
   view->expand(top);
   const int after = view->columnWidth(CHamperTreeModel::kName);
   EXPECT_GT(after, before);
-  EXPECT_LE(after, 176);
+  EXPECT_LE(after, 240);
 
   view->header()->resizeSection(CHamperTreeModel::kName, 300);
   view->collapse(top);
