@@ -164,7 +164,7 @@ TEST(WindowReportTest, ShowInFolderWithoutAFileManagerNamesTheFolder) {
     asked.push_back(path);
     return false;
   });
-  report.ShowReport("Pack Report", "Pack complete", "/home/me/Hampers/Kit.hmp", "Kit report.txt");
+  report.ShowReport("Pack Report", {"Pack complete", {}, "Pack complete"}, "/home/me/Hampers/Kit.hmp", "Kit report.txt");
   report.findChild<QPushButton*>("showInFolderButton")->click();
   EXPECT_EQ(asked, std::vector<std::string>{"/home/me/Hampers/Kit.hmp"});
   ASSERT_EQ(alerts.shown.size(), 1u);
