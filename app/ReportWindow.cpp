@@ -50,7 +50,6 @@ CReportWindow::CReportWindow(MFileDialogs& dialogs, NSFerryman::MAlertHost& aler
   sorted_ = new QSortFilterProxyModel(this);
   sorted_->setSourceModel(model_);
   sorted_->setSortCaseSensitivity(Qt::CaseInsensitive);
-  sorted_->setSortLocaleAware(true);
   list_ = new QTreeView;
   list_->setObjectName("reportList");
   list_->setModel(sorted_);
@@ -124,7 +123,9 @@ void CReportWindow::ShowReport(const QString& title, const CReportContents& cont
   text_ = contents.text;
   revealPath_ = revealPath;
   proposedName_ = proposedName;
-  summary_->setPlainText(DisplayText(contents.summary));
+  // Without the last line break, which would show as an empty line.
+  const std::string_view summary(contents.summary);
+  summary_->setPlainText(DisplayText(summary.substr(0, summary.find_last_not_of('\n') + 1)));
   model_->SetRows(contents.rows);
   list_->sortByColumn(-1, Qt::AscendingOrder);
   // Nothing to list: the summary alone, without an empty list.
