@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -31,6 +32,18 @@ using NSFerryman::GetString;
 namespace {
 
 QString Words(NSFerryman::ResourceId id) { return DisplayText(GetString(id)); }
+
+// A path cut short keeps its file's name: it loses its middle, where a cause loses its end.
+class CMiddleElided : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->textElideMode = Qt::ElideMiddle;
+  }
+};
 
 }  // namespace
 
@@ -60,7 +73,8 @@ CReportWindow::CReportWindow(MFileDialogs& dialogs, NSFerryman::MAlertHost& aler
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list_->setTextElideMode(Qt::ElideMiddle);
+  list_->setTextElideMode(Qt::ElideRight);
+  list_->setItemDelegateForColumn(CReportListModel::kFile, new CMiddleElided(list_));
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   list_->header()->setSortIndicatorClearable(true);
   list_->header()->setStretchLastSection(true);
@@ -138,6 +152,8 @@ void CReportWindow::ShowReport(const QString& title, const CReportContents& cont
   if (!isVisible() && parentWidget() && parentWidget()->window()->isVisible()) PlaceBeside(*this, *parentWidget()->window());
   show();
   raise();
+  // Keys act on the list at once: arrows to choose a row, Ctrl+C to copy it.
+  if (!contents.rows.empty()) list_->setFocus();
 }
 
 QString CReportWindow::Text() const { return DisplayText(text_); }
