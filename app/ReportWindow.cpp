@@ -152,8 +152,11 @@ void CReportWindow::ShowReport(const QString& title, const CReportContents& cont
   if (!isVisible() && parentWidget() && parentWidget()->window()->isVisible()) PlaceBeside(*this, *parentWidget()->window());
   show();
   raise();
-  // Keys act on the list at once: arrows to choose a row, Ctrl+C to copy it.
-  if (!contents.rows.empty()) list_->setFocus();
+  // Keys act on the list at once, its first row chosen: arrows to choose another, Ctrl+C to copy.
+  if (!contents.rows.empty()) {
+    list_->setCurrentIndex(sorted_->index(0, 0));
+    list_->setFocus();
+  }
 }
 
 QString CReportWindow::Text() const { return DisplayText(text_); }
