@@ -147,9 +147,9 @@ void CReportWindow::ShowReport(const QString& title, const CReportContents& cont
   showFileButton_->setVisible(!contents.rows.empty());
   showInFolderButton_->setVisible(!revealPath.empty());
   UpdateActions();
-  SizeToContents();
   // A window already open stays where the user put it.
   if (!isVisible() && parentWidget() && parentWidget()->window()->isVisible()) PlaceBeside(*this, *parentWidget()->window());
+  SizeToContents();
   show();
   raise();
   // Keys act on the list at once, its first row chosen: arrows to choose another, Ctrl+C to copy.
@@ -170,11 +170,15 @@ void CReportWindow::SizeToContents() {
     list_->setColumnWidth(column, std::min(list_->columnWidth(column), std::max(120, width() / 3)));
   }
   if (!list_->isVisibleTo(this)) return;
-  // The summary as tall as its lines, the rest for the list.
+  // The summary as tall as its lines, wrapped at the window's width, the rest for the list. Its
+  // width is reckoned from the window's: before the window is shown, its views have none yet.
   const QFontMetrics metrics(summary_->font());
-  const int lines = static_cast<int>(summary_->document()->blockCount());
-  const int summaryHeight = metrics.lineSpacing() * lines + 2 * summary_->frameWidth() +
-                            2 * static_cast<int>(summary_->document()->documentMargin()) + metrics.descent();
+  const int margins = 2 * summary_->frameWidth() + 2 * static_cast<int>(summary_->document()->documentMargin());
+  const QMargins around = layout()->contentsMargins();
+  const int width = std::max(1, this->width() - around.left() - around.right() - margins);
+  int lines = 0;
+  for (const QString& line : summary_->toPlainText().split('\n')) lines += 1 + metrics.horizontalAdvance(line) / width;
+  const int summaryHeight = metrics.lineSpacing() * lines + margins + metrics.descent();
   const int total = std::max(splitter_->height(), summaryHeight + 120);
   splitter_->setSizes({summaryHeight, total - summaryHeight});
 }
