@@ -33,6 +33,9 @@ namespace {
 
 QString Words(NSFerryman::ResourceId id) { return DisplayText(GetString(id)); }
 
+// Room for the summary and a few rows with their causes.
+constexpr QSize kWantedSize(640, 460);
+
 // A path cut short keeps its file's name: it loses its middle, where a cause loses its end.
 class CMiddleElided : public QStyledItemDelegate {
  public:
@@ -128,7 +131,7 @@ CReportWindow::CReportWindow(MFileDialogs& dialogs, NSFerryman::MAlertHost& aler
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CReportWindow::UpdateActions);
   connect(save, &QPushButton::clicked, this, [this] { ReportFailures(alerts_, [this] { SaveAs(); }); });
   connect(close, &QPushButton::clicked, this, &QDialog::close);
-  FitWindowIntoScreen(*this, QSize(640, 460));
+  FitWindowIntoScreen(*this, kWantedSize);
 }
 
 void CReportWindow::ShowReport(const QString& title, const CReportContents& contents, const std::string& revealPath,
@@ -148,7 +151,9 @@ void CReportWindow::ShowReport(const QString& title, const CReportContents& cont
   showInFolderButton_->setVisible(!revealPath.empty());
   UpdateActions();
   // A window already open stays where the user put it.
-  if (!isVisible() && parentWidget() && parentWidget()->window()->isVisible()) PlaceBeside(*this, *parentWidget()->window());
+  if (!isVisible() && parentWidget() && parentWidget()->window()->isVisible()) {
+    PlaceBeside(*this, *parentWidget()->window(), kWantedSize);
+  }
   SizeToContents();
   show();
   raise();

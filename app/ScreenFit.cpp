@@ -47,7 +47,7 @@ QRect BesideRect(const QRect& anchor, QSize size, QSize minimum, const QRect& ar
   return {QPoint(x, y), size};
 }
 
-void PlaceBeside(QWidget& window, const QWidget& anchor) {
+void PlaceBeside(QWidget& window, const QWidget& anchor, QSize wanted) {
   const QScreen* screen = anchor.screen() ? anchor.screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   // The frame is known once a window has been shown; before that, room is left for one.
@@ -55,7 +55,7 @@ void PlaceBeside(QWidget& window, const QWidget& anchor) {
   const QRect inner = window.geometry();
   const bool framed = window.testAttribute(Qt::WA_WState_Created) && frame.size() != inner.size();
   const QSize extra = framed ? frame.size() - inner.size() : QSize(kFrameWidth, kFrameHeight);
-  const QRect placed = BesideRect(anchor.frameGeometry(), window.size() + extra,
+  const QRect placed = BesideRect(anchor.frameGeometry(), window.size().expandedTo(wanted) + extra,
                                   window.minimumSizeHint().expandedTo(window.minimumSize()) + extra,
                                   screen->availableGeometry());
   window.resize(placed.size() - extra);

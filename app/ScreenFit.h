@@ -23,6 +23,6 @@ void FitWindowIntoScreen(QWidget& window, QSize wanted);
 // keep it inside the area, and it is never taller or wider than the area.
 QRect BesideRect(const QRect& anchor, QSize size, QSize minimum, const QRect& area);
 
-// Moves and sizes `window` beside `anchor` on the anchor's screen (BesideRect), keeping the size
-// it has where there is room.
-void PlaceBeside(QWidget& window, const QWidget& anchor);
+// Moves and sizes `window` beside `anchor` on the anchor's screen (BesideRect): the size it has,
+// and at least `wanted`, where there is room (a window narrowed once to fit grows again).
+void PlaceBeside(QWidget& window, const QWidget& anchor, QSize wanted);
