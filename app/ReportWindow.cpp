@@ -33,8 +33,11 @@ namespace {
 
 QString Words(NSFerryman::ResourceId id) { return DisplayText(GetString(id)); }
 
-// Room for the summary and a few rows with their causes.
+// Room for the summary and a few rows with their causes; beside the packer window, a window
+// opens as tall as its report needs within these heights, and a long list scrolls.
 constexpr QSize kWantedSize(640, 460);
+constexpr int kMinimumHeight = 200;
+constexpr int kLargestHeight = 640;
 
 // A path cut short keeps its file's name: it loses its middle, where a cause loses its end.
 class CMiddleElided : public QStyledItemDelegate {
@@ -151,8 +154,10 @@ void CReportWindow::ShowReport(const QString& title, const CReportContents& cont
   showInFolderButton_->setVisible(!revealPath.empty());
   UpdateActions();
   // A window already open stays where the user put it.
+  // A window not open yet opens as tall as its report needs.
   if (!isVisible() && parentWidget() && parentWidget()->window()->isVisible()) {
-    PlaceBeside(*this, *parentWidget()->window(), kWantedSize);
+    resize(width(), WantedHeight());
+    PlaceBeside(*this, *parentWidget()->window(), QSize(kWantedSize.width(), height()));
   }
   SizeToContents();
   show();
@@ -177,15 +182,32 @@ void CReportWindow::SizeToContents() {
   if (!list_->isVisibleTo(this)) return;
   // The summary as tall as its lines, wrapped at the window's width, the rest for the list. Its
   // width is reckoned from the window's: before the window is shown, its views have none yet.
+  const int summaryHeight = SummaryHeight(width());
+  const int total = std::max(splitter_->height(), summaryHeight + 120);
+  splitter_->setSizes({summaryHeight, total - summaryHeight});
+}
+
+int CReportWindow::SummaryHeight(int windowWidth) const {
   const QFontMetrics metrics(summary_->font());
   const int margins = 2 * summary_->frameWidth() + 2 * static_cast<int>(summary_->document()->documentMargin());
   const QMargins around = layout()->contentsMargins();
-  const int width = std::max(1, this->width() - around.left() - around.right() - margins);
+  const int width = std::max(1, windowWidth - around.left() - around.right() - margins);
   int lines = 0;
   for (const QString& line : summary_->toPlainText().split('\n')) lines += 1 + metrics.horizontalAdvance(line) / width;
-  const int summaryHeight = metrics.lineSpacing() * lines + margins + metrics.descent();
-  const int total = std::max(splitter_->height(), summaryHeight + 120);
-  splitter_->setSizes({summaryHeight, total - summaryHeight});
+  return metrics.lineSpacing() * lines + margins + metrics.descent();
+}
+
+int CReportWindow::WantedHeight() const {
+  const QMargins around = layout()->contentsMargins();
+  int height = around.top() + around.bottom() + layout()->spacing() + layout()->itemAt(1)->sizeHint().height() +
+               SummaryHeight(kWantedSize.width());
+  if (!model_->Rows().empty()) {
+    // A row to spare shows where the list ends; a short list still looks like one.
+    const int rows = std::max(static_cast<int>(model_->Rows().size()) + 1, 4);
+    const int rowHeight = std::max(list_->sizeHintForRow(0), list_->fontMetrics().height() + 4);
+    height += splitter_->handleWidth() + list_->header()->sizeHint().height() + 2 * list_->frameWidth() + rows * rowHeight;
+  }
+  return std::clamp(height, kMinimumHeight, kLargestHeight);
 }
 
 std::vector<CReportRow> CReportWindow::SelectedRows() const {

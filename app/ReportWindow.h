@@ -64,6 +64,8 @@ class CReportWindow : public QDialog {
   void ShowContextMenu(const QPoint& at);
   void UpdateActions();
   void SizeToContents();
+  int SummaryHeight(int windowWidth) const;
+  int WantedHeight() const;
 
   MFileDialogs& dialogs_;
   NSFerryman::MAlertHost& alerts_;
