@@ -76,6 +76,7 @@ TEST(ReportListTest, FolderCheckListsProblemsAndShowsTheFolderOfAProblemOfTheWho
   EXPECT_EQ(shown[2], kOtherHamper);
   EXPECT_TRUE(report.Summary().endsWith("\nProblems that would stop a pack: 2\nOther Hampers needed: Drum Basics"))
       << report.Summary().toStdString();
+  EXPECT_TRUE(report.Text().contains("Problems that would stop a pack (2):\n  no name: ")) << report.Text().toStdString();
 
   // The folder's own problem shows the folder; a file's, the file.
   // The first row is chosen as the report opens.
