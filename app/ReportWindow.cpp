@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -191,7 +192,9 @@ int CReportWindow::SummaryHeight(int windowWidth) const {
   const QFontMetrics metrics(summary_->font());
   const int margins = 2 * summary_->frameWidth() + 2 * static_cast<int>(summary_->document()->documentMargin());
   const QMargins around = layout()->contentsMargins();
-  const int width = std::max(1, windowWidth - around.left() - around.right() - margins);
+  // Less a scroll bar's width: lines wrapped at the edge of one would show it.
+  const int width = std::max(1, windowWidth - around.left() - around.right() - margins -
+                                    summary_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, summary_));
   int lines = 0;
   for (const QString& line : summary_->toPlainText().split('\n')) lines += 1 + metrics.horizontalAdvance(line) / width;
   return metrics.lineSpacing() * lines + margins + metrics.descent();
