@@ -64,6 +64,16 @@ inline constexpr ResourceId kPackEnded = StringId(kApplicationResources, 96);
 inline constexpr ResourceId kShowDetails = StringId(kApplicationResources, 97);
 inline constexpr ResourceId kHideDetails = StringId(kApplicationResources, 98);
 inline constexpr ResourceId kCopy = StringId(kApplicationResources, 99);
+// The report window's list: its column titles (Kind, File, Cause), the kind and cause of a file
+// that refers to other Hampers, the counts above the list, and its buttons.
+inline constexpr ResourceId kFirstReportColumnTitle = StringId(kApplicationResources, 300);
+inline constexpr ResourceId kRowOtherHampers = StringId(kApplicationResources, 303);
+inline constexpr ResourceId kRowRefersTo = StringId(kApplicationResources, 304);
+inline constexpr ResourceId kSummaryLeftOut = StringId(kApplicationResources, 305);
+inline constexpr ResourceId kSummaryProblems = StringId(kApplicationResources, 306);
+inline constexpr ResourceId kSummaryWarnings = StringId(kApplicationResources, 307);
+inline constexpr ResourceId kShowHamperInFolder = StringId(kApplicationResources, 308);
+inline constexpr ResourceId kShowFileInFolder = StringId(kApplicationResources, 309);
 
 // The framework's "OK".
 inline constexpr ResourceId kOK = StringId(NSFerryman::kFrameworkResources, 12);

@@ -348,9 +348,10 @@ void CCreateWindow::NotifyIfAway(const QString& summary, const QString& body) {
 void CCreateWindow::TellJobEnded() {
   const CPackReport& report = job_.GetReport();
   if (report.outcome == CPackReport::EOutcome::kNotRun) return;
-  const std::string text = PackReportText(report);
+  const CReportContents contents = PackReportContents(report);
+  const std::string& text = contents.text;
   const bool complete = report.outcome == CPackReport::EOutcome::kComplete;
-  Report().ShowReport(Text(apptext::kPackReportTitle), text, complete ? report.output : std::string(),
+  Report().ShowReport(Text(apptext::kPackReportTitle), contents, complete ? report.output : std::string(),
                       report.hamperName + " report.txt");
   // A job ended by an alert was told of before the alert.
   if (!notified_) {
@@ -404,7 +405,7 @@ void CCreateWindow::CheckFolder() {
   Redraw();
   const std::string name = result.description.GetName().empty() ? NSFerryman::CDirSpec(*folder).GetName()
                                                                  : result.description.GetName();
-  Report().ShowReport(Text(apptext::kFolderCheckTitle), FolderCheckText(*folder, result), "", name + " check.txt");
+  Report().ShowReport(Text(apptext::kFolderCheckTitle), FolderCheckContents(*folder, result), "", name + " check.txt");
 }
 
 void CCreateWindow::ClickCreateButton() {

@@ -41,6 +41,7 @@ CHamperPacker::CHamperPacker(CHamperPackerOptions options, CHamperPackerServices
       hasWebBrowser_(services.hasWebBrowser ? std::move(services.hasWebBrowser) : &DesktopHasWebBrowser),
       audioAvailability_(std::move(services.audioAvailability)),
       notify_(std::move(services.notify)),
+      showInFolder_(std::move(services.showInFolder)),
       slc_(options_.slcLibrary) {
   if (options_.hamperFolders.size() > CDatabase::kSearchFolderSlots) {
     throw NSFerryman::XBase("at most four folders of installed Hampers can be searched");
@@ -111,7 +112,7 @@ void CHamperPacker::CreateMainWindow() {
   if (window_) return;
   if (!database_) throw NSFerryman::XBase("the application has not been initialised");
   window_ = std::make_unique<CCreateWindow>(
-      CCreateWindowServices{*database_, slc_, *alerts_, *dialogs_, inputFolders_, outputFolders_, {}, notify_});
+      CCreateWindowServices{*database_, slc_, *alerts_, *dialogs_, inputFolders_, outputFolders_, showInFolder_, notify_});
   window_->setWindowIcon(ApplicationIcon());
   if (menus_) menus_->InstallInto(*window_->menuBar());
   connect(window_.get(), &CCreateWindow::CommandPosted, this, [this](quint32 command) { DoCommand(command); },

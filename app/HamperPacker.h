@@ -64,6 +64,9 @@ struct CHamperPackerServices {
   std::function<QString()> audioAvailability;
   // A desktop notification (summary, body); the desktop's own when unset.
   std::function<void(const QString& summary, const QString& body)> notify;
+  // The file manager on the folder of a file (the report window's Show in Folder); the desktop's
+  // own when unset.
+  std::function<bool(const std::string& path)> showInFolder;
 };
 
 class CHamperPacker : public QObject {
@@ -134,6 +137,7 @@ class CHamperPacker : public QObject {
   std::function<bool()> hasWebBrowser_;
   std::function<QString()> audioAvailability_;
   std::function<void(const QString&, const QString&)> notify_;
+  std::function<bool(const std::string&)> showInFolder_;
 
   CRecentFolders recent_;
   QMenu* recentMenu_ = nullptr;

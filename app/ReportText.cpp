@@ -1,5 +1,6 @@
 #include "app/ReportText.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/AppTexts.h"
@@ -42,9 +43,8 @@ std::string Joined(const std::vector<std::string>& names) {
   return text;
 }
 
-}  // namespace
-
-std::string PackReportText(const CPackReport& report) {
+// How the job ended, its time and its size: the lines both the text and the summary begin with.
+std::string PackReportHead(const CPackReport& report) {
   using EOutcome = CPackReport::EOutcome;
   std::string text = Line(apptext::kReportHamperFrom, {report.hamperName, report.inputFolder});
   switch (report.outcome) {
@@ -66,7 +66,33 @@ std::string PackReportText(const CPackReport& report) {
     const std::uint64_t percent = report.sourceBytes ? report.outputBytes * 100 / report.sourceBytes : 0;
     text += Line(apptext::kReportSize, {Grouped(report.outputBytes), Grouped(report.sourceBytes), std::to_string(percent)});
   }
+  return text;
+}
 
+bool NothingToSay(const CPackReport& report) {
+  return report.leftOut.empty() && report.Warnings().empty() && report.outcome == CPackReport::EOutcome::kComplete;
+}
+
+std::string FolderCheckHead(const std::string& folder, const CFolderCheckReport& report) {
+  return Line(apptext::kReportHamperFrom, {report.description.GetName(), folder}) +
+         Line(apptext::kCheckPackableFiles, {std::to_string(report.packableFiles)});
+}
+
+// The other Hampers of every file, each once, in the order found.
+std::vector<std::string> HampersOf(const std::vector<std::pair<std::string, ExternalHamperNames>>& byFile) {
+  std::vector<std::string> hampers;
+  for (const auto& entry : byFile) {
+    for (const std::string& name : entry.second) {
+      if (std::find(hampers.begin(), hampers.end(), name) == hampers.end()) hampers.push_back(name);
+    }
+  }
+  return hampers;
+}
+
+}  // namespace
+
+std::string PackReportText(const CPackReport& report) {
+  std::string text = PackReportHead(report);
   const std::vector<CFolderWarning> warnings = report.Warnings();
   if (!report.leftOut.empty()) {
     text += "\n" + Line(apptext::kReportLeftOut, {std::to_string(report.leftOut.size())});
@@ -77,15 +103,21 @@ std::string PackReportText(const CPackReport& report) {
     for (const CFolderWarning& warning : warnings) text += "  " + FolderWarningText(warning) + "\n";
   }
   if (!report.externalHampers.empty()) text += "\n" + Line(apptext::kReportExternalHampers, {Joined(report.externalHampers)});
-  if (report.leftOut.empty() && warnings.empty() && report.outcome == EOutcome::kComplete) {
-    text += "\n" + Line(apptext::kReportNothingToSay);
-  }
+  if (NothingToSay(report)) text += "\n" + Line(apptext::kReportNothingToSay);
   return text;
 }
 
+std::string PackReportSummary(const CPackReport& report) {
+  std::string rest;
+  if (!report.leftOut.empty()) rest += Line(apptext::kSummaryLeftOut, {std::to_string(report.leftOut.size())});
+  if (const std::size_t warnings = report.Warnings().size()) rest += Line(apptext::kSummaryWarnings, {std::to_string(warnings)});
+  if (!report.externalHampers.empty()) rest += Line(apptext::kReportExternalHampers, {Joined(report.externalHampers)});
+  if (NothingToSay(report)) rest += Line(apptext::kReportNothingToSay);
+  return PackReportHead(report) + (rest.empty() ? "" : "\n" + rest);
+}
+
 std::string FolderCheckText(const std::string& folder, const CFolderCheckReport& report) {
-  std::string text = Line(apptext::kReportHamperFrom, {report.description.GetName(), folder});
-  text += Line(apptext::kCheckPackableFiles, {std::to_string(report.packableFiles)});
+  std::string text = FolderCheckHead(folder, report);
   if (report.problems.empty()) {
     text += "\n" + Line(apptext::kCheckNoProblems);
   } else {
@@ -106,4 +138,22 @@ std::string FolderCheckText(const std::string& folder, const CFolderCheckReport&
     for (const auto& [file, names] : report.externalHampers) text += "  " + file + ": " + Joined(names) + "\n";
   }
   return text;
+}
+
+std::string FolderCheckSummary(const std::string& folder, const CFolderCheckReport& report) {
+  std::string text = FolderCheckHead(folder, report) + "\n";
+  text += report.problems.empty() ? Line(apptext::kCheckNoProblems)
+                                  : Line(apptext::kSummaryProblems, {std::to_string(report.problems.size())});
+  if (const std::size_t warnings = report.Warnings().size()) text += Line(apptext::kSummaryWarnings, {std::to_string(warnings)});
+  const std::vector<std::string> hampers = HampersOf(report.externalHampers);
+  if (!hampers.empty()) text += Line(apptext::kReportExternalHampers, {Joined(hampers)});
+  return text;
+}
+
+CReportContents PackReportContents(const CPackReport& report) {
+  return {PackReportSummary(report), PackReportRows(report), PackReportText(report)};
+}
+
+CReportContents FolderCheckContents(const std::string& folder, const CFolderCheckReport& report) {
+  return {FolderCheckSummary(folder, report), FolderCheckRows(folder, report), FolderCheckText(folder, report)};
 }

@@ -32,3 +32,32 @@ void FitWindowIntoScreen(QWidget& window, QSize wanted) {
   window.move(area.x() + std::max(0, (area.width() - size.width() - kFrameWidth) / 2),
               area.y() + std::max(0, (area.height() - size.height() - kFrameHeight) / 2));
 }
+
+QRect BesideRect(const QRect& anchor, QSize size, QSize minimum, const QRect& area) {
+  size = size.boundedTo(area.size());
+  minimum = minimum.boundedTo(size);
+  const int roomRight = area.x() + area.width() - (anchor.x() + anchor.width());
+  const int roomLeft = anchor.x() - area.x();
+  const bool right = size.width() <= roomRight || (size.width() > roomLeft && roomRight >= roomLeft);
+  const int room = std::max(0, right ? roomRight : roomLeft);
+  if (size.width() > room) size.setWidth(std::max(minimum.width(), room));
+  int x = right ? anchor.x() + anchor.width() : anchor.x() - size.width();
+  x = std::clamp(x, area.x(), area.x() + area.width() - size.width());
+  const int y = std::clamp(anchor.y(), area.y(), area.y() + area.height() - size.height());
+  return {QPoint(x, y), size};
+}
+
+void PlaceBeside(QWidget& window, const QWidget& anchor, QSize wanted) {
+  const QScreen* screen = anchor.screen() ? anchor.screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  // The frame is known once a window has been shown; before that, room is left for one.
+  const QRect frame = window.frameGeometry();
+  const QRect inner = window.geometry();
+  const bool framed = window.testAttribute(Qt::WA_WState_Created) && frame.size() != inner.size();
+  const QSize extra = framed ? frame.size() - inner.size() : QSize(kFrameWidth, kFrameHeight);
+  const QRect placed = BesideRect(anchor.frameGeometry(), window.size().expandedTo(wanted) + extra,
+                                  window.minimumSizeHint().expandedTo(window.minimumSize()) + extra,
+                                  screen->availableGeometry());
+  window.resize(placed.size() - extra);
+  window.move(placed.topLeft());
+}

@@ -126,6 +126,10 @@ CPackerFixture::CPackerFixture(std::function<bool()> hasWebBrowser,
   services.openWebPage = std::move(openWebPage);
   services.audioAvailability = std::move(audioAvailability);
   services.notify = [this](const QString& summary, const QString& body) { notifications.emplace_back(summary, body); };
+  services.showInFolder = [this](const std::string& path) {
+    shownInFolder.push_back(path);
+    return true;
+  };
   packer_ = std::make_unique<CHamperPacker>(options, services);
   packer_->Initialise();
   packer_->CreateMainWindow();

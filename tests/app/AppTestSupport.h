@@ -98,6 +98,8 @@ class CPackerFixture {
   CScriptedDialogs dialogs;
   // The desktop notifications sent: summary and body.
   std::vector<std::pair<QString, QString>> notifications;
+  // The paths the file manager was asked to show.
+  std::vector<std::string> shownInFolder;
 
  private:
   test::TempDir dir_;

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeView>
 
 #include "app/AlertDialog.h"
 #include "app/AppTestSupport.h"
@@ -16,6 +17,7 @@
 #include "app/BorderTransparentStaticTextView.h"
 #include "app/CreateWindow.h"
 #include "app/RecentFolders.h"
+#include "app/ReportTestSupport.h"
 #include "app/ReportWindow.h"
 #include "framework/resources/ResourceId.h"
 #include "pack/JobTexts.h"
@@ -28,27 +30,9 @@ using apptest::CContent;
 using apptest::CPackerFixture;
 namespace fs = std::filesystem;
 
-const std::vector<std::uint8_t> kBadWave = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'};
-
-// A content folder with a damaged sample and two samples whose names differ only in case.
-void WriteFolderWithProblems(const fs::path& folder) {
-  apptest::WriteContentFolder(folder);
-  test::WriteFileBytes(folder / "Samples" / "bad.wav", kBadWave);
-  fs::copy_file(folder / "Samples" / "Sample 2.wav", folder / "Samples" / "SAMPLE 2.wav");
-}
-
-struct CPackedWithProblems : CPackerFixture {
-  CPackedWithProblems() {
-    WriteFolderWithProblems(*this / "Kit");
-    Packer().OpenItem((*this / "Kit").string());
-    fs::create_directories(*this / "Out");
-    Window().SetOutputFile(NSFerryman::CFileSpec((*this / "Out" / "Test Kit.hmp").string()));
-  }
-  QString ReportText() {
-    CReportWindow* report = Window().ReportWindow();
-    return report && report->isVisible() ? report->Text() : QString();
-  }
-};
+using reporttest::CPackedWithProblems;
+using reporttest::kBadWave;
+using reporttest::WriteFolderWithProblems;
 
 TEST(WindowReportTest, AlertsCarryTheirCauseAsDetails) {
   CPackedWithProblems f;
@@ -164,7 +148,7 @@ TEST(WindowReportTest, ShowInFolderWithoutAFileManagerNamesTheFolder) {
     asked.push_back(path);
     return false;
   });
-  report.ShowReport("Pack Report", "Pack complete", "/home/me/Hampers/Kit.hmp", "Kit report.txt");
+  report.ShowReport("Pack Report", {"Pack complete", {}, "Pack complete"}, "/home/me/Hampers/Kit.hmp", "Kit report.txt");
   report.findChild<QPushButton*>("showInFolderButton")->click();
   EXPECT_EQ(asked, std::vector<std::string>{"/home/me/Hampers/Kit.hmp"});
   ASSERT_EQ(alerts.shown.size(), 1u);
@@ -173,6 +157,14 @@ TEST(WindowReportTest, ShowInFolderWithoutAFileManagerNamesTheFolder) {
   // The box lets the folder be selected.
   CAlertDialog box(alerts.shown[0]);
   EXPECT_TRUE(box.findChild<QLabel*>("alertMessage")->textInteractionFlags() & Qt::TextSelectableByMouse);
+
+  // So does Show File in Folder, for the folder of a row's file.
+  report.ShowReport("Pack Report", {"Pack complete", {{"bad format", "Samples:bad.wav", "damaged", "/home/me/Kit/Samples/bad.wav"}}, ""},
+                    "/home/me/Hampers/Kit.hmp", "Kit report.txt");
+  report.findChild<QPushButton*>("showFileInFolderButton")->click();
+  EXPECT_EQ(asked.back(), "/home/me/Kit/Samples/bad.wav");
+  ASSERT_EQ(alerts.shown.size(), 2u);
+  EXPECT_NE(alerts.shown[1].message.find("\r/home/me/Kit/Samples"), std::string::npos) << alerts.shown[1].message;
 }
 
 TEST(WindowReportTest, CheckFolderListsEveryProblemAndWritesNothing) {
