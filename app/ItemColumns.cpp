@@ -1,28 +1,16 @@
 #include "app/ItemColumns.h"
 
 #include <QHeaderView>
-#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <algorithm>
 
+#include "app/ElidingDelegate.h"
 #include "app/HamperTreeModel.h"
 
 namespace {
 
 // Name, Kind, Size, Length, Channels, Rate, Loop, Root key.
 constexpr int kWidestColumn[CHamperTreeModel::kColumnCount] = {240, 160, 66, 62, 56, 70, 110, 58};
-
-// A name keeps its extension when cut (the view's own mode); a kind or a loop reads from its start.
-class CElideAtEnd : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
- protected:
-  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-    QStyledItemDelegate::initStyleOption(option, index);
-    option->textElideMode = Qt::ElideRight;
-  }
-};
 
 }  // namespace
 
@@ -34,7 +22,8 @@ CItemColumns::CItemColumns(QTreeView& tree, QObject* parent)
   connect(&tree_, &QTreeView::expanded, this, [this] { Fit(); });
   // The rows on screen only: a fit on each key typed in the filter box must not measure thousands.
   tree_.header()->setResizeContentsPrecision(0);
-  auto* elideAtEnd = new CElideAtEnd(this);
+  // A name keeps its extension when cut (the view's own mode); a kind or a loop reads from its start.
+  auto* elideAtEnd = new CElidingDelegate(Qt::ElideRight, this);
   for (int column = CHamperTreeModel::kKind; column < CHamperTreeModel::kColumnCount; ++column) {
     tree_.setItemDelegateForColumn(column, elideAtEnd);
   }

@@ -11,13 +11,13 @@
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 
 #include "app/AppTexts.h"
+#include "app/ElidingDelegate.h"
 #include "app/FileDialogs.h"
 #include "app/Mnemonics.h"
 #include "app/ReportFailures.h"
@@ -39,18 +39,6 @@ QString Words(NSFerryman::ResourceId id) { return DisplayText(GetString(id)); }
 constexpr QSize kWantedSize(640, 460);
 constexpr int kMinimumHeight = 200;
 constexpr int kLargestHeight = 640;
-
-// A path cut short keeps its file's name: it loses its middle, where a cause loses its end.
-class CMiddleElided : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
- protected:
-  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-    QStyledItemDelegate::initStyleOption(option, index);
-    option->textElideMode = Qt::ElideMiddle;
-  }
-};
 
 }  // namespace
 
@@ -81,7 +69,7 @@ CReportWindow::CReportWindow(MFileDialogs& dialogs, NSFerryman::MAlertHost& aler
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setTextElideMode(Qt::ElideRight);
-  list_->setItemDelegateForColumn(CReportListModel::kFile, new CMiddleElided(list_));
+  list_->setItemDelegateForColumn(CReportListModel::kFile, new CElidingDelegate(Qt::ElideMiddle, list_));
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   list_->header()->setSortIndicatorClearable(true);
   list_->header()->setStretchLastSection(true);
