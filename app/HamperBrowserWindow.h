@@ -21,6 +21,7 @@
 // Properties, Return (or a double-click) plays a sample, shows a picture, opens or closes a
 // folder. Its menus (CBrowserMenus) and the items' context menu hold every command; the status
 // bar (CBrowserStatusBar) the totals; a click on a column's title sorts by it, folders first.
+// What the commands do is HamperBrowserCommands.cpp; this file builds and wires the window.
 //
 // What it asks of the desktop comes in through CHamperBrowserServices, which tests fill.
 
@@ -145,6 +146,10 @@ class CHamperBrowserWindow : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The widths the tree and the details first get, side by side.
+  static constexpr int kFirstTreeWidth = 820;
+  static constexpr int kFirstDetailsWidth = 340;
+
   void BuildViews();
   void BuildMenus();
   void DoCommand(std::uint32_t command);
