@@ -33,8 +33,11 @@ CBrowserStatusBar::CBrowserStatusBar(QWidget* parent)
 }
 
 void CBrowserStatusBar::ShowItems(std::size_t shown, std::size_t all) {
-  items_->setText(shown == all ? Text(browsertext::kItemsInAll, {CountText(all).toStdString()})
-                               : Text(browsertext::kItemsShown, {CountText(shown).toStdString(), CountText(all).toStdString()}));
+  if (shown == all) {
+    items_->setText(all == 1 ? Text(browsertext::kOneItem, {}) : Text(browsertext::kItemsInAll, {CountText(all).toStdString()}));
+  } else {
+    items_->setText(Text(browsertext::kItemsShown, {CountText(shown).toStdString(), CountText(all).toStdString()}));
+  }
 }
 
 void CBrowserStatusBar::ShowSelection(std::size_t items, std::uint64_t bytes) {

@@ -88,6 +88,10 @@ inline constexpr ResourceId kSelectAnItem = StringId(kApplicationResources, 280)
 inline constexpr ResourceId kPlayOnSelect = StringId(kApplicationResources, 281);
 inline constexpr ResourceId kPictureSize = StringId(kApplicationResources, 282);
 inline constexpr ResourceId kMidiFacts = StringId(kApplicationResources, 283);
+// kItemsInAll, kFolderFacts and kFailedBelow of one item.
+inline constexpr ResourceId kOneItem = StringId(kApplicationResources, 284);
+inline constexpr ResourceId kOneItemFolderFacts = StringId(kApplicationResources, 285);
+inline constexpr ResourceId kOneFailedBelow = StringId(kApplicationResources, 286);
 
 inline constexpr ResourceId kBrowserFileMenu = NSFerryman::MenuId(kApplicationResources, 3);
 inline constexpr ResourceId kBrowserEditMenu = NSFerryman::MenuId(kApplicationResources, 6);

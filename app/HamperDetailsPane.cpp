@@ -259,7 +259,8 @@ void CHamperDetailsPane::ShowOther(std::uint32_t node) {
   const CHamperTree::CNode& n = tree.Node(node);
   QString text = DisplayText(tree.PathOf(node)) + QLatin1Char('\n');
   if (n.IsFolder()) {
-    text += BrowserText(browsertext::kFolderFacts, {Grouped(n.items), Grouped(n.size)});
+    text += n.items == 1 ? BrowserText(browsertext::kOneItemFolderFacts, {Grouped(n.size)})
+                         : BrowserText(browsertext::kFolderFacts, {Grouped(n.items), Grouped(n.size)});
   } else {
     text += KindAndSize(contents_->Record(n.record));
     if (const std::string failure = model_->FailureOf(n.record); !failure.empty()) {

@@ -184,6 +184,7 @@ QVariant CHamperTreeModel::data(const QModelIndex& index, int role) const {
       if (!failing && column == kSize) return ExactBytesText(n.size);
       // The whole text of a cell that may be cut short.
       if (!failing) return data(index, Qt::DisplayRole);
+      if (n.IsFolder() && failingBelow_[node] == 1) return Text(browsertext::kOneFailedBelow);
       if (n.IsFolder()) return Text(browsertext::kFailedBelow, {std::to_string(failingBelow_[node])});
       return DisplayText(failure);
     case Qt::TextAlignmentRole:

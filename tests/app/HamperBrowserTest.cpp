@@ -236,7 +236,7 @@ TEST_F(HamperBrowser, VerifyMarksTheDamagedItemWithItsReason) {
   EXPECT_EQ(window.Model().IndexOf(window.Contents().Tree().Node(window.Contents().Tree().NodeOfRecord(record)).parent)
                 .data(Qt::ToolTipRole)
                 .toString(),
-            "1 items below failed");
+            "1 item below failed");
   EXPECT_TRUE(window.Model().FailureOf(5).empty());
   const QString status = Find<QLabel>(window, "statusLine")->text();
   EXPECT_TRUE(status.startsWith("1 of 20 items failed; the first: Drums:Snare.wav: ")) << status.toStdString();
