@@ -139,11 +139,16 @@ class CPackJob : public MHamperWriterJob, public MVerificationJob {
   std::uint32_t PackEntries(CFileEntryList& list, CStageRun& run);
   // Alert 8 or 20 for a file that fails its check: Yes leaves it out, anything else ends the job.
   void LeaveOutOrEnd(CFileEntry& entry, NSFerryman::ResourceId alert, const char* kind, const std::exception_ptr& error);
+  // What a file's failure means for the job: true when there is none; false when the file is left
+  // out; otherwise the job ends (`cannotHandleAlert` for a file that cannot be handled at all).
+  bool SettleFileFailure(CFileEntry& entry, const std::exception_ptr& error, NSFerryman::ResourceId cannotHandleAlert);
   // A question: asked, or answered as the questions say (and the host told so).
   bool Ask(EAnswer answer, NSFerryman::ResourceId alert, const std::vector<std::string>& arguments,
            const std::string& details = "");
   void RefuseOutputThatIsAnInput();
   CItemContext ContextFor(const CFileEntry& entry) const;
+  // alerts_, as the host every alert of the job goes to.
+  NSFerryman::MAlertHost& Alerts() const;
   void FileStepDone();
   void SetStage(NSFerryman::ResourceId text, std::uint32_t stage);
 
